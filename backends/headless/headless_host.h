@@ -1,0 +1,118 @@
+#pragma once
+// The deterministic host for tests and scripted runs.
+//
+// Time is virtual: nothing happens until the caller delivers it. Input posted
+// with post*() waits in the event queue until the host's loop runs
+// (runUntilIdle, advance, doEvents, or a modal loop). Timers fire only as the
+// clock advances, in due order. Today, the screen, the pixel density, the cursor
+// and the form's place are set by the caller. Calls the controls make that a
+// test wants to see (topmost, keys sent, message boxes, shows, unloads, bring
+// into view) are recorded in trace() and passed to onTrace as they happen.
+//
+// Not simulated: painting, real fonts (text widths come from a fixed metric
+// model), window stacking beyond the topmost flag, mouse capture, and focus
+// changes other than SetFocus, activation and clicks.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+namespace tavo {
+
+class HeadlessHost : public Host {
+public:
+    HeadlessHost();
+    ~HeadlessHost() override;
+
+    // ---- What the caller sets -------------------------------------------
+    void setScreen(int widthPx, int heightPx, int dpi = 96);  // twips per pixel = 1440 / dpi
+    void setToday(double serial);
+    void setCursorPos(int32_t x, int32_t y);                   // screen pixels
+    void setRefuseModeless(bool refuse);                       // Show without arguments fails with 401
+    void setMsgBoxAnswer(int answer);                          // what MsgBox returns (default 1, OK)
+
+    // ---- Clock and loop ---------------------------------------------------
+    int64_t now() const;                // virtual milliseconds since the host started
+    // Delivers everything queued, then moves the clock forward, firing each due
+    // timer tick in order (and what the ticks queue) until `ms` have passed.
+    void advance(int64_t ms);
+    // Delivers queued events until the queue is empty; the clock stays.
+    void runUntilIdle();
+    // Called by a modal loop that waits with an empty queue: the caller (a
+    // script) may post more input and return true; false or unset means
+    // nothing is left that could close the window, and the loop fails with a
+    // clear HostError instead of hanging.
+    std::function<bool()> onModalIdle;
+
+    // ---- Input (posted; delivered by the loop) ---------------------------
+    // Mouse on a child control: MouseDown, MouseUp, Click in this order; nothing
+    // while the owning surface (or the child) is disabled. x, y in the child's twips.
+    void postMouseDown(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
+    void postMouseUp(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
+    void postClick(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
+    // One key: a name (ESC, ENTER, TAB, F4, UP, DOWN, LEFT, RIGHT, PGUP, PGDN,
+    // HOME, END) or one character: KeyDown, KeyPress (characters, ESC, ENTER),
+    // KeyUp to the target, through its window's key preview.
+    void postKey(const std::shared_ptr<Child>& target, const std::string& key);
+    // Activation: another window of this application, or another application (active window 0).
+    void postActivate(const std::shared_ptr<Window>& w);
+    void postActivateOtherApplication();
+    // Any piece of work for the loop, for components that raise their own events.
+    void post(std::function<void()> work);
+
+    // ---- State a test can read -------------------------------------------
+    WindowHandle activeWindow() const;
+    std::shared_ptr<Child> focusedChild() const;
+    void setFocusedChild(const std::shared_ptr<Child>& c);  // used by children's SetFocus
+    bool isTopmost(WindowHandle w) const;
+    bool modalActive() const;
+    std::shared_ptr<Window> windowByHandle(WindowHandle h) const;
+    std::vector<std::shared_ptr<Window>> windows() const;  // live windows, creation order
+
+    struct MsgBoxRecord {
+        std::string text;
+        int style;
+    };
+    const std::vector<MsgBoxRecord>& messageBoxes() const;
+    const std::vector<std::string>& keysSent() const;
+    // "topmost frmCalendar", "sendkeys \"{ESC}\"", "msgbox 0 \"...\"",
+    // "show frmCalendar modeless", "unload frmCalendar", "ensurevisible Tree1.k"
+    const std::vector<std::string>& trace() const;
+    void clearTrace();
+    void record(const std::string& line);  // for components: adds to trace and calls onTrace
+    std::function<void(const std::string& line)> onTrace;
+
+    // The application's main form window (the runner's form); it is the active
+    // window until something else is activated.
+    void setMainWindow(const std::shared_ptr<Window>& w);
+
+    // ---- Host ---------------------------------------------------------------
+    float twipsPerPixelX() const override;
+    float twipsPerPixelY() const override;
+    float screenWidth() const override;
+    float screenHeight() const override;
+    double today() const override;
+    void doEvents() override;
+    void sendKeys(std::string_view keys) override;
+    int msgBox(std::string_view text, int style) override;
+    bool getCursorPos(int32_t& x, int32_t& y) override;
+    WindowHandle getActiveWindow() override;
+    bool setWindowPos(WindowHandle w, WindowHandle insertAfter, int x, int y, int cx, int cy, unsigned flags) override;
+    std::shared_ptr<Window> createWindow(const WindowDesign& d) override;
+    std::unique_ptr<ControlSite> createSite(Window& form, const std::string& name, const Placement& p) override;
+
+    struct Impl;
+    Impl& impl() const { return *impl_; }
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Registers the headless tree view as "SSActiveTreeView.SSTree".
+void registerHeadlessComponents(ComponentRegistry& registry);
+
+}  // namespace tavo

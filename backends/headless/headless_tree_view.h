@@ -1,0 +1,61 @@
+#pragma once
+// A tree view with the members the tree controller calls by name and the node
+// interface, built for trees of a million nodes: every member is O(1), nodes
+// live in one array in collection order, and every call made to it is counted.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/control.h"
+#include "treecontroller/tree_node.h"
+
+namespace tavo {
+
+class HeadlessTreeView : public Control {
+public:
+    explicit HeadlessTreeView(ControlSite& site);
+    ~HeadlessTreeView() override;
+
+    // Building the tree (as an application does). parentKey empty: top level.
+    // A duplicate key or an unknown parent is HostError 5 (invalid procedure call).
+    TreeNodeRef addNode(const std::string& key, const std::string& parentKey, const std::string& text);
+    void reserve(std::size_t nodes);
+    TreeNodeRef node(const std::string& key) const;  // nullptr when absent
+    void select(const std::string& key);             // "" clears the selection
+    TreeNodeRef selectedItem() const;
+    std::size_t count() const;
+
+    bool enabled() const;
+    void setEnabled(bool e);
+    bool visible() const;
+    void setVisible(bool v);
+
+    // Calls made to it since the last reset: by name ("SelectedItem", "Nodes",
+    // "Count", "Level", "EnsureVisible", ...) and through the node interface
+    // ("Expanded", "Children", "Child", "LastSibling", "Next", "EnsureVisible()").
+    std::map<std::string, int64_t> callCounts() const;
+    int64_t totalCalls() const;
+    void resetCallCounts();
+    // Keys of the nodes brought into view, in order (EnsureVisible and the node's bring into view).
+    const std::vector<std::string>& broughtIntoView() const;
+    void clearBroughtIntoView();
+    // Observer for each bring-into-view, with the node's key.
+    std::function<void(const std::string& key)> onBringIntoView;
+
+    // "key text +" lines indented by level (two spaces a level), "+" open, "-" closed, " " leaf.
+    std::string dump() const;
+
+    std::string className() const override { return "SSActiveTreeView.SSTree"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    void put(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tavo

@@ -1,0 +1,7 @@
+#pragma once
+#include "host/registry.h"
+
+namespace tavo {
+// Registers "TavoCalendar.TavoCalendarDropDown" with its type information.
+void registerTavoCalendar(ComponentRegistry& registry);
+}  // namespace tavo

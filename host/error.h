@@ -1,0 +1,34 @@
+#pragma once
+// Host errors: every failure the controls meet or raise is a HostError carrying
+// the host's error number, so callers can tell an overflow from a type mismatch.
+#include <stdexcept>
+#include <string>
+
+namespace tavo {
+
+namespace err {
+inline constexpr int InvalidProcedureCall = 5;
+inline constexpr int Overflow = 6;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int ObjectNotSet = 91;
+inline constexpr int InvalidPropertyValue = 380;
+inline constexpr int CantShowModeless = 401;
+inline constexpr int CantCreateObject = 429;
+inline constexpr int NoSuchMember = 438;
+}  // namespace err
+
+class HostError : public std::runtime_error {
+public:
+    HostError(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
+    int number() const noexcept { return number_; }
+
+private:
+    int number_;
+};
+
+// The host's standard text for an error number ("Overflow", "Type mismatch", ...).
+std::string standardErrorText(int number);
+
+[[noreturn]] void throwHostError(int number, const std::string& detail = {});
+
+}  // namespace tavo

@@ -1,0 +1,61 @@
+#pragma once
+// An application form: a window holding controls created by class name from
+// the component registry, loaded from and saved to form data.
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/control.h"
+#include "host/form_file.h"
+#include "host/registry.h"
+
+namespace tavo {
+
+class Form {
+public:
+    // What the application hears from the controls on the form.
+    struct Listener {
+        std::function<void(Control&, std::string_view event, std::span<Variant> args)> event;
+        std::function<void(Control&, std::string_view property)> changed;
+    };
+
+    Form(Host& host, std::string name, const ComponentRegistry& registry = ComponentRegistry::global());
+    ~Form();
+
+    Host& host() const { return host_; }
+    const std::string& name() const { return name_; }
+    Window& window() const { return *window_; }
+    void setListener(Listener l) { listener_ = std::move(l); }
+    const Listener& listener() const { return listener_; }
+
+    // Places a new control: creates it, InitProperties, then Resize.
+    std::shared_ptr<Control> add(std::string_view progId, const std::string& name, const Placement& p);
+    // Replaces the form's controls by those of the data: creates them all, then
+    // ReadProperties in order (so a reference may name a later control), then Resize.
+    void load(const FormData& data);
+    FormData save() const;
+
+    std::shared_ptr<Control> find(std::string_view name) const;
+    const std::vector<std::shared_ptr<Control>>& controls() const { return controls_; }
+    ControlSite* siteOf(const Control& c) const;
+    std::string classOf(const Control& c) const;
+
+    bool modified() const { return modified_; }
+    void setModified(bool m) { modified_ = m; }
+
+private:
+    struct Slot;
+    Host& host_;
+    std::string name_;
+    const ComponentRegistry& registry_;
+    std::shared_ptr<Window> window_;
+    std::vector<std::unique_ptr<Slot>> slots_;
+    std::vector<std::shared_ptr<Control>> controls_;
+    Listener listener_;
+    bool modified_ = false;
+};
+
+}  // namespace tavo

@@ -1,0 +1,32 @@
+#pragma once
+// Encoders for the pictures the controls draw themselves: an indexed-colour
+// raster to GIF89a (one transparent index) or BMP, a true-colour raster to BMP.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tavo {
+
+struct IndexedImage {
+    int width = 0, height = 0;
+    std::vector<uint32_t> palette;     // 0x00RRGGBB entries, at most 256
+    std::vector<uint8_t> pixels;       // width * height indices, rows top to bottom
+    std::optional<uint8_t> transparent;  // GIF transparent index
+};
+
+struct RgbImage {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top to bottom
+};
+
+std::vector<uint8_t> encodeGif(const IndexedImage& img);
+// 4-bit BMP when the palette has at most 16 colours, else 8-bit.
+std::vector<uint8_t> encodeBmp(const IndexedImage& img);
+std::vector<uint8_t> encodeBmp(const RgbImage& img);  // 24-bit
+
+// Decoding, for tests and for backends without an image library: the pixels
+// of a GIF (first frame) or BMP as 0xAARRGGBB (transparent pixels have alpha 0).
+// Throws HostError 13 naming the problem on a file it cannot read.
+RgbImage decodeToArgb(const std::vector<uint8_t>& file);
+
+}  // namespace tavo

@@ -1,0 +1,40 @@
+#pragma once
+// A picture object: the bytes of a GIF, PNG or BMP file, with the format and
+// the size in pixels read from the file's header. Shared by reference.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/object.h"
+
+namespace tavo {
+
+enum class PictureFormat { Gif, Png, Bmp };
+
+class Picture : public Object {
+public:
+    // Throws HostError 13 (with a text naming the problem) when the bytes are not
+    // a GIF, PNG or BMP file whose header can be read.
+    static std::shared_ptr<Picture> fromBytes(std::vector<uint8_t> bytes);
+    static std::shared_ptr<Picture> fromFile(const std::string& path);
+
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    PictureFormat format() const { return format_; }
+    int width() const { return width_; }   // pixels
+    int height() const { return height_; }
+
+    std::string className() const override { return "Picture"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+
+private:
+    Picture() = default;
+    std::vector<uint8_t> bytes_;
+    PictureFormat format_ = PictureFormat::Gif;
+    int width_ = 0, height_ = 0;
+};
+using PictureRef = std::shared_ptr<Picture>;
+
+const char* pictureFormatName(PictureFormat f);
+
+}  // namespace tavo

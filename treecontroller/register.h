@@ -1,0 +1,7 @@
+#pragma once
+#include "host/registry.h"
+
+namespace tavo {
+// Registers "TavoSSAddOn.TavoSSTreeController" with its type information.
+void registerTavoSSAddOn(ComponentRegistry& registry);
+}  // namespace tavo
