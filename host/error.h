@@ -15,6 +15,7 @@ inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int CantShowModeless = 401;
 inline constexpr int CantCreateObject = 429;
 inline constexpr int NoSuchMember = 438;
+inline constexpr int InvalidPicture = 481;
 }  // namespace err
 
 class HostError : public std::runtime_error {

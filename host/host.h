@@ -29,6 +29,14 @@ public:
     virtual class Host& host() = 0;
     virtual const std::string& controlName() const = 0;
 
+    // The control's place on its form (the container's extender), twips.
+    virtual float left() const = 0;
+    virtual float top() const = 0;
+    virtual void setLeft(float v) = 0;
+    virtual void setTop(float v) = 0;
+    // The form window the control stands on.
+    virtual Window& window() = 0;
+
     // The control surface, in twips.
     virtual float scaleWidth() const = 0;
     virtual float scaleHeight() const = 0;

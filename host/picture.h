@@ -14,8 +14,8 @@ enum class PictureFormat { Gif, Png, Bmp };
 
 class Picture : public Object {
 public:
-    // Throws HostError 13 (with a text naming the problem) when the bytes are not
-    // a GIF, PNG or BMP file whose header can be read.
+    // Throws HostError 481 (with a text naming the problem) when the bytes are
+    // not a GIF, PNG or BMP file whose header can be read.
     static std::shared_ptr<Picture> fromBytes(std::vector<uint8_t> bytes);
     static std::shared_ptr<Picture> fromFile(const std::string& path);
 
