@@ -64,6 +64,34 @@ std::optional<double> parseHex(std::string_view s, const std::string& original) 
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The power of ten of the leading digit of a well-formed unsigned decimal text
+// ("123e5" is 7, "0.004" is -3); tells overflow from underflow.
+long decimalMagnitude(std::string_view s) {
+    long magnitude = 0;
+    size_t i = 0;
+    bool seenDigit = false, afterPoint = false;
+    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+        if (s[i] == '.') {
+            afterPoint = true;
+        } else if (!seenDigit && s[i] == '0') {
+            if (afterPoint) --magnitude;
+        } else if (!seenDigit) {
+            seenDigit = true;
+            if (afterPoint) --magnitude;
+        } else if (!afterPoint) {
+            ++magnitude;
+        }
+    }
+    if (i < s.size()) {
+        const char* from = s.data() + i + 1 + (s[i + 1] == '+');
+        long exponent = 0;
+        if (std::from_chars(from, s.data() + s.size(), exponent).ec != std::errc())
+            exponent = *from == '-' ? -100000 : 100000;
+        magnitude += exponent;
+    }
+    return magnitude;
+}
+
 // The host's reading of text as a number: optional sign, digits with an
 // optional decimal point and exponent, or a "&H" hexadecimal literal.
 std::optional<double> parseNumber(const std::string& text) {
@@ -95,8 +123,8 @@ std::optional<double> parseNumber(const std::string& text) {
     double value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; only a value too large to hold is an overflow.
-        if (std::fabs(value) < 1) return negative ? -0.0 : 0.0;
+        // Too small to hold reads as zero; only too large is an overflow.
+        if (decimalMagnitude(s) < 0) return negative ? -0.0 : 0.0;
         throwHostError(err::Overflow, quoted(text) + " is too large a number");
     }
     if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
