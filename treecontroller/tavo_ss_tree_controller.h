@@ -1,0 +1,99 @@
+#pragma once
+// TavoSSTreeController: a strip of four image buttons that expands or collapses
+// the selected node, or every node, of a tree view bound through mySSTree.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/control.h"
+#include "treecontroller/tree_node.h"
+
+namespace tavo {
+
+class SkipOnError;
+
+class TavoSSTreeController : public Control {
+public:
+    static constexpr const char* progId = "TavoSSAddOn.TavoSSTreeController";
+    static constexpr int buttonCount = 4;
+
+    explicit TavoSSTreeController(ControlSite& site);
+    ~TavoSSTreeController() override;
+
+    // ---- Public interface, in interface order ----------------------------
+    uint32_t BackColor() const;
+    void setBackColor(uint32_t New_BackColor);
+    bool Enabled() const;
+    void setEnabled(bool New_Enabled);
+    void Refresh();
+    std::shared_ptr<Control> mySSTree() const { return tree_; }
+    // Anything but a control on a form (or an empty reference) is HostError 13.
+    void setMySSTree(const ObjectRef& New_SSTree);
+    // Opens (doExpanding non-zero) or closes myNode and every node below it;
+    // DoItForAllOnTheSameLevel also takes in the siblings after myNode. Runs in
+    // skip-on-error mode: nothing it meets on the tree is reported.
+    void ExpandAll(const TreeNodeRef& myNode, int16_t doExpanding, int16_t DoItForAllOnTheSameLevel);
+    std::string ToolTipTextPlus() const { return toolTips_[0]; }
+    void setToolTipTextPlus(const std::string& New_ToolTipTextPlus);
+    std::string ToolTipTextPlusPlus() const { return toolTips_[1]; }
+    void setToolTipTextPlusPlus(const std::string& New_ToolTipTextPlusPlus);
+    std::string ToolTipTextMinusMinus() const { return toolTips_[2]; }
+    void setToolTipTextMinusMinus(const std::string& New_ToolTipTextMinusMinus);
+    std::string ToolTipTextMinus() const { return toolTips_[3]; }
+    void setToolTipTextMinus(const std::string& New_ToolTipTextMinus);
+
+    // ---- Lifecycle -------------------------------------------------------
+    void InitProperties() override;
+    void ReadProperties(PropertyStore& store) override;
+    void WriteProperties(PropertyStore& store) override;
+    void Resize() override;
+
+    // ---- Late-bound interface: the members above and the children --------
+    std::string className() const override { return progId; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    void put(std::string_view member, const Variant& value) override;
+    void putRef(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+    // Children, for tests and scripts: the buttons and their picture holders.
+    const std::shared_ptr<Image>& img(int k) const { return img_.at(k); }
+    const std::shared_ptr<Image>& imgUp(int k) const { return imgUp_.at(k); }
+    const std::shared_ptr<Image>& imgDown(int k) const { return imgDown_.at(k); }
+    const std::shared_ptr<Image>& imgDisabled(int k) const { return imgDisabled_.at(k); }
+    const std::shared_ptr<Image>& imgBack() const { return imgBack_; }
+
+private:
+    using ImageSet = std::array<std::shared_ptr<Image>, buttonCount>;
+    // How a walk from a top-level node ended on the top level: not walked (or
+    // left on a failure), at the node it was told to stop at, or at the end.
+    enum class TopLevelWalk { None, ToStop, ToEnd };
+
+    void setToolTip(int k, const std::string& text, std::string_view property);
+    void applyToolTips();
+    void showPictures(const ImageSet& from);
+
+    void imgMouseDown(int Index);
+    void imgMouseUp(int Index);
+    void imgClick(int Index);
+
+    void expandOrCollapseAll(bool expanding, SkipOnError& skip);
+    bool treeSwitchedOff(SkipOnError& skip) const;
+    // The walk of ExpandAll. The loop over myNode's level stops before
+    // stopAt; the nodes it visits on that level are added to walkedTopLevel.
+    TopLevelWalk walk(const TreeNodeRef& myNode, bool expanding, bool sameLevel, const TreeNodeRef& stopAt,
+                      std::vector<TreeNodeRef>* walkedTopLevel);
+
+    std::array<std::string, buttonCount> toolTips_;
+    std::shared_ptr<Control> tree_;
+    // Depth of the ExpandAll calls in progress, as a recursive walk would
+    // count it; shared with calls the application makes while one runs, so
+    // that only the outermost call brings its node into view.
+    int32_t depth_ = 0;
+
+    std::shared_ptr<Image> imgBack_;
+    ImageSet img_, imgUp_, imgDown_, imgDisabled_;
+};
+
+}  // namespace tavo
