@@ -1,0 +1,184 @@
+// The controller as a control on a form: its button looks, its fixed size, its
+// saved keys and its late-bound surface.
+#include "tests/treecontroller/tree_controller_fixture.h"
+
+#include "host/error.h"
+#include "host/form_file.h"
+
+namespace tavo::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+const char* const germanTips[] = {"Aktuelles Element aufklappen", "Alle Elemente aufklappen",
+                                  "Alle Elemente zuklappen", "Aktuelles Element zuklappen"};
+
+void expectButtonsShow(const TavoSSTreeController& c, const std::shared_ptr<Image>& (TavoSSTreeController::*holder)(int) const) {
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(c.img(k)->picture(), (c.*holder)(k)->picture()) << "button " << k;
+}
+
+TEST_F(TreeControllerTest, ButtonsShowTheHoldersPictureObjectsForEachState) {
+    expectButtonsShow(*ctl, &TavoSSTreeController::imgUp);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NE(ctl->imgUp(k)->picture(), ctl->imgDown(k)->picture());
+        EXPECT_NE(ctl->imgUp(k)->picture(), ctl->imgDisabled(k)->picture());
+        EXPECT_FALSE(ctl->imgUp(k)->visible());
+    }
+
+    host.postMouseDown(ctl->img(1));
+    host.runUntilIdle();
+    EXPECT_EQ(ctl->img(1)->picture(), ctl->imgDown(1)->picture());
+    ctl->setEnabled(false);
+    expectButtonsShow(*ctl, &TavoSSTreeController::imgDisabled);
+    ctl->setEnabled(true);
+    expectButtonsShow(*ctl, &TavoSSTreeController::imgUp);  // also the one left pressed
+    EXPECT_THAT(changes, ElementsAre("Enabled", "Enabled"));
+}
+
+TEST_F(TreeControllerTest, PressShowsThePressedLookUntilReleaseAndTheCommandRunsAfterIt) {
+    bind("A(A1) B");
+    host.postMouseDown(ctl->img(2));
+    host.runUntilIdle();
+    EXPECT_EQ(ctl->img(2)->picture(), ctl->imgDown(2)->picture());
+    EXPECT_EQ(ctl->img(1)->picture(), ctl->imgUp(1)->picture());
+    host.postMouseUp(ctl->img(2));
+    host.runUntilIdle();
+    EXPECT_EQ(ctl->img(2)->picture(), ctl->imgUp(2)->picture());
+
+    bool normalWhenCommandRan = false;
+    tree->onBringIntoView = [&](const std::string&) {
+        normalWhenCommandRan = ctl->img(2)->picture() == ctl->imgUp(2)->picture();
+    };
+    click(2);
+    EXPECT_TRUE(normalWhenCommandRan);
+}
+
+TEST_F(TreeControllerTest, KeepsTheStripSizeWhateverSizeItIsGiven) {
+    ControlSite& site = *form->siteOf(*ctl);
+    EXPECT_EQ(site.width(), 1080);
+    EXPECT_EQ(site.height(), 225);
+    for (auto [w, h] : {std::pair{5000.f, 3000.f}, {15.f, 15.f}, {0.f, 0.f}}) {
+        site.setWidth(w);
+        site.setHeight(h);
+        EXPECT_EQ(site.width(), 1080);
+        EXPECT_EQ(site.height(), 225);
+    }
+    auto placedLarge = form->add(TavoSSTreeController::progId, "Big", {0, 0, 9000, 9000});
+    EXPECT_EQ(form->siteOf(*placedLarge)->width(), 1080);
+    EXPECT_EQ(form->siteOf(*placedLarge)->height(), 225);
+}
+
+TEST_F(TreeControllerTest, ToolTipsBelongToTheirOwnButtons) {
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(ctl->img(k)->toolTipText(), germanTips[k]);
+    ctl->setToolTipTextMinus("zu");
+    ctl->setToolTipTextMinusMinus("alle zu");
+    EXPECT_EQ(ctl->img(3)->toolTipText(), "zu");
+    EXPECT_EQ(ctl->img(2)->toolTipText(), "alle zu");
+    EXPECT_EQ(ctl->img(1)->toolTipText(), germanTips[1]);
+    EXPECT_EQ(ctl->ToolTipTextMinus(), "zu");
+    EXPECT_THAT(changes, ElementsAre("ToolTipTextMinus", "ToolTipTextMinusMinus"));
+}
+
+TEST_F(TreeControllerTest, BindingTakesOnlyControlsAndKeepsTheOldTreeOnAFailure) {
+    EXPECT_EQ(ctl->mySSTree(), nullptr);
+    auto second = addTree("SSTree2");
+    ctl->setMySSTree(tree);
+    ctl->setMySSTree(second);
+    EXPECT_EQ(ctl->mySSTree(), second);
+    changes.clear();
+    try {
+        ctl->setMySSTree(ctl->img(0));
+        FAIL() << "an image is not a control on a form";
+    } catch (const HostError& e) {
+        EXPECT_EQ(e.number(), err::TypeMismatch);
+    }
+    EXPECT_EQ(ctl->mySSTree(), second);
+    EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(TreeControllerTest, SavesOnlyWhatDiffersFromTheDefaultsInKeyOrder) {
+    EXPECT_TRUE(form->save().controls.at(1).properties.entries().empty());
+
+    ctl->setBackColor(0x00FF0000);
+    ctl->setEnabled(false);
+    ctl->setMySSTree(tree);
+    ctl->setToolTipTextPlus("");
+    ctl->setToolTipTextMinus("zu");
+    const FormData saved = form->save();
+    std::vector<std::string> keys;
+    for (const auto& p : saved.controls.at(1).properties.entries()) keys.push_back(p.key);
+    EXPECT_THAT(keys, ElementsAre("BackColor", "Enabled", "mySSTree", "ToolTipTextPlus", "ToolTipTextMinus"));
+    EXPECT_EQ(saved.controls.at(1).properties.entries().at(2).refName, "SSTree1");
+
+    // Through the file's text and back onto a new form.
+    Form reloaded(host, "Form1", registry);
+    reloaded.load(parseFormText(formatFormText(saved), "saved.frm"));
+    auto again = std::dynamic_pointer_cast<TavoSSTreeController>(reloaded.find("TavoSSTreeController1"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->mySSTree(), reloaded.find("SSTree1"));
+    EXPECT_EQ(again->BackColor(), 0x00FF0000u);
+    EXPECT_FALSE(again->Enabled());
+    expectButtonsShow(*again, &TavoSSTreeController::imgDisabled);
+    EXPECT_EQ(again->ToolTipTextPlus(), "");
+    EXPECT_EQ(again->img(0)->toolTipText(), "");
+    EXPECT_EQ(again->ToolTipTextMinus(), "zu");
+    EXPECT_EQ(again->ToolTipTextPlusPlus(), germanTips[1]);
+}
+
+TEST_F(TreeControllerTest, LoadsDefaultsFromAnEmptyStoreWithoutNotifying) {
+    FormData data;
+    data.controls.push_back({TavoSSTreeController::progId, "Ctl", {}, {}, 0});
+    form->load(data);
+    auto loaded = std::dynamic_pointer_cast<TavoSSTreeController>(form->find("Ctl"));
+    EXPECT_EQ(loaded->BackColor(), 0x8000000Fu);
+    EXPECT_TRUE(loaded->Enabled());
+    EXPECT_EQ(loaded->mySSTree(), nullptr);
+    expectButtonsShow(*loaded, &TavoSSTreeController::imgUp);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(loaded->img(k)->toolTipText(), germanTips[k]);
+    EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(TreeControllerTest, ServesItsMembersAndChildrenByName) {
+    ctl->putRef("mySSTree", Variant::object(tree));
+    EXPECT_EQ(ctl->get("mySSTree").toObject(), tree);
+    ctl->put("ToolTipTextPlusPlus", Variant::string("auf"));
+    EXPECT_EQ(ctl->img(1)->toolTipText(), "auf");
+    ctl->put("BackColor", Variant::longValue(255));
+    EXPECT_EQ(ctl->get("backcolor").toLong(), 255);
+    const Variant three = Variant::integer(3);
+    EXPECT_EQ(ctl->get("imgDisabled", &three).toObject(), ctl->imgDisabled(3));
+    EXPECT_EQ(ctl->get("imgBack").toObject(), ctl->imgBack());
+    const Variant four = Variant::integer(4);
+    EXPECT_THROW(ctl->get("img", &four), HostError);
+
+    buildTree(*tree, "A(A1)");
+    std::vector<Variant> args{Variant::object(tree->node("A")), Variant::integer(-1), Variant::integer(0)};
+    ctl->call("ExpandAll", args);
+    EXPECT_TRUE(tree->node("A1")->expanded());
+    std::vector<Variant> tooFew{Variant::object(tree->node("A"))};
+    EXPECT_THROW(ctl->call("ExpandAll", tooFew), HostError);
+}
+
+TEST(TreeControllerRegistration, ListsTheInterfaceInOrderWithoutEventsOrDescriptions) {
+    ComponentRegistry registry;
+    registerTavoSSAddOn(registry);
+    const TypeInfo* info = registry.typeInfo("TavoSSAddOn.TavoSSTreeController");
+    ASSERT_NE(info, nullptr);
+    std::vector<std::string> names;
+    for (const auto& m : info->members) {
+        names.push_back(m.name);
+        EXPECT_TRUE(m.description.empty()) << m.name;
+    }
+    EXPECT_THAT(names, ElementsAre("BackColor", "Enabled", "Refresh", "mySSTree", "ExpandAll", "ToolTipTextPlus",
+                                   "ToolTipTextPlusPlus", "ToolTipTextMinusMinus", "ToolTipTextMinus"));
+    EXPECT_TRUE(info->events.empty());
+    const MemberInfo* expandAll = info->member("ExpandAll");
+    ASSERT_EQ(expandAll->params.size(), 3u);
+    EXPECT_EQ(expandAll->params[0].name, "myNode");
+    EXPECT_TRUE(expandAll->params[0].byRef);
+    EXPECT_EQ(expandAll->params[2].name, "DoItForAllOnTheSameLevel");
+    EXPECT_TRUE(info->member("mySSTree")->putByRef);
+}
+
+}  // namespace
+}  // namespace tavo::testing
