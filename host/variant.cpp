@@ -1,6 +1,7 @@
 #include "host/variant.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 #include <optional>

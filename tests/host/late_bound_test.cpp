@@ -160,12 +160,6 @@ TEST(LateBoundFont, BadValuesLeaveTheFontAsItWas) {
     EXPECT_EQ(font.name, "Arial");
 }
 
-TEST(LateBoundChild, DisplayNameShowsTheIndexOfASetElement) {
-    EXPECT_EQ(FakeImage(design("img", 2)).displayName(), "img(2)");
-    EXPECT_EQ(FakeImage(design("img", 0)).displayName(), "img(0)");
-    EXPECT_EQ(FakeImage(design("img")).displayName(), "img");
-}
-
 TEST(LateBoundChild, MoveSetsPlaceThenSizeAndKeepsWhatIsLeftOut) {
     FakeButton cmd(design("cmd", -1, 10, 20, 30, 40));
     cmd.move(1, 2, 3);
