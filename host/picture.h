@@ -25,6 +25,7 @@ public:
     int height() const { return height_; }
 
     std::string className() const override { return "Picture"; }
+    // Late-bound Width and Height are pixels, not the platform's HIMETRIC; Type is 1 (bitmap).
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
 
 private:
