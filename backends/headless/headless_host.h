@@ -19,7 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "host/error.h"
 #include "host/host.h"
+#include "host/registry.h"
 
 namespace tavo {
 
@@ -85,6 +87,11 @@ public:
     void clearTrace();
     void record(const std::string& line);  // for components: adds to trace and calls onTrace
     std::function<void(const std::string& line)> onTrace;
+    // Errors that handlers let out while the loop delivered their events. As
+    // the host's event dispatch does, such an error ends that handler only and
+    // the loop goes on; each is also traced as "error <number> <text>".
+    const std::vector<HostError>& handlerErrors() const;
+    void clearHandlerErrors();
 
     // The application's main form window (the runner's form); it is the active
     // window until something else is activated.

@@ -19,7 +19,8 @@ public:
     ~HeadlessTreeView() override;
 
     // Building the tree (as an application does). parentKey empty: top level.
-    // A duplicate key or an unknown parent is HostError 5 (invalid procedure call).
+    // A duplicate key or an unknown parent is HostError 5 (invalid procedure call)
+    // naming the key. An empty key is allowed: such a node is found by index only.
     TreeNodeRef addNode(const std::string& key, const std::string& parentKey, const std::string& text);
     void reserve(std::size_t nodes);
     TreeNodeRef node(const std::string& key) const;  // nullptr when absent
@@ -35,6 +36,9 @@ public:
     // Calls made to it since the last reset: by name ("SelectedItem", "Nodes",
     // "Count", "Level", "EnsureVisible", ...) and through the node interface
     // ("Expanded", "Children", "Child", "LastSibling", "Next", "EnsureVisible()").
+    // Reading expanded() through the interface is not counted: tests do that.
+    // By name, "Nodes"(i) with i outside 1..Count is HostError 35600 and
+    // "Nodes"("key") of an unknown key 35601, the tree library's own numbers.
     std::map<std::string, int64_t> callCounts() const;
     int64_t totalCalls() const;
     void resetCallCounts();
@@ -53,6 +57,7 @@ public:
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     struct Impl;
+    Impl& impl() const { return *impl_; }
 
 private:
     std::unique_ptr<Impl> impl_;

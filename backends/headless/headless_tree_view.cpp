@@ -1,0 +1,479 @@
+#include "backends/headless/headless_tree_view.h"
+
+#include <array>
+#include <limits>
+#include <unordered_map>
+
+#include "backends/headless/headless_child.h"
+#include "host/error.h"
+#include "host/registry.h"
+
+namespace tavo {
+
+namespace {
+
+// Everything the tree counts, under the names callCounts() reports.
+enum Call : std::size_t {
+    CallSelectedItem,
+    CallNodes,
+    CallCount,
+    CallItem,
+    CallLevel,
+    CallEnsureVisible,
+    CallEnabled,
+    CallVisible,
+    CallKey,
+    CallText,
+    CallExpanded,
+    CallChildren,
+    CallChild,
+    CallLastSibling,
+    CallNext,
+    CallParent,
+    CallIndex,
+    CallBringIntoView,
+    kCallKinds
+};
+constexpr std::array<const char*, kCallKinds> kCallNames{
+    "SelectedItem", "Nodes", "Count",    "Item",     "Level",       "EnsureVisible", "Enabled", "Visible", "Key",
+    "Text",         "Expanded", "Children", "Child", "LastSibling", "Next",          "Parent",  "Index",   "EnsureVisible()"};
+
+constexpr int32_t kNone = -1;
+const std::string kNoKey;
+
+// The tree view library's own numbers for a bad index and an unknown key.
+constexpr int kIndexOutOfBounds = 35600;
+constexpr int kElementNotFound = 35601;
+
+[[noreturn]] void treeGone() {
+    throwHostError(err::ObjectNotSet, "the tree view that held this node no longer exists");
+}
+
+}  // namespace
+
+class HeadlessTreeNode;
+class HeadlessNodeCollection;
+
+struct HeadlessTreeView::Impl {
+    struct NodeData {
+        const std::string* key;  // the key map's own copy, which never moves
+        std::string text;
+        int32_t parent, firstChild = kNone, lastChild = kNone, next = kNone;
+        int32_t childCount = 0, level;
+        bool expanded = false;
+    };
+
+    explicit Impl(HeadlessTreeView& v) : view(v) {}
+
+    HeadlessTreeView& view;
+    std::vector<NodeData> nodes;  // collection order
+    // Made on first use and kept, so that a node is always the same object.
+    std::vector<std::shared_ptr<HeadlessTreeNode>> objects;
+    std::unordered_map<std::string, int32_t> byKey;
+    int32_t firstTop = kNone, lastTop = kNone, selected = kNone;
+    bool enabled = true, visible = true;
+    std::array<int64_t, kCallKinds> calls{};
+    std::vector<std::string> broughtIntoView;
+    std::shared_ptr<HeadlessNodeCollection> collection;
+
+    void count(Call c) { ++calls[c]; }
+    TreeNodeRef object(int32_t index);
+    int32_t lastSiblingOf(int32_t index) const {
+        const int32_t parent = nodes[index].parent;
+        return parent == kNone ? lastTop : nodes[parent].lastChild;
+    }
+    Variant item(const Variant& index);
+    void bringIntoView(int32_t index);
+};
+
+class HeadlessTreeNode final : public TreeNode {
+public:
+    HeadlessTreeNode(HeadlessTreeView::Impl* tree, int32_t index) : tree_(tree), index_(index) {}
+    void orphan() { tree_ = nullptr; }
+
+    HeadlessTreeView::Impl& tree() const {
+        if (!tree_) treeGone();
+        return *tree_;
+    }
+    HeadlessTreeView::Impl::NodeData& data() const { return tree().nodes[index_]; }
+    int32_t index() const { return index_; }
+
+    void setExpanded(bool expanded) override {
+        tree().count(CallExpanded);
+        data().expanded = expanded;
+    }
+    // Not counted: the controller never reads it, tests do.
+    bool expanded() const override { return data().expanded; }
+    int32_t childCount() const override {
+        tree().count(CallChildren);
+        return data().childCount;
+    }
+    TreeNodeRef firstChild() const override {
+        tree().count(CallChild);
+        return tree().object(data().firstChild);
+    }
+    TreeNodeRef lastSibling() const override {
+        tree().count(CallLastSibling);
+        return tree().object(tree().lastSiblingOf(index_));
+    }
+    TreeNodeRef nextSibling() const override {
+        tree().count(CallNext);
+        return tree().object(data().next);
+    }
+    int32_t bringIntoView() override {
+        tree().count(CallBringIntoView);
+        tree().bringIntoView(index_);
+        return 0;
+    }
+
+    std::string className() const override { return "SSNode"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    void put(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+private:
+    HeadlessTreeView::Impl* tree_;
+    int32_t index_;
+};
+
+class HeadlessNodeCollection final : public Object {
+public:
+    explicit HeadlessNodeCollection(HeadlessTreeView::Impl* tree) : tree_(tree) {}
+    void orphan() { tree_ = nullptr; }
+
+    std::string className() const override { return "SSNodes"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override {
+        if (!tree_) treeGone();
+        if (memberNameEquals(member, "Count")) {
+            tree_->count(CallCount);
+            return Variant::longValue(static_cast<int32_t>(tree_->nodes.size()));
+        }
+        if (memberNameEquals(member, "Item") && arg) {
+            tree_->count(CallItem);
+            return tree_->item(*arg);
+        }
+        throwNoSuchMember(*this, member);
+    }
+    Variant call(std::string_view member, std::span<Variant> args = {}) override {
+        if (args.size() > 1) throwNoSuchMember(*this, member);
+        return get(member, args.empty() ? nullptr : &args[0]);
+    }
+
+private:
+    HeadlessTreeView::Impl* tree_;
+};
+
+TreeNodeRef HeadlessTreeView::Impl::object(int32_t index) {
+    if (index == kNone) return nullptr;
+    auto& slot = objects[index];
+    if (!slot) slot = std::make_shared<HeadlessTreeNode>(this, index);
+    return slot;
+}
+
+Variant HeadlessTreeView::Impl::item(const Variant& index) {
+    if (index.type() == VarType::String) {
+        const auto it = byKey.find(index.rawString());
+        if (it == byKey.end())
+            throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+        return Variant::object(object(it->second));
+    }
+    const int32_t i = index.toLong();
+    if (i < 1 || static_cast<std::size_t>(i) > nodes.size())
+        throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(i) + ") of a tree with " +
+                                               std::to_string(nodes.size()) + " nodes");
+    return Variant::object(object(i - 1));
+}
+
+void HeadlessTreeView::Impl::bringIntoView(int32_t index) {
+    // A node can be seen only when every node above it is open.
+    for (int32_t p = nodes[index].parent; p != kNone; p = nodes[p].parent) nodes[p].expanded = true;
+    const std::string& key = *nodes[index].key;
+    broughtIntoView.push_back(key);
+    if (auto* host = dynamic_cast<HeadlessHost*>(&view.host()))
+        host->record("ensurevisible " + view.instanceName() + "." + key);
+    fireHandler(view.onBringIntoView, key);
+}
+
+namespace {
+
+Variant nodeValue(const TreeNodeRef& n) { return Variant::object(n); }
+
+const MemberTable<HeadlessTreeNode>& nodeMembers() {
+    static const MemberTable<HeadlessTreeNode> table = [] {
+        using N = HeadlessTreeNode;
+        MemberTable<N> t;
+        t.property("Level", [](N& n, const Variant*) {
+            n.tree().count(CallLevel);
+            return Variant::longValue(n.data().level);
+        });
+        t.method("EnsureVisible", [](N& n, std::span<Variant>) {
+            n.tree().count(CallEnsureVisible);
+            n.tree().bringIntoView(n.index());
+            return Variant();
+        });
+        t.property(
+            "Expanded",
+            [](N& n, const Variant*) {
+                n.tree().count(CallExpanded);
+                return Variant::boolean(n.data().expanded);
+            },
+            [](N& n, const Variant& v) {
+                const bool open = v.isTrue();
+                n.tree().count(CallExpanded);
+                n.data().expanded = open;
+            });
+        t.property("Key", [](N& n, const Variant*) {
+            n.tree().count(CallKey);
+            return Variant::string(*n.data().key);
+        });
+        t.property(
+            "Text",
+            [](N& n, const Variant*) {
+                n.tree().count(CallText);
+                return Variant::string(n.data().text);
+            },
+            [](N& n, const Variant& v) {
+                std::string text = v.toString();
+                n.tree().count(CallText);
+                n.data().text = std::move(text);
+            });
+        t.property("Children", [](N& n, const Variant*) {
+            n.tree().count(CallChildren);
+            return Variant::longValue(n.data().childCount);
+        });
+        t.property("Child", [](N& n, const Variant*) {
+            n.tree().count(CallChild);
+            return nodeValue(n.tree().object(n.data().firstChild));
+        });
+        t.property("LastSibling", [](N& n, const Variant*) {
+            n.tree().count(CallLastSibling);
+            return nodeValue(n.tree().object(n.tree().lastSiblingOf(n.index())));
+        });
+        t.property("Next", [](N& n, const Variant*) {
+            n.tree().count(CallNext);
+            return nodeValue(n.tree().object(n.data().next));
+        });
+        t.property("Parent", [](N& n, const Variant*) {
+            n.tree().count(CallParent);
+            return nodeValue(n.tree().object(n.data().parent));
+        });
+        t.property("Index", [](N& n, const Variant*) {
+            n.tree().count(CallIndex);
+            return Variant::longValue(n.index() + 1);
+        });
+        return t;
+    }();
+    return table;
+}
+
+const MemberTable<HeadlessTreeView>& treeMembers() {
+    static const MemberTable<HeadlessTreeView> table = [] {
+        using T = HeadlessTreeView;
+        MemberTable<T> t;
+        t.property(
+            "SelectedItem",
+            [](T& tree, const Variant*) {
+                auto& impl = tree.impl();
+                impl.count(CallSelectedItem);
+                return nodeValue(impl.object(impl.selected));
+            },
+            {},
+            [](T& tree, const Variant& v) {
+                auto& impl = tree.impl();
+                impl.count(CallSelectedItem);
+                const auto obj = v.toObject();
+                if (!obj) {
+                    impl.selected = kNone;
+                    return;
+                }
+                const auto* node = dynamic_cast<const HeadlessTreeNode*>(obj.get());
+                if (!node || &node->tree() != &impl)
+                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
+                impl.selected = node->index();
+            });
+        t.property("Nodes", [](T& tree, const Variant* index) {
+            auto& impl = tree.impl();
+            impl.count(CallNodes);
+            return index ? impl.item(*index) : Variant::object(impl.collection);
+        });
+        t.property(
+            "Enabled",
+            [](T& tree, const Variant*) {
+                tree.impl().count(CallEnabled);
+                return Variant::boolean(tree.enabled());
+            },
+            [](T& tree, const Variant& v) {
+                const bool on = v.isTrue();
+                tree.impl().count(CallEnabled);
+                tree.setEnabled(on);
+            });
+        t.property(
+            "Visible",
+            [](T& tree, const Variant*) {
+                tree.impl().count(CallVisible);
+                return Variant::boolean(tree.visible());
+            },
+            [](T& tree, const Variant& v) {
+                const bool on = v.isTrue();
+                tree.impl().count(CallVisible);
+                tree.setVisible(on);
+            });
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
+Variant HeadlessTreeNode::get(std::string_view member, const Variant* arg) {
+    return nodeMembers().get(*this, member, arg);
+}
+
+void HeadlessTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
+
+Variant HeadlessTreeNode::call(std::string_view member, std::span<Variant> args) {
+    return nodeMembers().call(*this, member, args);
+}
+
+HeadlessTreeView::HeadlessTreeView(ControlSite& site) : Control(site), impl_(std::make_unique<Impl>(*this)) {
+    impl_->collection = std::make_shared<HeadlessNodeCollection>(impl_.get());
+}
+
+HeadlessTreeView::~HeadlessTreeView() {
+    // Nodes and the collection may be held elsewhere; they must not reach back.
+    for (auto& o : impl_->objects)
+        if (o) o->orphan();
+    impl_->collection->orphan();
+}
+
+TreeNodeRef HeadlessTreeView::addNode(const std::string& key, const std::string& parentKey, const std::string& text) {
+    auto& d = *impl_;
+    if (!key.empty() && d.byKey.count(key))
+        throwHostError(err::InvalidProcedureCall, "the key \"" + key + "\" is already in the tree");
+    int32_t parent = kNone;
+    if (!parentKey.empty()) {
+        const auto it = d.byKey.find(parentKey);
+        if (it == d.byKey.end())
+            throwHostError(err::InvalidProcedureCall,
+                           "node \"" + key + "\": its parent key \"" + parentKey + "\" is not in the tree");
+        parent = it->second;
+    }
+    if (d.nodes.size() >= static_cast<std::size_t>(std::numeric_limits<int32_t>::max()))
+        throwHostError(err::InvalidProcedureCall, "node \"" + key + "\": the tree is full");
+
+    const auto index = static_cast<int32_t>(d.nodes.size());
+    const std::string* keyRef = key.empty() ? &kNoKey : &d.byKey.emplace(key, index).first->first;
+    const int32_t level = parent == kNone ? 1 : d.nodes[parent].level + 1;
+    d.nodes.push_back({keyRef, text, parent, kNone, kNone, kNone, 0, level, false});
+    d.objects.emplace_back();
+
+    int32_t& last = parent == kNone ? d.lastTop : d.nodes[parent].lastChild;
+    int32_t& first = parent == kNone ? d.firstTop : d.nodes[parent].firstChild;
+    if (last == kNone)
+        first = index;
+    else
+        d.nodes[last].next = index;
+    last = index;
+    if (parent != kNone) ++d.nodes[parent].childCount;
+    return d.object(index);
+}
+
+void HeadlessTreeView::reserve(std::size_t nodes) {
+    impl_->nodes.reserve(nodes);
+    impl_->objects.reserve(nodes);
+    impl_->byKey.reserve(nodes);
+}
+
+TreeNodeRef HeadlessTreeView::node(const std::string& key) const {
+    const auto it = impl_->byKey.find(key);
+    return it == impl_->byKey.end() ? nullptr : impl_->object(it->second);
+}
+
+void HeadlessTreeView::select(const std::string& key) {
+    if (key.empty()) {
+        impl_->selected = kNone;
+        return;
+    }
+    const auto it = impl_->byKey.find(key);
+    if (it == impl_->byKey.end())
+        throwHostError(err::InvalidProcedureCall, "cannot select \"" + key + "\": no node has this key");
+    impl_->selected = it->second;
+}
+
+TreeNodeRef HeadlessTreeView::selectedItem() const { return impl_->object(impl_->selected); }
+
+std::size_t HeadlessTreeView::count() const { return impl_->nodes.size(); }
+
+bool HeadlessTreeView::enabled() const { return impl_->enabled; }
+
+void HeadlessTreeView::setEnabled(bool e) { impl_->enabled = e; }
+
+bool HeadlessTreeView::visible() const { return impl_->visible; }
+
+void HeadlessTreeView::setVisible(bool v) { impl_->visible = v; }
+
+std::map<std::string, int64_t> HeadlessTreeView::callCounts() const {
+    std::map<std::string, int64_t> out;
+    for (std::size_t i = 0; i < kCallKinds; ++i)
+        if (impl_->calls[i]) out[kCallNames[i]] = impl_->calls[i];
+    return out;
+}
+
+int64_t HeadlessTreeView::totalCalls() const {
+    int64_t total = 0;
+    for (const int64_t c : impl_->calls) total += c;
+    return total;
+}
+
+void HeadlessTreeView::resetCallCounts() { impl_->calls.fill(0); }
+
+const std::vector<std::string>& HeadlessTreeView::broughtIntoView() const { return impl_->broughtIntoView; }
+
+void HeadlessTreeView::clearBroughtIntoView() { impl_->broughtIntoView.clear(); }
+
+std::string HeadlessTreeView::dump() const {
+    const auto& nodes = impl_->nodes;
+    std::string out;
+    // Pre-order without recursion, so that deep chains cannot exhaust the stack.
+    int32_t i = impl_->firstTop;
+    while (i != kNone) {
+        const auto& n = nodes[i];
+        out.append(static_cast<std::size_t>(n.level - 1) * 2, ' ');
+        out += *n.key + " " + n.text + " " + (n.childCount == 0 ? ' ' : n.expanded ? '+' : '-') + "\n";
+        if (n.firstChild != kNone) {
+            i = n.firstChild;
+            continue;
+        }
+        while (i != kNone && nodes[i].next == kNone) i = nodes[i].parent;
+        if (i != kNone) i = nodes[i].next;
+    }
+    return out;
+}
+
+Variant HeadlessTreeView::get(std::string_view member, const Variant* arg) {
+    return treeMembers().get(*this, member, arg);
+}
+
+void HeadlessTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
+
+Variant HeadlessTreeView::call(std::string_view member, std::span<Variant> args) {
+    return treeMembers().call(*this, member, args);
+}
+
+void registerHeadlessComponents(ComponentRegistry& registry) {
+    const auto property = [](std::string name, std::string type, bool canPut) {
+        MemberInfo m;
+        m.name = std::move(name);
+        m.type = std::move(type);
+        m.canPut = canPut;
+        return m;
+    };
+    TypeInfo info;
+    info.progId = "SSActiveTreeView.SSTree";
+    info.members = {property("SelectedItem", "Object", false), property("Nodes", "Object", false),
+                    property("Enabled", "Boolean", true), property("Visible", "Boolean", true)};
+    info.members[1].params = {{"Index", "Variant", false}};
+    registry.add(std::move(info), [](ControlSite& site) { return std::make_shared<HeadlessTreeView>(site); });
+}
+
+}  // namespace tavo
