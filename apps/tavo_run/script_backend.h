@@ -13,6 +13,7 @@
 
 #include "host/children.h"
 #include "host/control.h"
+#include "host/error.h"
 #include "host/host.h"
 #include "host/window.h"
 
@@ -39,6 +40,9 @@ public:
     virtual void setModalIdle(std::function<bool()> idle) = 0;
     // Every call the controls make that the host records, as one line each.
     virtual void setTrace(std::function<void(const std::string&)> trace) = 0;
+    // An error a handler let out while the loop delivered its event; the loop
+    // goes on, as the host's event dispatch does.
+    virtual void setHandlerError(std::function<void(const HostError&)> report) = 0;
 
     enum class Mouse { Down, Up, Click };
     virtual void postMouse(Mouse kind, const std::shared_ptr<Child>& target, int16_t button, float x, float y) = 0;

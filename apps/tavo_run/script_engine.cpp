@@ -103,6 +103,8 @@ const std::map<std::string, std::vector<std::string>, std::less<>>& dumpLists() 
           "MonthRows", "ShowToday", "ShowWeekNumbers", "BackColor", "ForeColor", "MonthBackColor", "TitleBackColor",
           "TitleForeColor", "TrailingForeColor", "Font"}},
         {"frmCalendar", {"Visible", "Left", "Top", "Width", "Height", "hWnd", "objBackReference"}},
+        {"SSNode", {"Key", "Text", "Level", "Index", "Expanded", "Children", "Parent", "Child", "Next", "LastSibling"}},
+        {"SSNodes", {"Count"}},
     };
     return lists;
 }
@@ -175,12 +177,17 @@ std::string fileArgument(const std::string& token) { return token[0] == '"' ? un
 ScriptEngine::ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err)
     : backend_(backend), out_(out), err_(err), screen_(std::make_shared<ScreenObject>(backend.host())) {
     backend_.setTrace([this](const std::string& line) { out_ << line << '\n'; });
+    backend_.setHandlerError([this](const HostError& e) {
+        if (scriptEndedInModal_) modalEndReported_ = true;
+        printError(e.number(), lineNo_ > 0 ? "line " + std::to_string(lineNo_) : "load", e.what());
+    });
     openForm("Form1");
 }
 
 ScriptEngine::~ScriptEngine() {
     backend_.setModalIdle({});
     backend_.setTrace({});
+    backend_.setHandlerError({});
     handlers_.clear();
     form_.reset();
 }

@@ -1,0 +1,55 @@
+# Runs one runner script and checks what its comment lines promise:
+#   # exit: <n>        the exit status (0 when there is no such line)
+#   # stdout: <line>   a line the runner prints; these lines must come in this order
+#   # stderr: <line>   a line on standard error, likewise
+# Call: cmake -DRUNNER=<tavo-run> -DSCRIPT=<file> -P check_script.cmake
+
+execute_process(COMMAND ${RUNNER} --headless --script ${SCRIPT}
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+
+# CMake lists split at ";" and group at brackets: take them out of both sides.
+function(as_lines text var)
+  string(REPLACE ";" "<sc>" text "${text}")
+  string(REPLACE "[" "<lb>" text "${text}")
+  string(REPLACE "]" "<rb>" text "${text}")
+  string(REPLACE "\n" ";" text "${text}")
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+
+file(READ ${SCRIPT} script)
+as_lines("${script}" script_lines)
+as_lines("${out}" out_lines)
+as_lines("${err}" err_lines)
+
+set(want_exit 0)
+set(failures "")
+foreach(line IN LISTS script_lines)
+  if(line MATCHES "^# exit: ([0-9]+)$")
+    set(want_exit ${CMAKE_MATCH_1})
+  elseif(line MATCHES "^# (stdout|stderr): (.*)$")
+    set(stream ${CMAKE_MATCH_1})
+    set(want "${CMAKE_MATCH_2}")
+    if(stream STREQUAL "stdout")
+      list(FIND out_lines "${want}" at)
+    else()
+      list(FIND err_lines "${want}" at)
+    endif()
+    if(at EQUAL -1)
+      string(APPEND failures "missing on ${stream} (in this order): ${want}\n")
+    else()
+      math(EXPR next "${at} + 1")
+      if(stream STREQUAL "stdout")
+        list(SUBLIST out_lines ${next} -1 out_lines)
+      else()
+        list(SUBLIST err_lines ${next} -1 err_lines)
+      endif()
+    endif()
+  endif()
+endforeach()
+
+if(NOT status STREQUAL want_exit)
+  string(APPEND failures "exit status ${status}, expected ${want_exit}\n")
+endif()
+if(failures)
+  message(FATAL_ERROR "${SCRIPT}\n${failures}--- stdout\n${out}--- stderr\n${err}")
+endif()
