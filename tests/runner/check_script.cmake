@@ -2,7 +2,9 @@
 #   # exit: <n>        the exit status (0 when there is no such line)
 #   # stdout: <line>   a line the runner prints; these lines must come in this order
 #   # stderr: <line>   a line on standard error, likewise
+#   # absent: <line>   a line the runner must not print at all
 # Call: cmake -DRUNNER=<tavo-run> -DSCRIPT=<file> -P check_script.cmake
+cmake_minimum_required(VERSION 3.25)
 
 execute_process(COMMAND ${RUNNER} --headless --script ${SCRIPT}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -19,6 +21,7 @@ endfunction()
 file(READ ${SCRIPT} script)
 as_lines("${script}" script_lines)
 as_lines("${out}" out_lines)
+set(all_out_lines "${out_lines}")
 as_lines("${err}" err_lines)
 
 set(want_exit 0)
@@ -26,6 +29,11 @@ set(failures "")
 foreach(line IN LISTS script_lines)
   if(line MATCHES "^# exit: ([0-9]+)$")
     set(want_exit ${CMAKE_MATCH_1})
+  elseif(line MATCHES "^# absent: (.*)$")
+    list(FIND all_out_lines "${CMAKE_MATCH_1}" at)
+    if(NOT at EQUAL -1)
+      string(APPEND failures "printed, but must not be: ${CMAKE_MATCH_1}\n")
+    endif()
   elseif(line MATCHES "^# (stdout|stderr): (.*)$")
     set(stream ${CMAKE_MATCH_1})
     set(want "${CMAKE_MATCH_2}")
