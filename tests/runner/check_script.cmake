@@ -3,10 +3,13 @@
 #   # stdout: <line>   a line the runner prints; these lines must come in this order
 #   # stderr: <line>   a line on standard error, likewise
 #   # absent: <line>   a line the runner must not print at all
+#   # form: <file>     a form file the runner loads before the script
 # Call: cmake -DRUNNER=<tavo-run> -DSCRIPT=<file> -P check_script.cmake
 cmake_minimum_required(VERSION 3.25)
 
-execute_process(COMMAND ${RUNNER} --headless --script ${SCRIPT}
+file(STRINGS ${SCRIPT} form_lines REGEX "^# form: ")
+list(TRANSFORM form_lines REPLACE "^# form: " "")
+execute_process(COMMAND ${RUNNER} --headless --script ${SCRIPT} ${form_lines}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 
 # CMake lists split at ";" and group at brackets: take them out of both sides.
