@@ -1,0 +1,262 @@
+#include "backends/qt/qt_date_box.h"
+
+#include <QCalendarWidget>
+#include <QChildEvent>
+#include <QLineEdit>
+#include <QToolButton>
+#include <cmath>
+
+#include "backends/qt/date_format.h"
+#include "backends/qt/event_hook.h"
+#include "backends/qt/qt_convert.h"
+#include "host/date.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr double kOwnMin = -109205.0;   // 1 January 1601
+constexpr double kOwnMax = 2958465.0;   // 31 December 9999
+constexpr double kDesignValue = 36759.0;  // 21 August 2000
+
+double dayOf(double serial) { return std::floor(dateLinear(serial)); }
+
+QDateTime toQDateTime(double serial) {
+    const DateParts p = splitDate(serial);
+    return QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second));
+}
+
+double fromQDateTime(const QDateTime& dt) {
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    return dateTimeSerial(DateParts{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+}
+
+QDateTime startOfDay(double serial) { return QDateTime(toQDateTime(serial).date(), QTime(0, 0, 0)); }
+QDateTime endOfDay(double serial) { return QDateTime(toQDateTime(serial).date(), QTime(23, 59, 59)); }
+
+std::string dateText(double serial) { return formatDateCanonical(serial); }
+
+}  // namespace
+
+QtDateBox::QtDateBox(const ChildDesign& d, QtHost& host, QWidget* parent)
+    : QtChild<DateBox>(d, host, new QDateTimeEdit(parent)), value_(kDesignValue), min_(kOwnMin), max_(kOwnMax),
+      colours_{0x80000005u, 0x80000012u, 0x80000014u, 0x80000012u, 0x80000011u}, font_(host.ambientFont()) {
+    QDateTimeEdit* e = edit();
+    e->setCalendarPopup(true);
+    e->setKeyboardTracking(true);
+    e->setFont(toQFont(*font_));
+    e->setFocusPolicy(Qt::StrongFocus);
+    {
+        QSignalBlocker block(e);
+        e->setDateTimeRange(startOfDay(min_), endOfDay(max_));
+        e->setDisplayFormat(qtDisplayFormat(format_, customFormat_));
+    }
+    showValue();
+    QObject::connect(e, &QDateTimeEdit::dateTimeChanged, e, [this](const QDateTime& dt) { userChanged(dt); });
+    watchEdit();
+    host.keyRouter().addSink(e, this);
+}
+
+QtDateBox::~QtDateBox() {
+    if (widget_) {
+        host_.keyRouter().removeSink(widget_);
+        widget_->disconnect();
+    }
+}
+
+void QtDateBox::watchEdit() {
+    QDateTimeEdit* e = edit();
+    auto mouse = [this](QObject*, QEvent* ev) {
+        if (!live()) return false;
+        auto self = shared_from_this();
+        if (ev->type() == QEvent::MouseButtonRelease && onClick) onClick();
+        else if (ev->type() == QEvent::MouseButtonDblClick && onDblClick) onDblClick();
+        return false;
+    };
+    new EventHook(e, [this, mouse](QObject* watched, QEvent* ev) {
+        // Qt builds the calendar popup when it first drops down.
+        if (ev->type() == QEvent::ChildAdded) {
+            QObject* child = static_cast<QChildEvent*>(ev)->child();
+            if (child->objectName() == QLatin1String("qt_datetimedit_calendar") || child->inherits("QCalendarPopup"))
+                new EventHook(child, [this](QObject* popup, QEvent* pe) {
+                    if (pe->type() == QEvent::Show) calendarShown(static_cast<QWidget*>(popup));
+                    return false;
+                });
+            return false;
+        }
+        return mouse(watched, ev);
+    });
+    if (auto* line = e->findChild<QLineEdit*>()) new EventHook(line, mouse);
+}
+
+void QtDateBox::calendarShown(QWidget*) {
+    styleCalendar();
+    if (!live() || !onDropDown) return;
+    auto self = shared_from_this();
+    onDropDown();
+}
+
+void QtDateBox::styleCalendar() {
+    QDateTimeEdit* e = edit();
+    if (!e) return;
+    QCalendarWidget* cal = e->calendarWidget();
+    // Qt's calendar draws the days of other months as disabled text, and its
+    // title bar and the selected day in the highlight colours.
+    QPalette pal = cal->palette();
+    pal.setColor(QPalette::Base, toQColor(colours_[Back], pal));
+    pal.setColor(QPalette::Window, toQColor(colours_[Back], pal));
+    pal.setColor(QPalette::Text, toQColor(colours_[Fore], pal));
+    pal.setColor(QPalette::Highlight, toQColor(colours_[TitleBack], pal));
+    pal.setColor(QPalette::HighlightedText, toQColor(colours_[TitleFore], pal));
+    pal.setColor(QPalette::Disabled, QPalette::Text, toQColor(colours_[TrailingFore], pal));
+    cal->setPalette(pal);
+    if (auto* bar = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
+        QPalette barPal = bar->palette();
+        barPal.setColor(QPalette::Window, toQColor(colours_[TitleBack], pal));
+        barPal.setColor(QPalette::Highlight, toQColor(colours_[TitleBack], pal));
+        barPal.setColor(QPalette::ButtonText, toQColor(colours_[TitleFore], pal));
+        barPal.setColor(QPalette::WindowText, toQColor(colours_[TitleFore], pal));
+        barPal.setColor(QPalette::HighlightedText, toQColor(colours_[TitleFore], pal));
+        bar->setPalette(barPal);
+        for (auto* b : bar->findChildren<QToolButton*>()) b->setPalette(barPal);
+    }
+    cal->setFont(toQFont(*font_));
+}
+
+Variant QtDateBox::value() const { return value_ ? Variant::date(*value_) : Variant(); }
+
+void QtDateBox::setValue(const Variant& v) {
+    if (v.isEmpty()) {
+        value_.reset();
+        showValue();
+        return;
+    }
+    const double d = v.toDate();
+    if (dayOf(d) < dayOf(min_) || dayOf(d) > dayOf(max_))
+        throwHostError(err::InvalidPropertyValue, "Value " + dateText(d) + " of " + displayName() +
+                                                      " lies outside " + dateText(min_) + " .. " + dateText(max_));
+    value_ = d;
+    showValue();
+}
+
+void QtDateBox::setMinDate(double d) {
+    if (dayOf(d) < dayOf(kOwnMin) || dayOf(d) > dayOf(kOwnMax))
+        throwHostError(err::InvalidPropertyValue,
+                       "MinDate " + dateText(d) + " of " + displayName() + " lies outside 1601-01-01 .. 9999-12-31");
+    if (dayOf(d) > dayOf(max_))
+        throwHostError(err::InvalidPropertyValue,
+                       "MinDate " + dateText(d) + " of " + displayName() + " is after MaxDate " + dateText(max_));
+    min_ = d;
+    if (value_ && dayOf(*value_) < dayOf(min_)) value_ = min_;
+    showValue();
+}
+
+void QtDateBox::setMaxDate(double d) {
+    if (dayOf(d) < dayOf(kOwnMin) || dayOf(d) > dayOf(kOwnMax))
+        throwHostError(err::InvalidPropertyValue,
+                       "MaxDate " + dateText(d) + " of " + displayName() + " lies outside 1601-01-01 .. 9999-12-31");
+    if (dayOf(d) < dayOf(min_))
+        throwHostError(err::InvalidPropertyValue,
+                       "MaxDate " + dateText(d) + " of " + displayName() + " is before MinDate " + dateText(min_));
+    max_ = d;
+    if (value_ && dayOf(*value_) > dayOf(max_)) value_ = max_;
+    showValue();
+}
+
+void QtDateBox::setFormat(int32_t f) {
+    if (f < 0 || f > 3)
+        throwHostError(err::InvalidPropertyValue,
+                       "Format " + std::to_string(f) + " of " + displayName() + " is not 0, 1, 2 or 3");
+    format_ = f;
+    showValue();
+}
+
+void QtDateBox::setCustomFormat(const std::string& f) {
+    customFormat_ = f;
+    showValue();
+}
+
+void QtDateBox::setUpDown(bool u) {
+    upDown_ = u;
+    if (QDateTimeEdit* e = edit()) {
+        e->setCalendarPopup(!u);
+    }
+}
+
+void QtDateBox::setColour(ColourRole role, uint32_t c) {
+    colours_[role] = c;
+    // Asking the edit for its calendar would build it; style one that exists.
+    if (QDateTimeEdit* e = edit(); e && e->findChild<QCalendarWidget*>()) styleCalendar();
+}
+
+void QtDateBox::setFont(FontRef f) {
+    if (!f) throwHostError(err::ObjectNotSet, "Font of " + displayName() + " cannot be Nothing");
+    font_ = std::move(f);
+    if (QDateTimeEdit* e = edit()) e->setFont(toQFont(*font_));
+}
+
+QString QtDateBox::text() const {
+    QDateTimeEdit* e = edit();
+    if (!e || showingEmpty_) return {};
+    return e->text();
+}
+
+void QtDateBox::showValue() {
+    QDateTimeEdit* e = edit();
+    if (!e) return;
+    ++settingFromCode_;
+    QSignalBlocker block(e);
+    const QDateTime lo = startOfDay(min_), hi = endOfDay(max_);
+    e->setDisplayFormat(qtDisplayFormat(format_, customFormat_));
+    if (value_) {
+        showingEmpty_ = false;
+        e->setSpecialValueText({});
+        e->setDateTimeRange(lo, hi);
+        e->setDateTime(toQDateTime(*value_));
+    } else {
+        // Qt's edit always holds a date: a day just before the range, shown
+        // with a blank special text, stands for "no date".
+        showingEmpty_ = true;
+        const QDateTime blank = lo.addDays(-1);
+        e->setDateTimeRange(blank, hi);
+        e->setSpecialValueText(QStringLiteral(" "));
+        e->setDateTime(blank);
+    }
+    --settingFromCode_;
+}
+
+void QtDateBox::userChanged(const QDateTime& dt) {
+    if (settingFromCode_) return;
+    if (showingEmpty_) {
+        if (dt == edit()->minimumDateTime()) return;
+        showingEmpty_ = false;
+        QSignalBlocker block(edit());
+        edit()->setSpecialValueText({});
+        edit()->setMinimumDateTime(startOfDay(min_));
+    }
+    value_ = fromQDateTime(dt);
+    if (!live() || !onChange) return;
+    auto self = shared_from_this();
+    onChange();
+}
+
+void QtDateBox::keyDown(int16_t& keyCode, int16_t& shift) {
+    if (!live() || !onKeyDown) return;
+    auto self = shared_from_this();
+    onKeyDown(keyCode, shift);
+}
+
+void QtDateBox::keyPress(int16_t& keyAscii) {
+    if (!live() || !onKeyPress) return;
+    auto self = shared_from_this();
+    onKeyPress(keyAscii);
+}
+
+void QtDateBox::keyUp(int16_t& keyCode, int16_t& shift) {
+    if (!live() || !onKeyUp) return;
+    auto self = shared_from_this();
+    onKeyUp(keyCode, shift);
+}
+
+}  // namespace tavo

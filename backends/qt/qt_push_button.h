@@ -1,0 +1,34 @@
+#pragma once
+// A push button on Qt: a QToolButton showing its picture when graphical, a
+// QPushButton with its caption otherwise. MouseDown is raised the moment a
+// mouse button goes down, before Qt's own press handling; Click when the
+// button is activated (released inside, or from the keyboard).
+#include "backends/qt/qt_child.h"
+
+class QAbstractButton;
+
+namespace tavo {
+
+class QtPushButton : public QtChild<PushButton> {
+public:
+    QtPushButton(const ChildDesign& d, QtHost& host, QWidget* parent);
+    ~QtPushButton() override;
+
+    PictureRef picture() const override { return picture_; }
+    void setPicture(PictureRef p) override;
+    std::string caption() const override { return caption_; }
+    void setCaption(const std::string& c) override;
+
+    QAbstractButton* button() const;
+    // Called by the widget; public so that the widget class stays private.
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos);
+    void clicked();
+
+private:
+    void updateFace();
+    bool graphical_;
+    PictureRef picture_;
+    std::string caption_;
+};
+
+}  // namespace tavo

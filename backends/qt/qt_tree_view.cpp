@@ -1,0 +1,464 @@
+#include "backends/qt/qt_tree_view.h"
+
+#include <QPointer>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "backends/qt/qt_control_site.h"
+#include "host/error.h"
+#include "host/registry.h"
+
+namespace tavo {
+
+namespace {
+
+// The tree view library's own numbers for a bad index and an unknown key.
+constexpr int kIndexOutOfBounds = 35600;
+constexpr int kElementNotFound = 35601;
+
+// Reaches two protected members of Qt's views through member pointers named
+// in a derived class, which the language allows for any object of the base.
+struct ViewAccess : QTreeWidget {
+    static void scheduleLayout(QAbstractItemView* view) { (view->*(&ViewAccess::scheduleDelayedItemsLayout))(); }
+    static QTreeWidgetItem* itemAt(const QTreeWidget* tree, const QModelIndex& index) {
+        return (tree->*(&ViewAccess::itemFromIndex))(index);
+    }
+};
+
+QTreeWidget* surfaceTree(ControlSite& site) {
+    auto* qtSite = dynamic_cast<QtControlSite*>(&site);
+    if (!qtSite || !qtSite->surface())
+        throwHostError(err::CantCreateObject, "SSActiveTreeView.SSTree " + site.controlName() + " needs a site of the Qt host");
+    auto* tree = new QTreeWidget(qtSite->surface());
+    tree->setObjectName(QString::fromStdString(site.controlName()));
+    tree->setHeaderHidden(true);
+    tree->setGeometry(qtSite->surface()->rect());
+    tree->show();
+    return tree;
+}
+
+std::string keyOf(const QTreeWidgetItem* item) { return item->data(0, Qt::UserRole).toString().toStdString(); }
+
+}  // namespace
+
+class QtTreeNode;
+
+class QtNodeCollection : public Object {
+public:
+    explicit QtNodeCollection(QtTreeView::Impl* tree) : tree_(tree) {}
+    void orphan() { tree_ = nullptr; }
+    std::string className() const override { return "SSNodes"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+private:
+    QtTreeView::Impl* tree_;
+};
+
+struct QtTreeView::Impl {
+    struct Rec {
+        int32_t index = 0;  // place in the collection, from 0
+        int32_t level = 1;
+        int32_t row = 0;    // place among its siblings
+        std::shared_ptr<QtTreeNode> object;
+    };
+
+    QtTreeView& view;
+    QPointer<QTreeWidget> tree;
+    bool owned;
+    std::vector<QTreeWidgetItem*> order;
+    std::unordered_map<QTreeWidgetItem*, Rec> recs;
+    std::unordered_map<std::string, QTreeWidgetItem*> byKey;
+    std::shared_ptr<QtNodeCollection> collection;
+    bool dirty = true;
+    int adding = 0;
+
+    Impl(QtTreeView& v, QTreeWidget* t, bool own) : view(v), tree(t), owned(own) {}
+
+    QTreeWidget& widget() const {
+        if (!tree) throwHostError(err::ObjectNotSet, "the tree widget of " + view.instanceName() + " no longer exists");
+        return *tree;
+    }
+    void fresh() {
+        if (dirty) rebuild();
+    }
+    Rec& rec(QTreeWidgetItem* item) {
+        fresh();
+        auto it = recs.find(item);
+        if (it == recs.end()) throwHostError(err::ObjectNotSet, "the item is not a node of " + view.instanceName());
+        return it->second;
+    }
+    TreeNodeRef object(QTreeWidgetItem* item);
+    QTreeWidgetItem* at(int32_t oneBased) {
+        fresh();
+        if (oneBased < 1 || std::size_t(oneBased) > order.size())
+            throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(oneBased) +
+                                                   ") of a tree with " + std::to_string(order.size()) + " nodes");
+        return order[std::size_t(oneBased - 1)];
+    }
+    Variant item(const Variant& index) {
+        if (index.type() == VarType::String) {
+            auto it = byKey.find(index.rawString());
+            if (it == byKey.end())
+                throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+            return Variant::object(object(it->second));
+        }
+        return Variant::object(object(at(index.toLong())));
+    }
+    QTreeWidgetItem* lastSibling(QTreeWidgetItem* item) const {
+        if (QTreeWidgetItem* parent = item->parent()) return parent->child(parent->childCount() - 1);
+        return item->treeWidget()->topLevelItem(item->treeWidget()->topLevelItemCount() - 1);
+    }
+    QTreeWidgetItem* nextSibling(QTreeWidgetItem* item) {
+        const int next = rec(item).row + 1;
+        if (QTreeWidgetItem* parent = item->parent()) return parent->child(next);
+        return item->treeWidget()->topLevelItem(next);
+    }
+    // Nodes opened or closed from now on only mark the view for one layout later.
+    void deferLayout() {
+        if (tree) ViewAccess::scheduleLayout(tree);
+    }
+    void setExpanded(QTreeWidgetItem* item, bool open) {
+        deferLayout();
+        item->setExpanded(open);
+    }
+    void bringIntoView(QTreeWidgetItem* item) {
+        for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+            if (!p->isExpanded()) setExpanded(p, true);
+        widget().scrollToItem(item);
+        if (view.onBringIntoView) view.onBringIntoView(keyOf(item));
+    }
+
+    void rebuild();
+    void forget(QTreeWidgetItem* root);
+    void watchModel();
+};
+
+class QtTreeNode : public TreeNode {
+public:
+    QtTreeNode(QtTreeView::Impl* tree, QTreeWidgetItem* item) : tree_(tree), item_(item) {}
+    void orphan() { tree_ = nullptr; }
+
+    QtTreeView::Impl& tree() const {
+        if (!tree_) throwHostError(err::ObjectNotSet, "this node is no longer in a tree view");
+        return *tree_;
+    }
+    QTreeWidgetItem* item() const {
+        tree();
+        return item_;
+    }
+
+    void setExpanded(bool expanded) override { tree().setExpanded(item(), expanded); }
+    bool expanded() const override { return item()->isExpanded(); }
+    int32_t childCount() const override { return item()->childCount(); }
+    std::shared_ptr<TreeNode> firstChild() const override { return tree().object(item()->child(0)); }
+    std::shared_ptr<TreeNode> lastSibling() const override { return tree().object(tree().lastSibling(item())); }
+    std::shared_ptr<TreeNode> nextSibling() const override { return tree().object(tree().nextSibling(item())); }
+    int32_t bringIntoView() override {
+        tree().bringIntoView(item());
+        return 1;
+    }
+    bool sameNode(const TreeNode& other) const override {
+        auto* o = dynamic_cast<const QtTreeNode*>(&other);
+        return o && o->item_ == item_ && o->tree_ == tree_ && tree_;
+    }
+
+    std::string className() const override { return "SSNode"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    void put(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+private:
+    QtTreeView::Impl* tree_;
+    QTreeWidgetItem* item_;
+};
+
+TreeNodeRef QtTreeView::Impl::object(QTreeWidgetItem* item) {
+    if (!item) return nullptr;
+    Rec& r = rec(item);
+    if (!r.object) r.object = std::make_shared<QtTreeNode>(this, item);
+    return r.object;
+}
+
+void QtTreeView::Impl::rebuild() {
+    dirty = false;
+    if (!tree) {
+        order.clear();
+        recs.clear();
+        return;
+    }
+    // Walks the tree with a stack of its own: trees may be far deeper than
+    // the call stack allows.
+    struct Step {
+        QTreeWidgetItem* item;
+        int32_t level, row;
+    };
+    std::vector<Step> stack;
+    std::vector<QTreeWidgetItem*> preorder;
+    std::unordered_set<QTreeWidgetItem*> alive;
+    preorder.reserve(recs.size());
+    for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) stack.push_back({tree->topLevelItem(i), 1, i});
+    while (!stack.empty()) {
+        const Step s = stack.back();
+        stack.pop_back();
+        preorder.push_back(s.item);
+        alive.insert(s.item);
+        Rec& r = recs[s.item];
+        r.level = s.level;
+        r.row = s.row;
+        for (int i = s.item->childCount() - 1; i >= 0; --i) stack.push_back({s.item->child(i), s.level + 1, i});
+    }
+    // Nodes keep their places in the collection; new ones follow in tree order.
+    std::vector<QTreeWidgetItem*> next;
+    next.reserve(preorder.size());
+    std::unordered_set<QTreeWidgetItem*> placed;
+    for (QTreeWidgetItem* item : order)
+        if (alive.count(item)) {
+            next.push_back(item);
+            placed.insert(item);
+        }
+    for (QTreeWidgetItem* item : preorder)
+        if (!placed.count(item)) next.push_back(item);
+    for (auto it = recs.begin(); it != recs.end();)
+        it = alive.count(it->first) ? std::next(it) : recs.erase(it);
+    order = std::move(next);
+    for (std::size_t i = 0; i < order.size(); ++i) recs[order[i]].index = int32_t(i);
+}
+
+void QtTreeView::Impl::forget(QTreeWidgetItem* root) {
+    std::vector<QTreeWidgetItem*> stack{root};
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        for (int i = 0; i < item->childCount(); ++i) stack.push_back(item->child(i));
+        auto it = recs.find(item);
+        if (it != recs.end()) {
+            if (it->second.object) it->second.object->orphan();
+            recs.erase(it);
+        }
+        const std::string key = keyOf(item);
+        if (auto k = byKey.find(key); !key.empty() && k != byKey.end() && k->second == item) byKey.erase(k);
+    }
+    dirty = true;
+}
+
+void QtTreeView::Impl::watchModel() {
+    QAbstractItemModel* model = tree->model();
+    QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, tree,
+                     [this](const QModelIndex& parent, int first, int last) {
+                         QTreeWidgetItem* p = parent.isValid() ? ViewAccess::itemAt(tree, parent) : nullptr;
+                         for (int r = first; r <= last; ++r)
+                             if (QTreeWidgetItem* item = p ? p->child(r) : tree->topLevelItem(r)) forget(item);
+                     });
+    QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, tree, [this] {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) forget(tree->topLevelItem(i));
+    });
+    auto changed = [this] {
+        if (!adding) dirty = true;
+    };
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree, changed);
+    QObject::connect(model, &QAbstractItemModel::rowsMoved, tree, changed);
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, tree, changed);
+    QObject::connect(model, &QAbstractItemModel::modelReset, tree, changed);
+}
+
+Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
+    if (!tree_) throwHostError(err::ObjectNotSet, "this node collection is no longer in a tree view");
+    if (memberNameEquals(member, "Count")) {
+        tree_->fresh();
+        return Variant::longValue(int32_t(tree_->order.size()));
+    }
+    if (memberNameEquals(member, "Item") && arg) return tree_->item(*arg);
+    throwNoSuchMember(*this, member);
+}
+
+Variant QtNodeCollection::call(std::string_view member, std::span<Variant> args) {
+    return get(member, args.empty() ? nullptr : &args[0]);
+}
+
+namespace {
+
+Variant nodeValue(const TreeNodeRef& n) { return Variant::object(n); }
+
+const MemberTable<QtTreeNode>& nodeMembers() {
+    static const MemberTable<QtTreeNode> table = [] {
+        using N = QtTreeNode;
+        MemberTable<N> t;
+        t.property("Level", [](N& n, const Variant*) { return Variant::longValue(n.tree().rec(n.item()).level); });
+        t.method("EnsureVisible", [](N& n, std::span<Variant>) {
+            n.tree().bringIntoView(n.item());
+            return Variant();
+        });
+        t.property(
+            "Expanded", [](N& n, const Variant*) { return Variant::boolean(n.expanded()); },
+            [](N& n, const Variant& v) { n.setExpanded(v.isTrue()); });
+        t.property("Key", [](N& n, const Variant*) { return Variant::string(keyOf(n.item())); });
+        t.property(
+            "Text", [](N& n, const Variant*) { return Variant::string(n.item()->text(0).toStdString()); },
+            [](N& n, const Variant& v) { n.item()->setText(0, QString::fromStdString(v.toString())); });
+        t.property("Children", [](N& n, const Variant*) { return Variant::longValue(n.childCount()); });
+        t.property("Child", [](N& n, const Variant*) { return nodeValue(n.firstChild()); });
+        t.property("LastSibling", [](N& n, const Variant*) { return nodeValue(n.lastSibling()); });
+        t.property("Next", [](N& n, const Variant*) { return nodeValue(n.nextSibling()); });
+        t.property("Parent", [](N& n, const Variant*) { return nodeValue(n.tree().object(n.item()->parent())); });
+        t.property("Index", [](N& n, const Variant*) { return Variant::longValue(n.tree().rec(n.item()).index + 1); });
+        return t;
+    }();
+    return table;
+}
+
+const MemberTable<QtTreeView>& treeMembers() {
+    static const MemberTable<QtTreeView> table = [] {
+        using T = QtTreeView;
+        MemberTable<T> t;
+        t.property(
+            "SelectedItem", [](T& tree, const Variant*) { return nodeValue(tree.selectedItem()); }, {},
+            [](T& tree, const Variant& v) {
+                const auto obj = v.toObject();
+                auto* node = dynamic_cast<QtTreeNode*>(obj.get());
+                if (obj && (!node || &node->tree() != &tree.impl()))
+                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
+                tree.impl().widget().setCurrentItem(node ? node->item() : nullptr);
+            });
+        t.property("Nodes", [](T& tree, const Variant* index) {
+            return index ? tree.impl().item(*index) : Variant::object(tree.impl().collection);
+        });
+        t.property(
+            "Enabled", [](T& tree, const Variant*) { return Variant::boolean(tree.enabled()); },
+            [](T& tree, const Variant& v) { tree.setEnabled(v.isTrue()); });
+        t.property(
+            "Visible", [](T& tree, const Variant*) { return Variant::boolean(tree.visible()); },
+            [](T& tree, const Variant& v) { tree.setVisible(v.isTrue()); });
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
+Variant QtTreeNode::get(std::string_view member, const Variant* arg) { return nodeMembers().get(*this, member, arg); }
+void QtTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
+Variant QtTreeNode::call(std::string_view member, std::span<Variant> args) {
+    return nodeMembers().call(*this, member, args);
+}
+
+QtTreeView::QtTreeView(ControlSite& site) : Control(site), impl_(std::make_unique<Impl>(*this, surfaceTree(site), true)) {
+    impl_->collection = std::make_shared<QtNodeCollection>(impl_.get());
+    impl_->watchModel();
+}
+
+QtTreeView::QtTreeView(ControlSite& site, QTreeWidget* existing)
+    : Control(site), impl_(std::make_unique<Impl>(*this, existing, false)) {
+    impl_->collection = std::make_shared<QtNodeCollection>(impl_.get());
+    impl_->watchModel();
+}
+
+QtTreeView::~QtTreeView() {
+    // Nodes and the collection may be held elsewhere; they must not reach back.
+    for (auto& [item, rec] : impl_->recs)
+        if (rec.object) rec.object->orphan();
+    impl_->collection->orphan();
+    if (impl_->tree) {
+        impl_->tree->model()->disconnect(impl_->tree);
+        if (impl_->owned) impl_->tree->deleteLater();
+    }
+}
+
+TreeNodeRef QtTreeView::addNode(const std::string& key, const std::string& parentKey, const std::string& text) {
+    Impl& d = *impl_;
+    QTreeWidget& tree = d.widget();
+    if (!key.empty() && d.byKey.count(key))
+        throwHostError(err::InvalidProcedureCall, "the key \"" + key + "\" is already in the tree");
+    QTreeWidgetItem* parent = nullptr;
+    if (!parentKey.empty()) {
+        auto it = d.byKey.find(parentKey);
+        if (it == d.byKey.end())
+            throwHostError(err::InvalidProcedureCall,
+                           "node \"" + key + "\": its parent key \"" + parentKey + "\" is not in the tree");
+        parent = it->second;
+    }
+    d.fresh();
+    const int32_t level = parent ? d.recs.at(parent).level + 1 : 1;
+    auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
+    item->setData(0, Qt::UserRole, QString::fromStdString(key));
+    ++d.adding;
+    if (parent) parent->addChild(item);
+    else tree.addTopLevelItem(item);
+    --d.adding;
+    Impl::Rec& r = d.recs[item];
+    r.index = int32_t(d.order.size());
+    r.level = level;
+    r.row = parent ? parent->childCount() - 1 : tree.topLevelItemCount() - 1;
+    d.order.push_back(item);
+    if (!key.empty()) d.byKey.emplace(key, item);
+    return d.object(item);
+}
+
+TreeNodeRef QtTreeView::node(const std::string& key) const {
+    auto it = impl_->byKey.find(key);
+    return it == impl_->byKey.end() ? nullptr : impl_->object(it->second);
+}
+
+TreeNodeRef QtTreeView::nodeFor(QTreeWidgetItem* item) const {
+    if (!item) return nullptr;
+    impl_->fresh();
+    return impl_->recs.count(item) ? impl_->object(item) : nullptr;
+}
+
+void QtTreeView::select(const std::string& key) {
+    if (key.empty()) {
+        impl_->widget().setCurrentItem(nullptr);
+        return;
+    }
+    auto it = impl_->byKey.find(key);
+    if (it == impl_->byKey.end())
+        throwHostError(err::InvalidProcedureCall, "cannot select \"" + key + "\": no node has this key");
+    impl_->widget().setCurrentItem(it->second);
+}
+
+TreeNodeRef QtTreeView::selectedItem() const { return impl_->object(impl_->widget().currentItem()); }
+
+std::size_t QtTreeView::count() const {
+    impl_->fresh();
+    return impl_->order.size();
+}
+
+// Enabled and Visible are the tree's own settings, not those of the window around it.
+bool QtTreeView::enabled() const { return !impl_->widget().testAttribute(Qt::WA_ForceDisabled); }
+void QtTreeView::setEnabled(bool e) { impl_->widget().setEnabled(e); }
+bool QtTreeView::visible() const { return !impl_->widget().isHidden(); }
+void QtTreeView::setVisible(bool v) { impl_->widget().setVisible(v); }
+
+QTreeWidget* QtTreeView::treeWidget() const { return impl_->tree; }
+
+void QtTreeView::Resize() {
+    if (!impl_->owned || !impl_->tree) return;
+    if (auto* qtSite = dynamic_cast<QtControlSite*>(&site()); qtSite && qtSite->surface())
+        impl_->tree->setGeometry(qtSite->surface()->rect());
+}
+
+Variant QtTreeView::get(std::string_view member, const Variant* arg) { return treeMembers().get(*this, member, arg); }
+void QtTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
+void QtTreeView::putRef(std::string_view member, const Variant& value) { treeMembers().putRef(*this, member, value); }
+Variant QtTreeView::call(std::string_view member, std::span<Variant> args) {
+    return treeMembers().call(*this, member, args);
+}
+
+void registerQtComponents(ComponentRegistry& registry) {
+    TypeInfo info;
+    info.progId = "SSActiveTreeView.SSTree";
+    auto member = [](std::string name, std::string type, bool canPut) {
+        MemberInfo m;
+        m.name = std::move(name);
+        m.type = std::move(type);
+        m.canPut = canPut;
+        return m;
+    };
+    info.members = {member("SelectedItem", "Object", false), member("Nodes", "Object", false),
+                    member("Enabled", "Boolean", true), member("Visible", "Boolean", true)};
+    info.members[1].params = {ParamInfo{"Index", "Variant", false}};
+    registry.add(std::move(info), [](ControlSite& site) { return std::make_shared<QtTreeView>(site); });
+}
+
+}  // namespace tavo

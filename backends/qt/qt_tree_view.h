@@ -1,0 +1,65 @@
+#pragma once
+// The tree view on Qt: a QTreeWidget with the members the tree controller
+// calls by name ("SelectedItem", "Nodes", "Nodes"(i), "Count", "Enabled",
+// "Visible"; on a node "Level", "EnsureVisible", "Expanded", "Key", "Text",
+// "Children", "Child", "LastSibling", "Next", "Parent", "Index") and the node
+// interface, with one node object per item for as long as the item lives.
+//
+// The node collection is in insertion order for nodes added here; items an
+// application adds to the widget itself join it in tree order. Every member
+// is O(1). Opening and closing nodes through the node interface defers the
+// view's layout, so that a command over tens of thousands of nodes lays the
+// view out once (at its next bring-into-view or the next turn of the loop)
+// instead of once per node.
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/control.h"
+#include "treecontroller/tree_node.h"
+
+namespace tavo {
+
+class QtTreeView : public Control {
+public:
+    // A tree widget of its own, filling the control's surface.
+    explicit QtTreeView(ControlSite& site);
+    // Drives an application's own tree widget (the site's surface is that widget).
+    QtTreeView(ControlSite& site, QTreeWidget* existing);
+    ~QtTreeView() override;
+
+    // Building the tree. parentKey empty: top level. A duplicate key or an
+    // unknown parent is HostError 5.
+    TreeNodeRef addNode(const std::string& key, const std::string& parentKey, const std::string& text);
+    TreeNodeRef node(const std::string& key) const;  // nullptr when absent
+    TreeNodeRef nodeFor(QTreeWidgetItem* item) const;
+    void select(const std::string& key);  // "" clears the selection
+    TreeNodeRef selectedItem() const;
+    std::size_t count() const;
+
+    bool enabled() const;
+    void setEnabled(bool e);
+    bool visible() const;
+    void setVisible(bool v);
+
+    QTreeWidget* treeWidget() const;
+    // Called with the node's key each time a node is brought into view.
+    std::function<void(const std::string& key)> onBringIntoView;
+
+    void Resize() override;
+
+    std::string className() const override { return "SSActiveTreeView.SSTree"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    void put(std::string_view member, const Variant& value) override;
+    void putRef(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+    struct Impl;
+    Impl& impl() const { return *impl_; }
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tavo
