@@ -1,0 +1,128 @@
+// The headless month grid: its range and month rules, its size model, clicks
+// on days, and its members by name.
+#include "backends/headless/headless_month_grid.h"
+#include "tests/headless/headless_fixture.h"
+
+namespace tavo {
+namespace {
+
+constexpr double k1Jan1753 = -53688, k21Aug2000 = 36759, k31Dec9999 = 2958465;
+
+class MonthGridTest : public HeadlessTest {
+protected:
+    std::shared_ptr<Window> popup = host.createWindow(windowDesign("frmCalendar"));
+    std::shared_ptr<HeadlessMonthGrid> grid = std::dynamic_pointer_cast<HeadlessMonthGrid>(
+        popup->addComponent("MSComCtl2.MonthView", childDesign("cal", 0, 0, 2565, 6600)));
+};
+
+TEST_F(MonthGridTest, StartsWithItsDesignValues) {
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->minDate(), k1Jan1753);
+    EXPECT_EQ(grid->maxDate(), k31Dec9999);
+    EXPECT_EQ(grid->value(), k21Aug2000);
+    EXPECT_EQ(grid->monthColumns(), 1);
+    EXPECT_EQ(grid->monthRows(), 1);
+    EXPECT_TRUE(grid->showToday());
+    EXPECT_FALSE(grid->showWeekNumbers());
+    EXPECT_EQ(grid->backColor(), 0x80000005u);
+    EXPECT_EQ(grid->monthBackColor(), 0x80000005u);
+    EXPECT_EQ(grid->trailingForeColor(), 0x80000011u);
+    EXPECT_EQ(grid->font()->name, "MS Sans Serif");
+}
+
+TEST_F(MonthGridTest, RangeValueAndMonthCountsOutsideTheRulesAre380) {
+    EXPECT_EQ(errorNumber([&] { grid->setMinDate(k1Jan1753 - 1); }), 380);
+    EXPECT_EQ(errorNumber([&] { grid->setMaxDate(k31Dec9999 + 1); }), 380);
+    grid->setMaxDate(36770);
+    EXPECT_EQ(errorNumber([&] { grid->setMinDate(36771); }), 380);
+    EXPECT_EQ(errorNumber([&] { grid->setValue(36771); }), 380);
+    grid->setMinDate(36765);
+    EXPECT_EQ(grid->value(), 36765) << "a narrower range moves the selected day into it";
+    grid->setValue(36766.75);
+    EXPECT_EQ(grid->value(), 36766) << "the grid selects days";
+
+    EXPECT_EQ(errorNumber([&] { grid->setMonthRows(0); }), 380);
+    grid->setMonthColumns(3);
+    grid->setMonthRows(4);
+    EXPECT_EQ(errorNumber([&] { grid->setMonthRows(5); }), 380);
+    EXPECT_EQ(errorNumber([&] { grid->setMonthColumns(4); }), 380);
+    EXPECT_EQ(grid->monthRows(), 4);
+    EXPECT_EQ(grid->monthColumns(), 3);
+}
+
+TEST_F(MonthGridTest, ItsSizeFollowsMonthsWeekNumbersTodayLineAndFont) {
+    // MS Sans Serif 8.25 at 96 DPI: lines 14 pixels, day columns 28 pixels.
+    EXPECT_EQ(grid->pixelWidth(), 7 * 28 + 2);
+    EXPECT_EQ(grid->pixelHeight(), 21 + 14 + 6 * 14 + 14 + 2);
+    EXPECT_EQ(grid->width(), 198 * 15);
+    EXPECT_EQ(grid->height(), 135 * 15);
+
+    grid->setMonthColumns(2);
+    grid->setMonthRows(3);
+    EXPECT_EQ(grid->pixelWidth(), 2 * 196 + 6 + 2);
+    EXPECT_EQ(grid->pixelHeight(), 3 * 133 + 2 * 6 + 2);
+    grid->setShowWeekNumbers(true);
+    EXPECT_EQ(grid->pixelWidth(), 2 * 224 + 6 + 2);
+    grid->setShowToday(false);
+    EXPECT_EQ(grid->pixelHeight(), 3 * 133 + 2 * 6 + 2 - 14);
+
+    grid->setMonthColumns(1);
+    grid->setMonthRows(1);
+    grid->setShowWeekNumbers(false);
+    grid->setShowToday(true);
+    auto font = std::make_shared<Font>("Arial", 12);
+    grid->setFont(font);
+    EXPECT_EQ(grid->pixelWidth(), 7 * 36 + 2);
+    EXPECT_EQ(grid->pixelHeight(), 30 + 20 + 6 * 20 + 20 + 2);
+    font->weight = 700;  // the grid shares the font object: a change shows at once
+    EXPECT_EQ(grid->pixelWidth(), 7 * 40 + 2);
+
+    host.setScreen(1024, 768, 120);
+    EXPECT_EQ(grid->width(), static_cast<float>(grid->pixelWidth() * 12));
+    grid->setWidth(100);
+    EXPECT_EQ(grid->width(), static_cast<float>(grid->pixelWidth() * 12)) << "the grid keeps its own size";
+    EXPECT_EQ(errorNumber([&] { grid->setHeight(-1); }), 380);
+}
+
+TEST_F(MonthGridTest, ADayClickArrivesThroughTheLoopOnlyForDaysInRange) {
+    std::vector<double> clicked;
+    grid->onDateClick = [&](double d) { clicked.push_back(d); };
+    grid->setMaxDate(36770);
+    grid->dateClick(36771);
+    grid->dateClick(36762);
+    EXPECT_TRUE(clicked.empty());
+    host.runUntilIdle();
+    EXPECT_EQ(clicked, std::vector<double>{36762});
+    EXPECT_EQ(grid->value(), 36762);
+    EXPECT_EQ(host.getActiveWindow(), popup->hWnd()) << "a click activates the grid's window";
+}
+
+TEST_F(MonthGridTest, EveryMemberIsReachableByItsName) {
+    grid->put("ShowToday", Variant::boolean(false));
+    grid->put("ShowWeekNumbers", Variant::integer(-1));
+    EXPECT_EQ(grid->get("ShowToday").toBoolean(), vbFalse);
+    EXPECT_EQ(grid->get("ShowWeekNumbers").toBoolean(), vbTrue);
+    for (const char* colour :
+         {"BackColor", "ForeColor", "MonthBackColor", "TitleBackColor", "TitleForeColor", "TrailingForeColor"}) {
+        grid->put(colour, Variant::longValue(static_cast<int32_t>(0x80000008u)));
+        EXPECT_EQ(grid->get(colour).toColour(), 0x80000008u) << colour;
+    }
+    grid->put("MaxDate", Variant::date(36891));
+    grid->put("MinDate", Variant::string("01/01/2000"));
+    grid->put("MonthColumns", Variant::integer(3));
+    grid->put("MonthRows", Variant::longValue(2));
+    grid->put("Value", Variant::string("15/03/2000"));
+    EXPECT_EQ(grid->get("MinDate").toDate(), 36526);
+    EXPECT_EQ(grid->get("MaxDate").toDate(), 36891);
+    EXPECT_EQ(grid->get("MonthColumns").toInteger(), 3);
+    EXPECT_EQ(grid->get("MonthRows").toInteger(), 2);
+    EXPECT_EQ(grid->get("Value").toDate(), 36600);
+    EXPECT_EQ(grid->get("Width").toSingle(), grid->width());
+    EXPECT_EQ(errorNumber([&] { grid->put("MonthRows", Variant::longValue(70000)); }), 6);
+    auto font = std::make_shared<Font>();
+    grid->put("Font", Variant::object(font));
+    EXPECT_EQ(grid->font(), font);
+}
+
+}  // namespace
+}  // namespace tavo
