@@ -461,38 +461,38 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
     cmd_->setEnabled(canOpen_);
     if (!canOpen_) return;
 
-    // From here a failing step is skipped and the next one runs; the popup is
-    // looked up at each step, as a step may be the one that failed to make it.
+    // From here a failing step is skipped and the next one runs.
     SkipOnError guard;
     Host& h = host();
-    guard.step([&] { popup(h).Load(); });
+    frmCalendar& frm = popup(h);
+    guard.step([&] { frm.Load(); });
 
-    guard.step([&] { popup(h).cal().setShowToday(showToday_); });
-    guard.step([&] { popup(h).cal().setShowWeekNumbers(showWeek_); });
-    guard.step([&] { popup(h).cal().setBackColor(cal_->calendarBackColor()); });
-    guard.step([&] { popup(h).cal().setForeColor(cal_->calendarForeColor()); });
-    guard.step([&] { popup(h).cal().setFont(cal_->font()); });
+    guard.step([&] { frm.cal().setShowToday(showToday_); });
+    guard.step([&] { frm.cal().setShowWeekNumbers(showWeek_); });
+    guard.step([&] { frm.cal().setBackColor(cal_->calendarBackColor()); });
+    guard.step([&] { frm.cal().setForeColor(cal_->calendarForeColor()); });
+    guard.step([&] { frm.cal().setFont(cal_->font()); });
     // The month area follows the surface colour, not the CalendarMonthBackColor setting.
-    guard.step([&] { popup(h).cal().setMonthBackColor(site().backColor()); });
-    guard.step([&] { popup(h).cal().setTitleBackColor(cal_->calendarTitleBackColor()); });
-    guard.step([&] { popup(h).cal().setTitleForeColor(cal_->calendarTitleForeColor()); });
-    guard.step([&] { popup(h).cal().setTrailingForeColor(cal_->calendarTrailingForeColor()); });
-    guard.step([&] { popup(h).cal().setMaxDate(cal_->maxDate()); });
-    guard.step([&] { popup(h).cal().setMinDate(cal_->minDate()); });
-    guard.step([&] { popup(h).cal().setMonthColumns(monthColumns_); });
-    guard.step([&] { popup(h).cal().setMonthRows(monthRows_); });
-    guard.step([&] { popup(h).CalcPos(); });
+    guard.step([&] { frm.cal().setMonthBackColor(site().backColor()); });
+    guard.step([&] { frm.cal().setTitleBackColor(cal_->calendarTitleBackColor()); });
+    guard.step([&] { frm.cal().setTitleForeColor(cal_->calendarTitleForeColor()); });
+    guard.step([&] { frm.cal().setTrailingForeColor(cal_->calendarTrailingForeColor()); });
+    guard.step([&] { frm.cal().setMaxDate(cal_->maxDate()); });
+    guard.step([&] { frm.cal().setMinDate(cal_->minDate()); });
+    guard.step([&] { frm.cal().setMonthColumns(monthColumns_); });
+    guard.step([&] { frm.cal().setMonthRows(monthRows_); });
+    guard.step([&] { frm.CalcPos(); });
 
     // A press on an open popup, whoever opened it, closes it.
-    if (guard.test([&] { return popup(h).Visible(); })) {
-        guard.step([&] { popup(h).tmr().setEnabled(false); });
-        guard.step([&] { popup(h).Unload(); });
+    if (guard.test([&] { return frm.Visible(); })) {
+        guard.step([&] { frm.tmr().setEnabled(false); });
+        guard.step([&] { frm.Unload(); });
         guard.step([&] { h.doEvents(); });
         guard.step([&] { cal_->setFocus(); });
         return;
     }
 
-    guard.step([&] { popup(h).cal().setValue(cal_->value().toDate()); });
+    guard.step([&] { frm.cal().setValue(cal_->value().toDate()); });
 
     int32_t cursorX = 0, cursorY = 0;
     guard.step([&] { h.getCursorPos(cursorX, cursorY); });
@@ -500,50 +500,50 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
     guard.step([&] { anchorLeft = double(cursorX) * h.twipsPerPixelX() - X - cmd_->left(); });
     guard.step([&] { anchorTop = double(cursorY) * h.twipsPerPixelY() - Y - cmd_->top() + site().height(); });
 
-    guard.step([&] { popup(h).objBackReference = shared_from_this(); });
-    guard.step([&] { popup(h).setTop(float(anchorTop)); });
+    guard.step([&] { frm.objBackReference = shared_from_this(); });
+    guard.step([&] { frm.setTop(float(anchorTop)); });
 
-    auto tooLow = [&] { return popup(h).Top() + popup(h).Height() + kBottomMargin > h.screenHeight(); };
+    auto tooLow = [&] { return frm.Top() + frm.Height() + kBottomMargin > h.screenHeight(); };
     if (guard.test(tooLow)) {
         // Reshape the month grid once: turn a tall grid on its side, or take a row away.
         if (guard.test([&] { return monthColumns_ < monthRows_; })) {
-            guard.step([&] { popup(h).cal().setMonthColumns(monthRows_); });
-            guard.step([&] { popup(h).cal().setMonthRows(monthColumns_); });
-            guard.step([&] { popup(h).CalcPos(); });
-        } else if (guard.test([&] { return popup(h).cal().monthRows() > 1; })) {
-            guard.step([&] { popup(h).cal().setMonthRows(popup(h).cal().monthRows() - 1); });
-            guard.step([&] { popup(h).CalcPos(); });
+            guard.step([&] { frm.cal().setMonthColumns(monthRows_); });
+            guard.step([&] { frm.cal().setMonthRows(monthColumns_); });
+            guard.step([&] { frm.CalcPos(); });
+        } else if (guard.test([&] { return frm.cal().monthRows() > 1; })) {
+            guard.step([&] { frm.cal().setMonthRows(frm.cal().monthRows() - 1); });
+            guard.step([&] { frm.CalcPos(); });
         }
         // Above the control only when the control stands in the lower half.
         if (guard.test([&] { return tooLow() && float(anchorTop) > h.screenHeight() / 2; }))
-            guard.step([&] { popup(h).setTop(popup(h).Top() - popup(h).Height() - site().height()); });
+            guard.step([&] { frm.setTop(frm.Top() - frm.Height() - site().height()); });
     }
 
-    guard.step([&] { popup(h).setLeft(float(anchorLeft)); });
-    if (guard.test([&] { return popup(h).Left() + popup(h).Width() > h.screenWidth(); }))
-        guard.step([&] { popup(h).setLeft(h.screenWidth() - popup(h).Width()); });
+    guard.step([&] { frm.setLeft(float(anchorLeft)); });
+    if (guard.test([&] { return frm.Left() + frm.Width() > h.screenWidth(); }))
+        guard.step([&] { frm.setLeft(h.screenWidth() - frm.Width()); });
 
     guard.step([&] { cal_->setFocus(); });
 
     // Only the hiding of the cancel button and the modeless show decide
     // whether the popup has to be shown modally.
     guard.clear();
-    guard.step([&] { popup(h).cmdCancel().setVisible(false); });
-    guard.step([&] { popup(h).Show(); });
+    guard.step([&] { frm.cmdCancel().setVisible(false); });
+    guard.step([&] { frm.Show(); });
     if (!guard.failed()) return;
 
     guard.step([&] {
-        MonthGrid& grid = popup(h).cal();
-        popup(h).cmdCancel().move(0, grid.top() + grid.height(), grid.width());
+        MonthGrid& grid = frm.cal();
+        frm.cmdCancel().move(0, grid.top() + grid.height(), grid.width());
     });
-    guard.step([&] { popup(h).cmdCancel().setVisible(true); });
+    guard.step([&] { frm.cmdCancel().setVisible(true); });
     // A popup above the control makes room for the button by moving up, but
     // not past the top of the screen.
-    if (guard.test([&] { return float(anchorTop) > popup(h).Top(); })) {
-        guard.step([&] { popup(h).setTop(popup(h).Top() - popup(h).cmdCancel().height()); });
-        if (guard.test([&] { return popup(h).Top() < 0; })) guard.step([&] { popup(h).setTop(0); });
+    if (guard.test([&] { return float(anchorTop) > frm.Top(); })) {
+        guard.step([&] { frm.setTop(frm.Top() - frm.cmdCancel().height()); });
+        if (guard.test([&] { return frm.Top() < 0; })) guard.step([&] { frm.setTop(0); });
     }
-    guard.step([&] { popup(h).ShowModal(); });
+    guard.step([&] { frm.ShowModal(); });
 }
 
 void TavoCalendarDropDown::HandleDateBoxDropDown() {

@@ -74,16 +74,6 @@ TEST_F(DateControlProperties, ButtonIsEnabledOnlyWhenDateBoxAndCanOpenAllowIt) {
     EXPECT_FALSE(c->Enabled());
 }
 
-TEST_F(DateControlProperties, UpDownLeavesTheButtonAsItIs) {
-    const float left = c->cmd()->left(), height = c->cmd()->height();
-    c->setUpDown(true);
-    EXPECT_TRUE(c->UpDown());
-    EXPECT_EQ(c->cmd()->left(), left);
-    EXPECT_EQ(c->cmd()->height(), height);
-    EXPECT_EQ(c->cmd()->picture(), calendarSheetPicture());
-    EXPECT_TRUE(c->cmd()->enabled());
-}
-
 TEST_F(DateControlProperties, ValueWriteRaisesChangeOnceBeforeItsNotification) {
     log.clear();
     c->setValue(Variant::date(36800));
