@@ -209,6 +209,40 @@ struct ParsedValue {
     std::string refName;
 };
 
+// The key an error names, as the file writes it ("Font(2)"), with the field
+// of a font ("Font.Size"); made into text only when an error needs it.
+struct KeyName {
+    std::string_view key;
+    std::string_view field;
+
+    KeyName(const char* k) : key(k) {}
+    KeyName(std::string_view k, std::string_view f = {}) : key(k), field(f) {}
+    KeyName(const std::string& k) : key(k) {}
+    std::string text() const {
+        std::string t(key);
+        if (!field.empty()) t.append(".").append(field);
+        return t;
+    }
+};
+
+// Case-blind identity of a key and its occurrence, without copying the key
+// out of the text.
+struct KeyOccurrence {
+    std::string_view key;
+    int occurrence;
+    bool operator==(const KeyOccurrence& o) const { return occurrence == o.occurrence && sameWord(key, o.key); }
+};
+struct KeyOccurrenceHash {
+    size_t operator()(const KeyOccurrence& k) const {
+        size_t h = 1469598103934665603ull;
+        for (char c : k.key) h = (h ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211ull;
+        return h ^ static_cast<size_t>(k.occurrence);
+    }
+};
+
+constexpr std::array<std::string_view, 7> kFontFields = {"Name",      "Size",   "Charset",      "Weight",
+                                                         "Underline", "Italic", "Strikethrough"};
+
 struct PendingReference {
     std::string name;
     std::string key;
@@ -240,8 +274,8 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(int line, const std::string& key, const std::string& problem) const {
-        throw FormFileError(file_, line, key, problem);
+    [[noreturn]] void fail(int line, const KeyName& key, const std::string& problem) const {
+        throw FormFileError(file_, line, key.text(), problem);
     }
 
     // Moves to the next line that holds something other than blanks or a
@@ -264,7 +298,7 @@ private:
         return false;
     }
 
-    void expectLineEnd(Cursor& c, const std::string& key, std::string_view after) {
+    void expectLineEnd(Cursor& c, const KeyName& key, std::string_view after) {
         c.skipSpace();
         if (!c.atEnd()) fail(lineNo_, key, "text after " + std::string(after) + ": " + quoteSnippet(c.rest()));
     }
@@ -342,13 +376,8 @@ private:
         readControlBody(control);
     }
 
-    // Keys of one block, folded, with the occurrence; a plain key is occurrence 1.
-    static std::string seenKey(std::string_view key, int occurrence) {
-        return folded(key) + '\0' + std::to_string(occurrence);
-    }
-
     void readControlBody(FormControlData& control) {
-        std::unordered_set<std::string> seen;
+        seen_.clear();
         while (nextLine()) {
             Cursor c{line_};
             std::string_view w = c.ident();
@@ -364,16 +393,18 @@ private:
             if (sameWord(w, "VERSION")) fail(lineNo_, "", "bad syntax: VERSION belongs on the first line only");
 
             const bool block = sameWord(w, "BeginProperty");
+            size_t keyStart = 0;
             if (block) {
                 c.skipSpace();
+                keyStart = c.i;
                 w = c.ident();
                 if (w.empty() || isKeyword(w))
                     fail(lineNo_, "", "bad syntax: expected a key after BeginProperty, found " + quoteSnippet(c.rest()));
             }
             const int keyLine = lineNo_;
             const int occurrence = readOccurrence(c, w);
-            const std::string key = keyWithOccurrence(w, occurrence);
-            if (!seen.insert(seenKey(w, occurrence)).second)
+            const KeyName key(line_.substr(keyStart, c.i - keyStart));
+            if (!seen_.insert({w, occurrence}).second)
                 fail(lineNo_, key, "duplicate key (write Key(2) for a second occurrence)");
 
             StoredProperty p;
@@ -386,7 +417,7 @@ private:
             } else {
                 expectEquals(c, key);
                 if (int place = placementIndex(w); place >= 0) {
-                    if (occurrence != 1) fail(lineNo_, key, "the placement " + std::string(w) + " occurs once");
+                    if (occurrence != 1) fail(lineNo_, key, "bad syntax: the placement " + std::string(w) + " occurs once");
                     float v = readFloat(c, key);
                     float* fields[] = {&control.place.left, &control.place.top, &control.place.width,
                                        &control.place.height};
@@ -398,7 +429,7 @@ private:
                 expectLineEnd(c, key, "the value");
                 p.value = std::move(v.value);
                 if (!v.refName.empty()) {
-                    references_.push_back({v.refName, key, keyLine});
+                    references_.push_back({v.refName, key.text(), keyLine});
                     p.refName = std::move(v.refName);
                 }
             }
@@ -416,14 +447,14 @@ private:
         int n = 0;
         auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
         if (c.peek() != ')' || digits.empty() || ec != std::errc() || n < 1)
-            fail(lineNo_, std::string(key),
+            fail(lineNo_, key,
                  "bad syntax: an occurrence is a whole number from 1 to 2147483647 in parentheses, as in " +
                      std::string(key) + "(2)");
         ++c.i;
         return n;
     }
 
-    void expectEquals(Cursor& c, const std::string& key) {
+    void expectEquals(Cursor& c, const KeyName& key) {
         c.skipSpace();
         if (c.peek() != '=') fail(lineNo_, key, "bad syntax: expected \"=\" after the key, found " + quoteSnippet(c.rest()));
         ++c.i;
@@ -431,9 +462,9 @@ private:
         if (c.atEnd()) fail(lineNo_, key, "bad syntax: the value is missing");
     }
 
-    FontRef readFont(const std::string& key, int beginLine) {
+    FontRef readFont(const KeyName& key, int beginLine) {
         auto font = std::make_shared<Font>();
-        std::unordered_set<std::string> seen;
+        unsigned seen = 0;
         while (nextLine()) {
             Cursor c{line_};
             std::string_view w = c.ident();
@@ -443,46 +474,47 @@ private:
             }
             if (w.empty()) fail(lineNo_, key, "bad syntax: expected a font's field or EndProperty, found " + quoteSnippet(line_));
             if (isKeyword(w))
-                fail(lineNo_, key, "unterminated block: BeginProperty " + key + " (line " + std::to_string(beginLine) +
-                                       ") has no EndProperty before " + quoteSnippet(line_));
-            const std::string fieldKey = key + "." + std::string(w);
-            if (c.peek() == '(') fail(lineNo_, fieldKey, "bad syntax: a font's fields occur once");
-            if (!seen.insert(folded(w)).second) fail(lineNo_, fieldKey, "duplicate key");
-            expectEquals(c, fieldKey);
-
-            if (sameWord(w, "Name")) {
-                ParsedValue v = readValue(c, fieldKey);
-                if (v.value.type() != VarType::String) fail(lineNo_, fieldKey, "bad value: a font's Name is a text in quotes");
-                font->name = v.value.rawString();
-            } else if (sameWord(w, "Size")) {
-                font->size = readDouble(c, fieldKey);
-            } else if (sameWord(w, "Charset")) {
-                font->charset = readInt(c, fieldKey);
-            } else if (sameWord(w, "Weight")) {
-                font->weight = readInt(c, fieldKey);
-            } else if (sameWord(w, "Underline")) {
-                font->underline = readBool(c, fieldKey);
-            } else if (sameWord(w, "Italic")) {
-                font->italic = readBool(c, fieldKey);
-            } else if (sameWord(w, "Strikethrough")) {
-                font->strikethrough = readBool(c, fieldKey);
-            } else {
+                fail(lineNo_, key, "unterminated block: BeginProperty " + key.text() + " (line " +
+                                       std::to_string(beginLine) + ") has no EndProperty before " + quoteSnippet(line_));
+            const KeyName fieldKey(key.key, w);
+            size_t field = 0;
+            while (field < kFontFields.size() && !sameWord(w, kFontFields[field])) ++field;
+            if (field == kFontFields.size())
                 fail(lineNo_, fieldKey,
                      "unknown font property (a font holds Name, Size, Charset, Weight, Underline, Italic, "
                      "Strikethrough)");
+            if (c.peek() == '(') fail(lineNo_, fieldKey, "bad syntax: a font's fields occur once");
+            if (seen & (1u << field)) fail(lineNo_, fieldKey, "duplicate key");
+            seen |= 1u << field;
+            expectEquals(c, fieldKey);
+
+            switch (field) {
+                case 0: {
+                    ParsedValue v = readValue(c, fieldKey);
+                    if (v.value.type() != VarType::String)
+                        fail(lineNo_, fieldKey, "bad value: a font's Name is a text in quotes");
+                    font->name = v.value.rawString();
+                    break;
+                }
+                case 1: font->size = readDouble(c, fieldKey); break;
+                case 2: font->charset = readInt(c, fieldKey); break;
+                case 3: font->weight = readInt(c, fieldKey); break;
+                case 4: font->underline = readBool(c, fieldKey); break;
+                case 5: font->italic = readBool(c, fieldKey); break;
+                default: font->strikethrough = readBool(c, fieldKey); break;
             }
             expectLineEnd(c, fieldKey, "the value");
         }
-        fail(beginLine, key, "unterminated block: BeginProperty " + key + " has no EndProperty");
+        fail(beginLine, key, "unterminated block: BeginProperty " + key.text() + " has no EndProperty");
     }
 
-    bool readBool(Cursor& c, const std::string& key) {
+    bool readBool(Cursor& c, const KeyName& key) {
         ParsedValue v = readValue(c, key);
         if (v.value.type() != VarType::Boolean) fail(lineNo_, key, "bad value: expected True or False");
         return v.value.rawNumber() != 0;
     }
 
-    NumberToken readNumberToken(Cursor& c, const std::string& key) {
+    NumberToken readNumberToken(Cursor& c, const KeyName& key) {
         NumberToken t;
         size_t start = c.i;
         if (c.peek() == '-') ++c.i;
@@ -518,7 +550,7 @@ private:
     }
 
     template <class T>
-    T convertNumber(std::string_view text, const std::string& key, const char* typeName) {
+    T convertNumber(std::string_view text, const KeyName& key, const char* typeName) {
         T v{};
         auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
         if (ec == std::errc::result_out_of_range || (ec == std::errc() && !std::isfinite(static_cast<double>(v))))
@@ -530,34 +562,34 @@ private:
 
     // Placements, font sizes and font numbers take any number written
     // without a suffix; the field decides the type.
-    float readFloat(Cursor& c, const std::string& key) {
+    float readFloat(Cursor& c, const KeyName& key) {
         if (!isDigit(c.peek()) && c.peek() != '-') fail(lineNo_, key, "bad value: expected a number of twips");
         NumberToken t = readNumberToken(c, key);
         if (t.longSuffix) fail(lineNo_, key, "bad number: a placement is written without the & suffix");
         return convertNumber<float>(t.text, key, "a placement");
     }
 
-    double readDouble(Cursor& c, const std::string& key) {
+    double readDouble(Cursor& c, const KeyName& key) {
         if (!isDigit(c.peek()) && c.peek() != '-') fail(lineNo_, key, "bad value: expected a number");
         NumberToken t = readNumberToken(c, key);
         if (t.longSuffix) fail(lineNo_, key, "bad number: a font's size is written without the & suffix");
         return convertNumber<double>(t.text, key, "Double");
     }
 
-    int readInt(Cursor& c, const std::string& key) {
+    int readInt(Cursor& c, const KeyName& key) {
         if (!isDigit(c.peek()) && c.peek() != '-') fail(lineNo_, key, "bad value: expected a whole number");
         NumberToken t = readNumberToken(c, key);
         if (t.fractional) fail(lineNo_, key, "bad number " + quoteSnippet(t.text) + ": expected a whole number");
         return convertNumber<int32_t>(t.text, key, "a whole number");
     }
 
-    ParsedValue readValue(Cursor& c, const std::string& key) {
+    ParsedValue readValue(Cursor& c, const KeyName& key) {
         ParsedValue out;
         char first = c.peek();
         if (first == '"') {
             out.value = Variant::string(readString(c, key));
         } else if (first == '#') {
-            out.value = Variant::date(readDate(c, key));
+            out.value = readDate(c, key);
         } else if (first == '&') {
             out.value = Variant::longValue(readHexLong(c, key));
         } else if (isDigit(first) || first == '-') {
@@ -599,7 +631,7 @@ private:
         return out;
     }
 
-    std::string readString(Cursor& c, const std::string& key) {
+    std::string readString(Cursor& c, const KeyName& key) {
         std::string out;
         ++c.i;  // opening quote
         while (true) {
@@ -646,7 +678,7 @@ private:
     }
 
     // #yyyy-mm-dd# or #yyyy-mm-dd hh:mm[:ss]#
-    double readDate(Cursor& c, const std::string& key) {
+    Variant readDate(Cursor& c, const KeyName& key) {
         size_t start = c.i;
         size_t close = c.s.find('#', start + 1);
         std::string_view inside =
@@ -692,15 +724,15 @@ private:
         if (!isValidDate(p.year, p.month, p.day)) bad("no such day");
         if (p.hour > 23 || p.minute > 59 || p.second > 59) bad("no such time of day");
         try {
-            return dateTimeSerial(p);
+            return Variant::date(dateTimeSerial(p));
         } catch (const HostError& e) {
             bad(e.what());
         }
-        return 0;
+        return {};
     }
 
     // &Hhhhhhhhh& : a Long by its 32 bits, handy for colours.
-    int32_t readHexLong(Cursor& c, const std::string& key) {
+    int32_t readHexLong(Cursor& c, const KeyName& key) {
         size_t start = c.i;
         ++c.i;
         bool ok = c.peek() == 'H' || c.peek() == 'h';
@@ -727,7 +759,7 @@ private:
         return static_cast<int32_t>(v);
     }
 
-    PictureRef readPicture(const std::string& text, const std::string& key) {
+    PictureRef readPicture(const std::string& text, const KeyName& key) {
         std::vector<uint8_t> bytes;
         if (std::string problem = decodeBase64(text, bytes); !problem.empty())
             fail(lineNo_, key, "bad base64: " + problem);
@@ -753,6 +785,7 @@ private:
     int formLine_ = 0;
     FormData form_;
     std::unordered_map<std::string, int> controlLines_;
+    std::unordered_set<KeyOccurrence, KeyOccurrenceHash> seen_;
     std::vector<PendingReference> references_;
 };
 
@@ -870,7 +903,7 @@ private:
         if (!isIdentifier(p.key) || isKeyword(p.key)) fail(key, "the key is not a name that a form file can hold");
         if (placementIndex(p.key) >= 0) fail(key, "the key is the form's own placement of the control");
         if (p.occurrence < 1) fail(key, "the occurrence " + std::to_string(p.occurrence) + " is below 1");
-        if (!seen_.insert(folded(p.key) + '\0' + std::to_string(p.occurrence)).second) fail(key, "duplicate key");
+        if (!seen_.insert({p.key, p.occurrence}).second) fail(key, "duplicate key");
 
         if (!p.refName.empty()) return writeReference(key, p.refName);
 
@@ -969,7 +1002,7 @@ private:
     std::string file_;
     const FormControlData* control_ = nullptr;
     std::unordered_set<std::string> names_;
-    std::unordered_set<std::string> seen_;
+    std::unordered_set<KeyOccurrence, KeyOccurrenceHash> seen_;
     std::string out_;
 };
 

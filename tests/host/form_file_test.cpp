@@ -316,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"TextAfterValue", kCtl + "Count = 12 13\nEnd\nEnd\n", 4, "Count", "text after the value"},
         BadCase{"TextAfterEnd", kCtl + "End now\nEnd\n", 4, "", "text after End"},
         BadCase{"DuplicateKey", kCtl + "Count = 1\ncount = 2\nEnd\nEnd\n", 5, "count", "duplicate key"},
-        BadCase{"DuplicateFirstOccurrence", kCtl + "Count = 1\nCount(1) = 2\nEnd\nEnd\n", 5, "Count", "duplicate key"},
+        BadCase{"DuplicateFirstOccurrence", kCtl + "Count = 1\nCount(1) = 2\nEnd\nEnd\n", 5, "Count(1)", "duplicate key"},
         BadCase{"DuplicatePlacement", kCtl + "Left = 1\nLeft = 2\nEnd\nEnd\n", 5, "Left", "duplicate key"},
         BadCase{"ZeroOccurrence", kCtl + "Count(0) = 1\nEnd\nEnd\n", 4, "Count", "bad syntax"},
         BadCase{"UnknownFontField", kCtl + "BeginProperty Font\nColour = 1\nEndProperty\nEnd\nEnd\n", 5,
@@ -426,7 +426,11 @@ TEST_F(FormFileOnDisk, AFailedSaveLeavesTheOldFileWholeAndNoTemporary) {
     saveFormFile(path, everyValueType());
     const std::string old = contents();
     FormData bigger = everyValueType();
-    for (int i = 0; i < 200; ++i) bigger.controls.push_back(bigger.controls[0]), bigger.controls.back().name = "N" + std::to_string(i);
+    for (int i = 0; i < 200; ++i) {
+        FormControlData copy = bigger.controls[0];
+        copy.name = std::string("N").append(std::to_string(i));
+        bigger.controls.push_back(std::move(copy));
+    }
 
     // A write that fails halfway: the file size limit cuts it off.
     {

@@ -1,0 +1,6 @@
+VERSION 1.00
+Begin Form F
+   Begin A.B C
+      Caption = "a\qb"
+   End
+End

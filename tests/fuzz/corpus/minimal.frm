@@ -1,0 +1,3 @@
+VERSION 1.00
+Begin Form Form1
+End
