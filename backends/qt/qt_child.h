@@ -34,6 +34,7 @@ public:
         widget->setVisible(visible_);
     }
     ~QtChild() override {
+        detached_ = true;
         if (widget_) {
             widget_->hide();
             widget_->deleteLater();

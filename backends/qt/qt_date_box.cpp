@@ -68,10 +68,11 @@ QtDateBox::~QtDateBox() {
 void QtDateBox::watchEdit() {
     QDateTimeEdit* e = edit();
     auto mouse = [this](QObject*, QEvent* ev) {
-        if (!live()) return false;
+        const bool click = ev->type() == QEvent::MouseButtonRelease, dblClick = ev->type() == QEvent::MouseButtonDblClick;
+        if ((!click && !dblClick) || !live()) return false;
         auto self = shared_from_this();
-        if (ev->type() == QEvent::MouseButtonRelease && onClick) onClick();
-        else if (ev->type() == QEvent::MouseButtonDblClick && onDblClick) onDblClick();
+        if (click && onClick) onClick();
+        else if (dblClick && onDblClick) onDblClick();
         return false;
     };
     new EventHook(e, [this, mouse](QObject* watched, QEvent* ev) {
