@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
     std::ifstream scriptFile;
     if (!scriptPath.empty()) {
         scriptFile.open(scriptPath);
-        if (!scriptFile) return usageError("cannot open the script " + scriptPath);
+        if (!scriptFile) {
+            std::cerr << "tavo-run: cannot open the script " << scriptPath << '\n';
+            return 2;
+        }
     }
 
     tavo::ComponentRegistry& registry = tavo::ComponentRegistry::global();
