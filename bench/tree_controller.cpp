@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "host/form.h"
 #include "backends/headless/headless_host.h"
 #include "backends/headless/headless_tree_view.h"
-#include "host/form.h"
 #include "treecontroller/register.h"
 #include "treecontroller/tavo_ss_tree_controller.h"
 

@@ -66,7 +66,7 @@ private:
 // tree view may that lets nodes be inserted before their siblings.
 class WrappedNode : public TreeNode {
 public:
-    using Hook = std::function<void(TreeNode&)>;
+    using Hook = std::function<void(TreeNode&, bool expanded)>;
     WrappedNode(TreeNodeRef inner, const Hook* onExpanded) : inner_(std::move(inner)), onExpanded_(onExpanded) {}
     static TreeNodeRef wrap(const TreeNodeRef& n, const Hook* hook) {
         return n ? std::make_shared<WrappedNode>(n, hook) : nullptr;
@@ -74,7 +74,7 @@ public:
 
     void setExpanded(bool e) override {
         inner_->setExpanded(e);
-        if (*onExpanded_) (*onExpanded_)(*this);
+        if (*onExpanded_) (*onExpanded_)(*this, e);
     }
     bool expanded() const override { return inner_->expanded(); }
     int32_t childCount() const override { return inner_->childCount(); }
@@ -350,16 +350,17 @@ TEST_F(TreeControllerEquivalence, WrapperNodesACollectionOutOfSiblingOrderAndNes
         std::shuffle(order.begin(), order.end(), rng);
         mineR->order = twinR->order = order;
 
-        // The application opens another node from inside the walk: that call
-        // shares the depth of the walk, so it brings nothing into view.
+        // From inside the walk the application opens or closes another node
+        // the way the command does: a call that shares the depth of the walk,
+        // so it brings nothing into view.
         const std::string trigger = "k" + std::to_string(rng() % order.size());
         const std::string target = "k" + std::to_string(rng() % order.size());
         bool inHook = false;
         auto hook = [&](auto& controller, Twin& t, ReorderedTree& r) -> WrappedNode::Hook {
-            return [&inHook, &trigger, &target, c = &controller, tw = &t, rr = &r](TreeNode& n) {
+            return [&inHook, &trigger, &target, c = &controller, tw = &t, rr = &r](TreeNode& n, bool expanded) {
                 if (inHook || n.get("Key").toString() != trigger) return;
                 inHook = true;
-                c->ExpandAll(WrappedNode::wrap(tw->view->node(target), &rr->onExpanded), vbTrue, vbFalse);
+                c->ExpandAll(WrappedNode::wrap(tw->view->node(target), &rr->onExpanded), toTruth(expanded), vbFalse);
                 inHook = false;
             };
         };
