@@ -228,6 +228,7 @@ void MonthGridWidget::keyPressEvent(QKeyEvent* e) {
     default: e->ignore(); return;
     }
     setValue(std::clamp(d, min_, max_));
+    if (onSelect) onSelect(value_);
 }
 
 void MonthGridWidget::paintEvent(QPaintEvent*) {

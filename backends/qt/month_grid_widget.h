@@ -40,6 +40,8 @@ public:
 
     // A day of the range was clicked, or Enter pressed on the selected day.
     std::function<void(QDate)> onDateClick;
+    // The user moved the selection with the keyboard.
+    std::function<void(QDate)> onSelect;
 
     QSize sizeHint() const override { return sizeFor(font(), rows_, columns_, weekNumbers_, todayLine_); }
 

@@ -4,6 +4,7 @@
 #include <QChildEvent>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 #include "backends/qt/date_format.h"
@@ -35,7 +36,9 @@ double fromQDateTime(const QDateTime& dt) {
 QDateTime startOfDay(double serial) { return QDateTime(toQDateTime(serial).date(), QTime(0, 0, 0)); }
 QDateTime endOfDay(double serial) { return QDateTime(toQDateTime(serial).date(), QTime(23, 59, 59)); }
 
-std::string dateText(double serial) { return formatDateCanonical(serial); }
+std::string dateText(double serial) {
+    return dateInRange(serial) ? formatDateCanonical(serial) : std::to_string(serial);
+}
 
 }  // namespace
 
@@ -76,16 +79,20 @@ void QtDateBox::watchEdit() {
         return false;
     };
     new EventHook(e, [this, mouse](QObject* watched, QEvent* ev) {
-        // Qt builds the calendar popup when it first drops down.
+        // Qt builds the calendar popup when it first drops down; it is still
+        // being constructed when it is added, so it is recognised when shown.
         if (ev->type() == QEvent::ChildAdded) {
-            QObject* child = static_cast<QChildEvent*>(ev)->child();
-            if (child->objectName() == QLatin1String("qt_datetimedit_calendar") || child->inherits("QCalendarPopup"))
-                new EventHook(child, [this](QObject* popup, QEvent* pe) {
-                    if (pe->type() == QEvent::Show) calendarShown(static_cast<QWidget*>(popup));
-                    return false;
-                });
+            new EventHook(static_cast<QChildEvent*>(ev)->child(), [this](QObject* child, QEvent* ce) {
+                if (ce->type() == QEvent::Show && child->inherits("QCalendarPopup"))
+                    calendarShown(static_cast<QWidget*>(child));
+                return false;
+            });
             return false;
         }
+        // Qt cannot step from the blank that stands for "no date": a key or
+        // the wheel starts from today, and what the user does from there is
+        // the change.
+        if (showingEmpty_ && (ev->type() == QEvent::KeyPress || ev->type() == QEvent::Wheel)) leaveEmpty();
         return mouse(watched, ev);
     });
     if (auto* line = e->findChild<QLineEdit*>()) new EventHook(line, mouse);
@@ -225,6 +232,12 @@ void QtDateBox::showValue() {
         e->setDateTime(blank);
     }
     --settingFromCode_;
+}
+
+void QtDateBox::leaveEmpty() {
+    const double today = std::clamp(host_.today(), std::floor(dateLinear(min_)), std::floor(dateLinear(max_)));
+    value_ = dateFromLinear(today);
+    showValue();
 }
 
 void QtDateBox::userChanged(const QDateTime& dt) {

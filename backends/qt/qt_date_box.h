@@ -56,6 +56,7 @@ private:
     void calendarShown(QWidget* popup);
     void styleCalendar();
     void showValue();
+    void leaveEmpty();
     void userChanged(const QDateTime& dt);
 
     std::optional<double> value_;

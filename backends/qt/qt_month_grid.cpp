@@ -20,7 +20,9 @@ QDate toQDate(double serial) {
     return QDate(p.year, p.month, p.day);
 }
 
-std::string dateText(double serial) { return formatDateCanonical(serial); }
+std::string dateText(double serial) {
+    return dateInRange(serial) ? formatDateCanonical(serial) : std::to_string(serial);
+}
 
 }  // namespace
 
@@ -34,6 +36,7 @@ QtMonthGrid::QtMonthGrid(const ChildDesign& d, QtHost& host, QWidget* parent)
     g->setRange(toQDate(min_), toQDate(max_));
     g->setValue(toQDate(value_));
     g->onDateClick = [this](QDate day) { dateClicked(day); };
+    g->onSelect = [this](QDate day) { value_ = dateSerial(day.year(), day.month(), day.day()); };
     applyLook();
     applyMonths();
 }

@@ -7,8 +7,9 @@
 namespace {
 
 // The offscreen platform says so each time a window is raised; that is noise here.
+QtMessageHandler previous = nullptr;
+
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
     if (message.startsWith(QLatin1String("This plugin does not support"))) return;
     if (previous) previous(type, context, message);
 }
@@ -16,7 +17,7 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }  // namespace
 
 int main(int argc, char** argv) {
-    qInstallMessageHandler(quietHandler);
+    previous = qInstallMessageHandler(quietHandler);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName("TavoTests");

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <QCalendarWidget>
+#include <vector>
+
+#include "backends/qt/date_format.h"
+#include "backends/qt/qt_convert.h"
+#include "backends/qt/qt_date_box.h"
+#include "backends/qt/qt_window.h"
+#include "host/error.h"
+#include "qt_test_support.h"
+
+namespace tavo {
+namespace {
+
+using namespace qttest;
+
+constexpr double k21Aug2000 = 36759, k1Jan1601 = -109205, k31Dec9999 = 2958465;
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const HostError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(DateFormat, CustomLettersMapToQtsFormat) {
+    EXPECT_EQ(qtCustomFormat("dd.MM.yyyy"), "dd'.'MM'.'yyyy");
+    EXPECT_EQ(qtCustomFormat("dddd, d. MMMM yy"), "dddd', 'd'. 'MMMM' 'yy");
+    EXPECT_EQ(qtCustomFormat("ddddd MMMMM"), "dddd' 'MMMM");
+    EXPECT_EQ(qtCustomFormat("y yyy"), "yy' 'yyyy");
+    EXPECT_EQ(qtCustomFormat("hh:mm:ss tt"), "hh':'mm':'ss' 'AP");
+    EXPECT_EQ(qtCustomFormat("H:m:s t"), "H':'m':'s' 'A");
+    // Quoted text stays text, '' inside it is one quote, other letters are text too.
+    EXPECT_EQ(qtCustomFormat("'Tag' d"), "'Tag 'd");
+    EXPECT_EQ(qtCustomFormat("'o''clock' H"), "'o''clock 'H");
+    EXPECT_EQ(qtCustomFormat("KW d"), "'KW 'd");
+    EXPECT_EQ(qtCustomFormat("'open"), "'open'");
+}
+
+TEST(DateFormat, StandardFormatsComeFromTheLocaleWithFourDigitYearsAndNoTimeZone) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(qtDisplayFormat(0, "", german), german.dateFormat(QLocale::LongFormat));
+    EXPECT_TRUE(qtDisplayFormat(1, "", german).contains("yyyy"));
+    EXPECT_FALSE(qtDisplayFormat(2, "", german).contains('t'));
+    EXPECT_EQ(qtDisplayFormat(3, "", german), qtDisplayFormat(1, "", german));
+    EXPECT_EQ(qtDisplayFormat(3, "d", german), "d");
+}
+
+class QtDateBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WindowDesign d;
+        d.name = "Form1";
+        d.keyPreview = true;
+        d.clientWidth = 4000;
+        d.clientHeight = 1000;
+        form = std::static_pointer_cast<QtWindow>(host.createWindow(d));
+        ChildDesign c;
+        c.name = "cal";
+        c.width = 2400;
+        c.height = 315;
+        box = std::static_pointer_cast<QtDateBox>(form->addComponent("MSComCtl2.DTPicker", c));
+    }
+
+    QtHost host;
+    std::shared_ptr<QtWindow> form;
+    std::shared_ptr<QtDateBox> box;
+};
+
+TEST_F(QtDateBoxTest, ShowsItsFormatsAndAnEmptyValueAsBlank) {
+    EXPECT_EQ(box->value().toDate(), k21Aug2000);
+    box->setFormat(3);
+    box->setCustomFormat("dd.MM.yyyy");
+    EXPECT_EQ(box->text(), "21.08.2000");
+    box->setCustomFormat("'Tag' d");
+    EXPECT_EQ(box->text(), "Tag 21");
+    box->setValue(Variant());
+    EXPECT_TRUE(box->value().isEmpty());
+    EXPECT_EQ(box->text(), "");
+    box->setValue(Variant::date(k21Aug2000 + 1.5));  // the time of day is kept
+    EXPECT_EQ(box->value().toDate(), k21Aug2000 + 1.5);
+    EXPECT_EQ(box->edit()->time(), QTime(12, 0));
+}
+
+TEST_F(QtDateBoxTest, RangeAndFormatRulesAnswer380AndLoseNothing) {
+    EXPECT_EQ(errorOf([&] { box->setFormat(4); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorOf([&] { box->setFormat(-1); }), err::InvalidPropertyValue);
+    EXPECT_EQ(box->format(), 1);
+    EXPECT_EQ(errorOf([&] { box->setMinDate(k1Jan1601 - 1); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorOf([&] { box->setMaxDate(k31Dec9999 + 1); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorOf([&] { box->setMinDate(k1Jan1601); }), 0);
+    EXPECT_EQ(errorOf([&] { box->setMaxDate(k31Dec9999 + 0.5); }), 0);  // a time on the last day
+
+    box->setMinDate(k21Aug2000 - 10);
+    box->setMaxDate(k21Aug2000 + 10);
+    EXPECT_EQ(errorOf([&] { box->setValue(Variant::date(k21Aug2000 + 11)); }), err::InvalidPropertyValue);
+    EXPECT_EQ(box->value().toDate(), k21Aug2000);
+    EXPECT_EQ(errorOf([&] { box->setMinDate(k21Aug2000 + 11); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorOf([&] { box->setValue(Variant::string("kein Datum")); }), err::TypeMismatch);
+    // A narrower range takes the value with it.
+    box->setMaxDate(k21Aug2000 - 5);
+    EXPECT_EQ(box->value().toDate(), k21Aug2000 - 5);
+    EXPECT_EQ(box->edit()->date(), QDate(2000, 8, 16));
+}
+
+TEST_F(QtDateBoxTest, OnlyTheUsersEditsRaiseChange) {
+    int changes = 0;
+    box->onChange = [&] { ++changes; };
+    box->setValue(Variant::date(k21Aug2000 + 1));
+    box->setMinDate(k21Aug2000);
+    box->setFormat(0);
+    EXPECT_EQ(changes, 0);
+
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(box->edit(), &up);
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(box->value().toDate(), k21Aug2000 + 1);
+
+    box->setValue(Variant());  // from blank, the user's first pick is a change too
+    QApplication::sendEvent(box->edit(), &up);
+    EXPECT_EQ(changes, 2);
+    EXPECT_FALSE(box->value().isEmpty());
+}
+
+TEST_F(QtDateBoxTest, KeyEventsComeInTheHostsOrderAndHandlersCanChangeOrSwallowKeys) {
+    std::vector<std::string> seen;
+    box->onKeyDown = [&](int16_t& code, int16_t&) {
+        seen.push_back("down " + std::to_string(code));
+        if (code == 38) code = 40;  // Up becomes Down
+    };
+    form->onKeyPress = [&](int16_t& ascii) { seen.push_back("preview " + std::to_string(ascii)); };
+    box->onKeyPress = [&](int16_t& ascii) {
+        seen.push_back("press " + std::to_string(ascii));
+        if (ascii == '5') ascii = 0;
+    };
+    box->onKeyUp = [&](int16_t& code, int16_t&) { seen.push_back("up " + std::to_string(code)); };
+    form->show();
+    pump();
+    box->setFocus();
+    box->setFormat(3);
+    box->setCustomFormat("dd.MM.yyyy");
+
+    typeKey(Qt::Key_5, "5");
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 53", "preview 53", "press 53", "up 53"}));
+    EXPECT_EQ(box->text(), "21.08.2000");  // swallowed
+
+    seen.clear();
+    typeKey(Qt::Key_Up);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 38", "up 38"}));
+    EXPECT_EQ(box->edit()->date(), QDate(2000, 8, 20));  // the box received Down
+}
+
+TEST_F(QtDateBoxTest, ItsOwnCalendarRaisesDropDownInItsColours) {
+    int dropDowns = 0;
+    box->onDropDown = [&] { ++dropDowns; };
+    box->setCalendarBackColor(0x00FFFF00u);
+    box->setCalendarTrailingForeColor(0x000000FFu);
+    form->show();
+    pump();
+    QDateTimeEdit* e = box->edit();
+    click(e, {e->width() - 4, e->height() / 2});
+    pump();
+    EXPECT_EQ(dropDowns, 1);
+    QCalendarWidget* cal = e->calendarWidget();
+    EXPECT_TRUE(cal->isVisible());
+    EXPECT_EQ(cal->palette().color(QPalette::Base), QColor(0, 255, 255));
+    EXPECT_EQ(cal->palette().color(QPalette::Disabled, QPalette::Text), QColor(255, 0, 0));
+    host.sendKeys("{ESC}");
+    pump();
+    EXPECT_FALSE(cal->isVisible());
+
+    box->setUpDown(true);  // spin arrows: no calendar to drop down
+    click(e, {e->width() - 4, e->height() / 2});
+    pump();
+    EXPECT_EQ(dropDowns, 1);
+}
+
+}  // namespace
+}  // namespace tavo
