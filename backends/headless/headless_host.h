@@ -9,9 +9,19 @@
 // test wants to see (topmost, keys sent, message boxes, shows, unloads, bring
 // into view) are recorded in trace() and passed to onTrace as they happen.
 //
+// Windows have no frame. Show makes a window active at once and posts its
+// Activate; a press on a child of an inactive window activates that window
+// (raising Activate) before the press arrives. When the active window is
+// hidden or unloaded, activation goes back to the main window without an
+// Activate. While a modal window is up, input and activation aimed at other
+// windows are dropped; timers still tick. What input may reach is decided when
+// the loop delivers it: a child that is hidden or disabled, on a disabled
+// surface, or whose window was unloaded gets nothing.
+//
 // Not simulated: painting, real fonts (text widths come from a fixed metric
-// model), window stacking beyond the topmost flag, mouse capture, and focus
-// changes other than SetFocus, activation and clicks.
+// model), window stacking beyond the topmost flag, mouse capture, tab order,
+// and focus changes other than SetFocus, activation and presses (which focus
+// push buttons, date boxes and month grids).
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -45,14 +55,19 @@ public:
     // Delivers queued events until the queue is empty; the clock stays.
     void runUntilIdle();
     // Called by a modal loop that waits with an empty queue: the caller (a
-    // script) may post more input and return true; false or unset means
-    // nothing is left that could close the window, and the loop fails with a
-    // clear HostError instead of hanging.
+    // script) may post more input or advance the clock and return true; false
+    // or unset means nothing is left that could close the window, and the loop
+    // hides it and fails with HostError 5 instead of hanging. True with nothing
+    // queued, no time passed and the window still up counts as false.
     std::function<bool()> onModalIdle;
 
     // ---- Input (posted; delivered by the loop) ---------------------------
-    // Mouse on a child control: MouseDown, MouseUp, Click in this order; nothing
-    // while the owning surface (or the child) is disabled. x, y in the child's twips.
+    // Mouse on a child control: MouseDown, MouseUp, Click in this order (push
+    // buttons raise no MouseUp); nothing while the owning surface (or the
+    // child) is disabled. x, y in the child's twips. The pointer stands on the
+    // screen pixel under that point: getCursorPos returns it afterwards, and X
+    // and Y are measured from that pixel, so that cursor × twips per pixel − X
+    // − the child's Left is exactly the left edge of the surface it stands on.
     void postMouseDown(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
     void postMouseUp(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
     void postClick(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
