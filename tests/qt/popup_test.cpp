@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QTimer>
+
+#include "backends/qt/qt_control_site.h"
+#include "backends/qt/qt_month_grid.h"
+#include "backends/qt/qt_push_button.h"
+#include "backends/qt/qt_window.h"
+#include "datecontrol/frm_calendar.h"
+#include "datecontrol/register.h"
+#include "datecontrol/tavo_calendar_drop_down.h"
+#include "host/date.h"
+#include "host/form.h"
+#include "qt_test_support.h"
+
+namespace tavo {
+namespace {
+
+using namespace qttest;
+
+constexpr double k21Aug2000 = 36759;
+
+// A date control on a real form window, and the popup it drops down.
+class QtPopupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerTavoCalendar(registry);
+        host.setToday(k21Aug2000);
+        form = std::make_unique<Form>(host, "Form1", registry);
+        form->window().setLeft(1500);
+        form->window().setTop(1500);
+        form->window().setWidth(6000);
+        form->window().setHeight(3000);
+        control = std::dynamic_pointer_cast<TavoCalendarDropDown>(
+            form->add("TavoCalendar.TavoCalendarDropDown", "TavoCalendarDropDown1", Placement{300, 300, 2400, 315}));
+        form->window().show();
+        pump();
+    }
+    void TearDown() override {
+        if (auto p = popup(); p && p->isLoaded()) p->Unload();
+        pump();
+    }
+
+    std::shared_ptr<frmCalendar> popup() {
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+    }
+    QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
+    QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }
+    void pressDropButton(Qt::MouseButton b = Qt::LeftButton) {
+        press(static_cast<QtPushButton&>(*control->cmd()).widget(), {3, 4}, b);
+        pump();
+    }
+    MonthGridWidget& grid() { return *static_cast<QtMonthGrid&>(popup()->cal()).grid(); }
+    double value() { return control->get("Value").toDate(); }
+
+    ComponentRegistry registry;
+    QtHost host;
+    std::unique_ptr<Form> form;
+    std::shared_ptr<TavoCalendarDropDown> control;
+};
+
+TEST_F(QtPopupTest, OpensUnderTheControlFramelessTopmostAndSizedToItsCalendar) {
+    pressDropButton(Qt::RightButton);
+    ASSERT_TRUE(popup()->Visible());
+    QWidget* w = popupWidget();
+    EXPECT_EQ(w->objectName(), "frmCalendar");
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(QApplication::activeWindow(), w);
+    const QPoint under = surface()->mapToGlobal(QPoint(0, surface()->height()));
+    EXPECT_LE((w->frameGeometry().topLeft() - under).manhattanLength(), 1);
+    EXPECT_EQ(w->size(), grid().size());
+    EXPECT_TRUE(popup()->tmr().enabled());
+}
+
+TEST_F(QtPopupTest, ADayClickWritesTheDateAndCloses) {
+    pressDropButton();
+    ASSERT_TRUE(popup()->Visible());
+    click(&grid(), grid().dayRect(QDate(2000, 8, 25)).center());
+    EXPECT_EQ(value(), dateSerial(2000, 8, 25));
+    EXPECT_FALSE(popup()->isLoaded());
+}
+
+TEST_F(QtPopupTest, EscapeClosesWithoutAChange) {
+    pressDropButton();
+    ASSERT_TRUE(popup()->Visible());
+    ASSERT_EQ(QApplication::focusWidget(), &grid());
+    host.sendKeys("{ESC}");
+    pump();
+    EXPECT_FALSE(popup()->isLoaded());
+    EXPECT_EQ(value(), k21Aug2000);
+}
+
+TEST_F(QtPopupTest, ActivatingAnotherWindowClosesItWithinTheWatch) {
+    pressDropButton();
+    ASSERT_TRUE(popup()->Visible());
+    static_cast<QtWindow&>(form->window()).widget()->activateWindow();
+    // The watch is a real 200 ms window timer: this one wait is real time.
+    EXPECT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
+    EXPECT_EQ(value(), k21Aug2000);
+}
+
+TEST_F(QtPopupTest, ASecondPressClosesTheOpenPopup) {
+    pressDropButton();
+    ASSERT_TRUE(popup()->Visible());
+    pressDropButton();
+    EXPECT_FALSE(popup()->isLoaded());
+}
+
+TEST_F(QtPopupTest, WhenModelessIsRefusedItRunsModallyWithTheCancelButton) {
+    host.setRefuseModeless(true);
+    bool sawModal = false;
+    int heightWithButton = 0, calendarHeight = 0;
+    QTimer::singleShot(0, [&] {
+        waitUntil([&] { return popup()->tmr().enabled(); });  // activated: sized with the button
+        sawModal = QApplication::activeModalWidget() == popupWidget();
+        heightWithButton = popupWidget()->height();
+        calendarHeight = grid().height();
+        auto* cancel = popupWidget()->findChild<QAbstractButton*>("cmdCancel");
+        ASSERT_NE(cancel, nullptr);
+        EXPECT_TRUE(cancel->isVisible());
+        EXPECT_EQ(cancel->text(), "Abbrechen");
+        press(cancel, {4, 4});  // closes at the press, before any release
+    });
+    pressDropButton();  // returns when the modal popup has closed
+    EXPECT_TRUE(sawModal);
+    EXPECT_EQ(heightWithButton, calendarHeight + 19);  // 285 twips
+    EXPECT_FALSE(popup()->isLoaded());
+    EXPECT_EQ(value(), k21Aug2000);
+}
+
+}  // namespace
+}  // namespace tavo
