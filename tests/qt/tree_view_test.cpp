@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QTreeWidget>
+#include <vector>
+
+#include "backends/qt/control_widget.h"
+#include "backends/qt/qt_control_site.h"
+#include "backends/qt/qt_image.h"
+#include "backends/qt/qt_tree_view.h"
+#include "host/error.h"
+#include "host/form.h"
+#include "qt_test_support.h"
+#include "treecontroller/register.h"
+#include "treecontroller/tavo_ss_tree_controller.h"
+
+namespace tavo {
+namespace {
+
+using namespace qttest;
+
+int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const HostError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+std::string key(const Variant& node) { return node.toObject()->get("Key").toString(); }
+
+class QtTreeViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerQtComponents(registry);
+        registerTavoSSAddOn(registry);
+        form = std::make_unique<Form>(host, "Form1", registry);
+        form->window().setWidth(6000);
+        form->window().setHeight(6000);
+        tree = std::dynamic_pointer_cast<QtTreeView>(
+            form->add("SSActiveTreeView.SSTree", "SSTree1", Placement{0, 600, 4000, 4000}));
+        // A and B have children, C has none; added out of tree order.
+        tree->addNode("A", "", "A");
+        tree->addNode("B", "", "B");
+        tree->addNode("A1", "A", "A1");
+        tree->addNode("A1x", "A1", "A1x");
+        tree->addNode("B1", "B", "B1");
+        tree->addNode("A2", "A", "A2");
+        tree->addNode("C", "", "C");
+        tree->onBringIntoView = [&](const std::string& k) { broughtIntoView.push_back(k); };
+        form->window().show();
+        pump();
+    }
+    Variant nodes(int i) {
+        Variant index = Variant::integer(int16_t(i));
+        return tree->get("Nodes", &index);
+    }
+    bool open(const std::string& k) { return tree->node(k)->expanded(); }
+
+    ComponentRegistry registry;
+    QtHost host;
+    std::unique_ptr<Form> form;
+    std::shared_ptr<QtTreeView> tree;
+    std::vector<std::string> broughtIntoView;
+};
+
+TEST_F(QtTreeViewTest, MembersByNameFollowTheCollectionOrder) {
+    EXPECT_EQ(tree->treeWidget()->objectName(), "SSTree1");
+    EXPECT_EQ(tree->get("Nodes").toObject()->get("Count").toLong(), 7);
+    std::vector<std::string> order;
+    for (int i = 1; i <= 7; ++i) order.push_back(key(nodes(i)));
+    EXPECT_EQ(order, (std::vector<std::string>{"A", "B", "A1", "A1x", "B1", "A2", "C"}));
+    EXPECT_EQ(nodes(4).toObject()->get("Level").toLong(), 3);
+    EXPECT_EQ(errorOf([&] { nodes(0); }), 35600);
+    EXPECT_EQ(errorOf([&] { nodes(8); }), 35600);
+    tree->select("");
+    EXPECT_TRUE(tree->get("SelectedItem").isNothing());
+    tree->select("B1");
+    EXPECT_EQ(key(tree->get("SelectedItem")), "B1");
+    EXPECT_TRUE(tree->get("Enabled").isTrue());
+    tree->put("Visible", Variant::boolean(false));
+    EXPECT_FALSE(tree->get("Visible").isTrue());
+}
+
+TEST_F(QtTreeViewTest, NodeInterfaceWalksSiblingsWithStableNodeObjects) {
+    TreeNodeRef a = tree->node("A");
+    EXPECT_EQ(a, tree->node("A"));  // one object per item
+    EXPECT_EQ(a->childCount(), 2);
+    TreeNodeRef a1 = a->firstChild();
+    EXPECT_TRUE(a1->sameNode(*tree->node("A1")));
+    EXPECT_TRUE(a1->nextSibling()->sameNode(*tree->node("A2")));
+    EXPECT_EQ(tree->node("A2")->nextSibling(), nullptr);
+    EXPECT_TRUE(a1->lastSibling()->sameNode(*tree->node("A2")));
+    EXPECT_TRUE(a->lastSibling()->sameNode(*tree->node("C")));
+    EXPECT_EQ(tree->node("C")->firstChild(), nullptr);
+
+    tree->node("A1x")->bringIntoView();
+    EXPECT_TRUE(open("A") && open("A1"));  // its ancestors opened so that it can be seen
+    EXPECT_EQ(broughtIntoView, std::vector<std::string>{"A1x"});
+    tree->node("B1")->call("EnsureVisible");
+    EXPECT_TRUE(open("B"));
+}
+
+TEST_F(QtTreeViewTest, TheTreeControllersButtonsExpandAndCollapseTheQtTree) {
+    auto controller = form->add("TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", Placement{0, 0, 1080, 225});
+    controller->putRef("mySSTree", Variant::object(tree));
+    pump();
+    QWidget* strip = static_cast<QtControlSite*>(form->siteOf(*controller))->surface();
+    auto button = [&](int k) { return strip->findChild<QWidget*>(QString("img(%1)").arg(k)); };
+    ASSERT_NE(button(1), nullptr);
+
+    click(button(1), {4, 4});  // expand all
+    for (const char* k : {"A", "A1", "A1x", "A2", "B", "B1"}) EXPECT_TRUE(open(k)) << k;
+    EXPECT_EQ(broughtIntoView.back(), "C");
+    // The deferred layout has run: the deepest node stands on a row of the view.
+    pump();
+    QTreeWidgetItem* deepest = tree->treeWidget()->findItems("A1x", Qt::MatchRecursive).value(0);
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_FALSE(tree->treeWidget()->visualItemRect(deepest).isEmpty());
+
+    click(button(2), {4, 4});  // collapse all
+    for (const char* k : {"A", "A1", "A1x", "A2", "B", "B1"}) EXPECT_FALSE(open(k)) << k;
+
+    tree->select("A");
+    click(button(0), {4, 4});  // expand the current node
+    EXPECT_TRUE(open("A") && open("A1"));
+    EXPECT_FALSE(open("B"));
+}
+
+TEST_F(QtTreeViewTest, AnApplicationsOwnTreeWidgetCanBeBoundAndChangedUnderneath) {
+    QTreeWidget appTree;
+    auto* north = new QTreeWidgetItem(&appTree, QStringList{"Nord"});
+    auto* office = new QTreeWidgetItem(north, QStringList{"Filiale"});
+    new QTreeWidgetItem(office, QStringList{"Team"});
+    new QTreeWidgetItem(&appTree, QStringList{"Süd"});
+    qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+    auto view = strip.bindTree(&appTree);
+    EXPECT_EQ(strip.get("mySSTree").toObject(), view);
+
+    EXPECT_EQ(view->count(), 4u);  // tree order for items the application added
+    Variant three = Variant::integer(3);
+    EXPECT_EQ(view->get("Nodes", &three).toObject()->get("Text").toString(), "Team");
+    TreeNodeRef officeNode = view->nodeFor(office);
+    delete office;  // the application removes a branch: its nodes are gone
+    EXPECT_EQ(errorOf([&] { officeNode->childCount(); }), err::ObjectNotSet);
+    EXPECT_EQ(view->count(), 2u);
+    new QTreeWidgetItem(north, QStringList{"Neu"});
+    EXPECT_EQ(view->count(), 3u);
+    EXPECT_EQ(view->nodeFor(north)->firstChild()->get("Text").toString(), "Neu");
+
+    appTree.show();  // a hidden tree is left alone
+    dynamic_cast<TavoSSTreeController&>(strip.control()).ExpandAll(view->nodeFor(north), -1, 0);
+    EXPECT_TRUE(north->isExpanded());
+}
+
+}  // namespace
+}  // namespace tavo
