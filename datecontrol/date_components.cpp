@@ -28,7 +28,8 @@ void colourProperty(MemberTable<T>& t, std::string name, uint32_t (T::*get)() co
 template <class T>
 void fontProperty(MemberTable<T>& t) {
     const auto setFont = [](T& c, const Variant& v) { c.setFont(toFont(c, v)); };
-    t.property("Font", [](T& c, const Variant*) { return Variant::object(c.font()); }, setFont, setFont);
+    t.property(
+        "Font", [](T& c, const Variant*) { return Variant::object(c.font()); }, setFont, setFont);
 }
 
 template <class T>

@@ -71,8 +71,14 @@ template <class Base>
 class HeadlessChild : public Base, public ChildPlace {
 public:
     HeadlessChild(const ChildDesign& d, Placing p)
-        : Base(d), ChildPlace(std::move(p)), left_(d.left), top_(d.top), width_(d.width), height_(d.height),
-          visible_(d.visible), enabled_(d.enabled) {
+        : Base(d),
+          ChildPlace(std::move(p)),
+          left_(d.left),
+          top_(d.top),
+          width_(d.width),
+          height_(d.height),
+          visible_(d.visible),
+          enabled_(d.enabled) {
         checkChildSize(*this, "Width", d.width);
         checkChildSize(*this, "Height", d.height);
     }

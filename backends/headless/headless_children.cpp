@@ -44,7 +44,9 @@ std::shared_ptr<PushButton> makeButton(const ChildDesign& d, const Placing& p) {
     return std::make_shared<HeadlessButton>(d, p);
 }
 
-std::shared_ptr<Image> makeImage(const ChildDesign& d, const Placing& p) { return std::make_shared<HeadlessImage>(d, p); }
+std::shared_ptr<Image> makeImage(const ChildDesign& d, const Placing& p) {
+    return std::make_shared<HeadlessImage>(d, p);
+}
 
 std::shared_ptr<Timer> makeTimer(const ChildDesign& d, const Placing& p) {
     auto t = std::make_shared<HeadlessTimer>(d, p);

@@ -17,9 +17,8 @@ std::string dateText(double serial) { return formatDateCanonical(serial); }
 
 void checkOwnRange(const Child& c, const char* member, double d) {
     if (!(dayOf(d) >= HeadlessDateBox::kOwnMinDate && dayOf(d) <= HeadlessDateBox::kOwnMaxDate))
-        throwHostError(err::InvalidPropertyValue,
-                       c.displayName() + "." + member + " " + formatNumber(d) +
-                           " is outside the date box's range 1601-01-01 .. 9999-12-31");
+        throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + formatNumber(d) +
+                                                      " is outside the date box's range 1601-01-01 .. 9999-12-31");
 }
 
 }  // namespace
@@ -41,7 +40,6 @@ void HeadlessDateBox::setValue(const Variant& v) {
     value_ = d;
 }
 
-
 void HeadlessDateBox::setMinDate(double d) {
     checkOwnRange(*this, "MinDate", d);
     if (dayOf(d) > dayOf(maxDate_))
@@ -62,9 +60,8 @@ void HeadlessDateBox::setMaxDate(double d) {
 
 void HeadlessDateBox::setFormat(int32_t f) {
     if (f < 0 || f > 3)
-        throwHostError(err::InvalidPropertyValue,
-                       displayName() + ".Format " + std::to_string(f) +
-                           " is not a format (0 long date, 1 short date, 2 time, 3 custom)");
+        throwHostError(err::InvalidPropertyValue, displayName() + ".Format " + std::to_string(f) +
+                                                      " is not a format (0 long date, 1 short date, 2 time, 3 custom)");
     format_ = f;
 }
 
@@ -81,10 +78,10 @@ void HeadlessDateBox::setFont(FontRef f) {
 std::string HeadlessDateBox::text() const {
     if (!value_) return {};
     switch (format_) {
-    case 0: return formatDateText(*value_, kLongDatePattern);
-    case 1: return formatDateText(*value_, kShortDatePattern);
-    case 2: return formatDateText(*value_, kTimePattern);
-    default: return formatDateText(*value_, customFormat_);
+        case 0: return formatDateText(*value_, kLongDatePattern);
+        case 1: return formatDateText(*value_, kShortDatePattern);
+        case 2: return formatDateText(*value_, kTimePattern);
+        default: return formatDateText(*value_, customFormat_);
     }
 }
 

@@ -37,8 +37,9 @@ std::string escapeForTrace(std::string_view text) {
 std::shared_ptr<HeadlessWindow> headlessWindow(const std::shared_ptr<Window>& w, const char* operation) {
     if (!w) throwHostError(err::ObjectNotSet, std::string(operation) + " needs a window");
     auto hw = std::dynamic_pointer_cast<HeadlessWindow>(w);
-    if (!hw) throwHostError(err::InvalidProcedureCall, std::string(operation) + ": window " + w->name() +
-                                                           " does not belong to the headless host");
+    if (!hw)
+        throwHostError(err::InvalidProcedureCall,
+                       std::string(operation) + ": window " + w->name() + " does not belong to the headless host");
     return hw;
 }
 
@@ -248,7 +249,8 @@ void HeadlessHost::setMsgBoxAnswer(int answer) { impl_->msgBoxAnswer = answer; }
 int64_t HeadlessHost::now() const { return impl_->now; }
 
 void HeadlessHost::advance(int64_t ms) {
-    if (ms < 0) throwHostError(err::InvalidProcedureCall, "advance by " + std::to_string(ms) + " ms: time runs forward only");
+    if (ms < 0)
+        throwHostError(err::InvalidProcedureCall, "advance by " + std::to_string(ms) + " ms: time runs forward only");
     runUntilIdle();
     const int64_t until = impl_->now + ms;
     while (impl_->fireNextTimer(until)) {
@@ -266,7 +268,8 @@ void HeadlessHost::doEvents() {
     while (!impl_->queue.empty() && impl_->queue.front().seq < limit) impl_->deliverOne();
 }
 
-void HeadlessHost::postMouseDown(const std::shared_ptr<Child>& target, int16_t button, int16_t shift, float x, float y) {
+void HeadlessHost::postMouseDown(const std::shared_ptr<Child>& target, int16_t button, int16_t shift, float x,
+                                 float y) {
     impl_->postInput(target, true, [this, button, shift, x, y](Child& c) {
         impl_->deliverMouse(c, MouseAction::Down, button, shift, x, y);
     });
@@ -288,8 +291,9 @@ void HeadlessHost::postKey(const std::shared_ptr<Child>& target, const std::stri
     const auto k = keyFromName(key);
     if (!k)
         throwHostError(err::InvalidProcedureCall,
-                       "key \"" + key + "\" is neither a key name (ESC, ENTER, TAB, F4, UP, DOWN, LEFT, RIGHT, PGUP, "
-                                        "PGDN, HOME, END) nor one printable character");
+                       "key \"" + key +
+                           "\" is neither a key name (ESC, ENTER, TAB, F4, UP, DOWN, LEFT, RIGHT, PGUP, "
+                           "PGDN, HOME, END) nor one printable character");
     impl_->postInput(target, false, [this, k = *k](Child& c) { impl_->deliverKey(c, k); });
 }
 

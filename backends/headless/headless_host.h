@@ -43,12 +43,12 @@ public:
     // ---- What the caller sets -------------------------------------------
     void setScreen(int widthPx, int heightPx, int dpi = 96);  // twips per pixel = 1440 / dpi
     void setToday(double serial);
-    void setCursorPos(int32_t x, int32_t y);                   // screen pixels
-    void setRefuseModeless(bool refuse);                       // Show without arguments fails with 401
-    void setMsgBoxAnswer(int answer);                          // what MsgBox returns (default 1, OK)
+    void setCursorPos(int32_t x, int32_t y);  // screen pixels
+    void setRefuseModeless(bool refuse);      // Show without arguments fails with 401
+    void setMsgBoxAnswer(int answer);         // what MsgBox returns (default 1, OK)
 
     // ---- Clock and loop ---------------------------------------------------
-    int64_t now() const;                // virtual milliseconds since the host started
+    int64_t now() const;  // virtual milliseconds since the host started
     // Delivers everything queued, then moves the clock forward, firing each due
     // timer tick in order (and what the ticks queue) until `ms` have passed.
     void advance(int64_t ms);
@@ -68,9 +68,12 @@ public:
     // screen pixel under that point: getCursorPos returns it afterwards, and X
     // and Y are measured from that pixel, so that cursor × twips per pixel − X
     // − the child's Left is exactly the left edge of the surface it stands on.
-    void postMouseDown(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
-    void postMouseUp(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
-    void postClick(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0, float y = 0);
+    void postMouseDown(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0,
+                       float y = 0);
+    void postMouseUp(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0,
+                     float y = 0);
+    void postClick(const std::shared_ptr<Child>& target, int16_t button = 1, int16_t shift = 0, float x = 0,
+                   float y = 0);
     // One key: a name (ESC, ENTER, TAB, F4, UP, DOWN, LEFT, RIGHT, PGUP, PGDN,
     // HOME, END) or one character: KeyDown, KeyPress (characters, ESC, ENTER),
     // KeyUp to the target, through its window's key preview.

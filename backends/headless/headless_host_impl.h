@@ -72,7 +72,7 @@ struct HeadlessHost::Impl {
     bool fireNextTimer(int64_t until);
 
     // ---- Activation and focus ----------------------------------------------
-    void activate(const std::shared_ptr<HeadlessWindow>& w);  // makes it active, raises Activate
+    void activate(const std::shared_ptr<HeadlessWindow>& w);      // makes it active, raises Activate
     void postActivate(const std::shared_ptr<HeadlessWindow>& w);  // raises Activate from the loop
     // The window leaves (hidden or unloaded): the main window takes activation back.
     void giveBackActivation(const HeadlessWindow& leaving);

@@ -14,8 +14,8 @@ namespace tavo {
 namespace {
 
 constexpr std::array<const char*, 7> kWeekdayHeads{"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
-constexpr int kMonthGap = 6;      // pixels between months
-constexpr int kBorder = 1;        // pixels all round
+constexpr int kMonthGap = 6;  // pixels between months
+constexpr int kBorder = 1;    // pixels all round
 
 double dayOf(double serial) { return std::trunc(serial); }
 
@@ -33,9 +33,8 @@ std::optional<double> monthsOn(double day, int delta) {
 
 void checkOwnRange(const Child& c, const char* member, double d) {
     if (!(dayOf(d) >= HeadlessMonthGrid::kOwnMinDate && dayOf(d) <= HeadlessMonthGrid::kOwnMaxDate))
-        throwHostError(err::InvalidPropertyValue,
-                       c.displayName() + "." + member + " " + formatNumber(d) +
-                           " is outside the month grid's range 1753-01-01 .. 9999-12-31");
+        throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + formatNumber(d) +
+                                                      " is outside the month grid's range 1753-01-01 .. 9999-12-31");
 }
 
 }  // namespace
@@ -47,7 +46,6 @@ void HeadlessMonthGrid::setFont(FontRef f) {
     if (!f) throwHostError(err::InvalidPropertyValue, displayName() + ".Font needs a font object, not Nothing");
     font_ = std::move(f);
 }
-
 
 void HeadlessMonthGrid::setMinDate(double d) {
     checkOwnRange(*this, "MinDate", d);
@@ -72,9 +70,9 @@ void HeadlessMonthGrid::checkMonths(int16_t rows, int16_t columns, const char* m
         throwHostError(err::InvalidPropertyValue,
                        displayName() + "." + member + " " + std::to_string(value) + " is below 1");
     if (rows * columns > 12)
-        throwHostError(err::InvalidPropertyValue,
-                       displayName() + "." + member + " " + std::to_string(value) + " would show " +
-                           std::to_string(rows) + " x " + std::to_string(columns) + " months, more than 12");
+        throwHostError(err::InvalidPropertyValue, displayName() + "." + member + " " + std::to_string(value) +
+                                                      " would show " + std::to_string(rows) + " x " +
+                                                      std::to_string(columns) + " months, more than 12");
 }
 
 void HeadlessMonthGrid::setMonthColumns(int16_t n) {
@@ -139,15 +137,15 @@ void HeadlessMonthGrid::navigate(int16_t keyCode) {
     std::optional<double> target;
     const DateParts p = splitDate(value_);
     switch (keyCode) {
-    case key::Left: target = value_ - 1; break;
-    case key::Right: target = value_ + 1; break;
-    case key::Up: target = value_ - 7; break;
-    case key::Down: target = value_ + 7; break;
-    case key::PageUp: target = monthsOn(value_, -1).value_or(minDate_); break;
-    case key::PageDown: target = monthsOn(value_, 1).value_or(maxDate_); break;
-    case key::Home: target = dateSerial(p.year, p.month, 1); break;
-    case key::End: target = dateSerial(p.year, p.month, daysInMonth(p.year, p.month)); break;
-    default: return;
+        case key::Left: target = value_ - 1; break;
+        case key::Right: target = value_ + 1; break;
+        case key::Up: target = value_ - 7; break;
+        case key::Down: target = value_ + 7; break;
+        case key::PageUp: target = monthsOn(value_, -1).value_or(minDate_); break;
+        case key::PageDown: target = monthsOn(value_, 1).value_or(maxDate_); break;
+        case key::Home: target = dateSerial(p.year, p.month, 1); break;
+        case key::End: target = dateSerial(p.year, p.month, daysInMonth(p.year, p.month)); break;
+        default: return;
     }
     value_ = std::clamp(*target, minDate_, maxDate_);
 }

@@ -35,8 +35,9 @@ enum Call : std::size_t {
     kCallKinds
 };
 constexpr std::array<const char*, kCallKinds> kCallNames{
-    "SelectedItem", "Nodes", "Count",    "Item",     "Level",       "EnsureVisible", "Enabled", "Visible", "Key",
-    "Text",         "Expanded", "Children", "Child", "LastSibling", "Next",          "Parent",  "Index",   "EnsureVisible()"};
+    "SelectedItem", "Nodes",       "Count", "Item",   "Level",    "EnsureVisible",
+    "Enabled",      "Visible",     "Key",   "Text",   "Expanded", "Children",
+    "Child",        "LastSibling", "Next",  "Parent", "Index",    "EnsureVisible()"};
 
 constexpr int32_t kNone = -1;
 const std::string kNoKey;

@@ -43,8 +43,7 @@ void HeadlessWindow::show() {
 
 void HeadlessWindow::showModal() {
     requireLoaded("Show vbModal");
-    if (visible_)
-        throw HostError(400, "Form already displayed; can't show modally: " + name());
+    if (visible_) throw HostError(400, "Form already displayed; can't show modally: " + name());
     const auto self = shared_from_this();
     host_.record("show " + name() + " modal");
     visible_ = true;
@@ -67,8 +66,8 @@ void HeadlessWindow::showModal() {
         const uint64_t queued = host_.nextSeq;
         const int64_t clock = host_.now;
         const bool more = idle();
-        return more && (!host_.queue.empty() || host_.nextSeq != queued || host_.now != clock || !visible_ ||
-                        destroyed_);
+        return more &&
+               (!host_.queue.empty() || host_.nextSeq != queued || host_.now != clock || !visible_ || destroyed_);
     };
     try {
         while (visible_ && !destroyed_) {

@@ -45,8 +45,8 @@ std::optional<KeyStroke> characterKey(char ch) {
 }
 
 [[noreturn]] void badSendKeys(std::string_view text, std::size_t pos, const std::string& what) {
-    throwHostError(err::InvalidProcedureCall, "SendKeys \"" + std::string(text) + "\" at position " +
-                                                  std::to_string(pos + 1) + ": " + what);
+    throwHostError(err::InvalidProcedureCall,
+                   "SendKeys \"" + std::string(text) + "\" at position " + std::to_string(pos + 1) + ": " + what);
 }
 
 }  // namespace

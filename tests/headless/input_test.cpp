@@ -23,7 +23,8 @@ protected:
         return img;
     }
     std::shared_ptr<HeadlessDateBox> dateBox(Container& on) {
-        auto box = std::dynamic_pointer_cast<HeadlessDateBox>(on.addComponent("MSComCtl2.DTPicker", childDesign("cal")));
+        auto box =
+            std::dynamic_pointer_cast<HeadlessDateBox>(on.addComponent("MSComCtl2.DTPicker", childDesign("cal")));
         box->onKeyDown = [this](int16_t& code, int16_t&) { log.push_back("down " + std::to_string(code)); };
         box->onKeyPress = [this](int16_t& ascii) { log.push_back("press " + std::to_string(ascii)); };
         box->onKeyUp = [this](int16_t& code, int16_t&) { log.push_back("up " + std::to_string(code)); };
@@ -41,8 +42,8 @@ TEST_F(InputTest, AClickArrivesAsDownUpClickForImagesAndDownClickForButtons) {
     host.postMouseDown(img);
     host.postMouseUp(img);
     host.runUntilIdle();
-    EXPECT_EQ(log, (std::vector<std::string>{"img down", "img up", "img click", "cmd down 2", "cmd click",
-                                             "img down", "img up"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"img down", "img up", "img click", "cmd down 2", "cmd click", "img down",
+                                             "img up"}));
     EXPECT_EQ(host.focusedChild(), button) << "a pressed button takes the focus, an image does not";
 }
 
@@ -121,9 +122,8 @@ TEST_F(InputTest, KeyPreviewSeesCharactersFirstAndCanCancelThem) {
     host.postKey(box, "x");
     host.postKey(box, "LEFT");
     host.runUntilIdle();
-    EXPECT_EQ(log, (std::vector<std::string>{"down 65", "preview 97", "press 97", "up 65",
-                                             "down 88", "preview 120", "up 88",
-                                             "down 37", "up 37"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"down 65", "preview 97", "press 97", "up 65", "down 88", "preview 120",
+                                             "up 88", "down 37", "up 37"}));
     EXPECT_EQ(errorNumber([&] { host.postKey(box, "SHIFT"); }), 5);
 }
 
@@ -151,8 +151,8 @@ TEST_F(InputTest, SendKeysGoesToTheFocusedChildWhenTheLoopGetsThere) {
 
 TEST(SendKeysText, NamedKeysQuotedCharactersAndShiftStates) {
     EXPECT_EQ(parseSendKeys("{ESC}a~{}}+{TAB}%{DOWN}"),
-              (std::vector<KeyStroke>{{27, 27, 0}, {'A', 'a', 0}, {13, 13, 0}, {'}', '}', 0}, {9, 0, kShiftMask},
-                                      {40, 0, kAltMask}}));
+              (std::vector<KeyStroke>{
+                  {27, 27, 0}, {'A', 'a', 0}, {13, 13, 0}, {'}', '}', 0}, {9, 0, kShiftMask}, {40, 0, kAltMask}}));
     EXPECT_EQ(parseSendKeys("{pgdn}{F4}1"), (std::vector<KeyStroke>{{34, 0, 0}, {115, 0, 0}, {'1', '1', 0}}));
     for (const char* bad : {"{ESC", "{NOPE}", "a}", "+", "\t"}) {
         try {
@@ -189,9 +189,9 @@ TEST_F(InputTest, MonthGridKeysMoveTheDayWithinRangeAndEnterClicksIt) {
     std::vector<double> clicked;
     grid->onDateClick = [&](double d) { clicked.push_back(d); };
     grid->setMaxDate(36770);  // 1 September 2000
-    const std::vector<std::pair<std::string, double>> steps{
-        {"RIGHT", 36760}, {"DOWN", 36767},  {"PGUP", 36736},  {"HOME", 36708}, {"END", 36738},
-        {"PGDN", 36769},  {"RIGHT", 36770}, {"RIGHT", 36770}, {"UP", 36763}};
+    const std::vector<std::pair<std::string, double>> steps{{"RIGHT", 36760}, {"DOWN", 36767},  {"PGUP", 36736},
+                                                            {"HOME", 36708},  {"END", 36738},   {"PGDN", 36769},
+                                                            {"RIGHT", 36770}, {"RIGHT", 36770}, {"UP", 36763}};
     for (const auto& [key, expected] : steps) {
         host.postKey(grid, key);
         host.runUntilIdle();

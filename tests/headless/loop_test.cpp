@@ -18,8 +18,8 @@ TEST_F(LoopTest, TimersTickInDueOrderAndTiesGoByCreationOrder) {
     auto fastA = timer("a", 200);
     auto fastB = timer("b", 200);
     host.advance(600);
-    EXPECT_EQ(log, (std::vector<std::string>{"a@200", "b@200", "slow@300", "a@400", "b@400", "slow@600", "a@600",
-                                             "b@600"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"a@200", "b@200", "slow@300", "a@400", "b@400", "slow@600", "a@600", "b@600"}));
     EXPECT_EQ(host.now(), 600);
 }
 

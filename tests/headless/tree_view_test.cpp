@@ -45,13 +45,14 @@ TEST_F(TreeViewTest, NodesKeepInsertionOrderLevelsAndSiblingLinks) {
     EXPECT_EQ(tree->node("nope"), nullptr);
 
     tree->node("A")->setExpanded(true);
-    EXPECT_EQ(tree->dump(), "A Alpha +\n"
-                            "  a1 one -\n"
-                            "    a11 one-one  \n"
-                            "  a2 two  \n"
-                            "B Beta -\n"
-                            "  b1 b-one  \n"
-                            "C Gamma  \n");
+    EXPECT_EQ(tree->dump(),
+              "A Alpha +\n"
+              "  a1 one -\n"
+              "    a11 one-one  \n"
+              "  a2 two  \n"
+              "B Beta -\n"
+              "  b1 b-one  \n"
+              "C Gamma  \n");
 }
 
 TEST_F(TreeViewTest, ADuplicateKeyOrAnUnknownParentIsRefusedByName) {

@@ -82,16 +82,16 @@ TEST_F(WindowTest, WhileModalOtherWindowsTakeNoInputButTimersStillTick) {
     int step = 0;
     host.onModalIdle = [&] {
         switch (step++) {
-        case 0:
-            EXPECT_EQ(errorNumber([&] { other->show(); }), err::CantShowModeless);
-            host.postClick(formButton);
-            host.postActivate(form);
-            return true;
-        case 1:
-            EXPECT_EQ(host.getActiveWindow(), dialog->hWnd());
-            host.advance(100);
-            return true;
-        default: host.postClick(close); return true;
+            case 0:
+                EXPECT_EQ(errorNumber([&] { other->show(); }), err::CantShowModeless);
+                host.postClick(formButton);
+                host.postActivate(form);
+                return true;
+            case 1:
+                EXPECT_EQ(host.getActiveWindow(), dialog->hWnd());
+                host.advance(100);
+                return true;
+            default: host.postClick(close); return true;
         }
     };
     dialog->showModal();
@@ -181,8 +181,7 @@ TEST_F(WindowTest, TopmostMessageBoxesAndScreenAreRecordedAndAnswered) {
     EXPECT_EQ(host.msgBox("Zeile eins\r\nZeile zwei", 0), 2);
     ASSERT_EQ(host.messageBoxes().size(), 1u);
     EXPECT_EQ(host.messageBoxes()[0].text, "Zeile eins\r\nZeile zwei");
-    EXPECT_EQ(host.trace(),
-              (std::vector<std::string>{"topmost dlg", "msgbox 0 \"Zeile eins\\r\\nZeile zwei\""}));
+    EXPECT_EQ(host.trace(), (std::vector<std::string>{"topmost dlg", "msgbox 0 \"Zeile eins\\r\\nZeile zwei\""}));
 
     EXPECT_EQ(host.twipsPerPixelX(), 15);
     EXPECT_EQ(host.screenWidth(), 1024 * 15);
