@@ -24,29 +24,34 @@ constexpr const char* bindingHint =
     "Damit dieses Control weiß, welchen Tree es steuern soll, sollte man im Form_Load Ereignis die folgende "
     "Zeile einfügen:\r\nSet TavoSSTreeController1.mySSTree = SSTree1";
 
-// Design data: left edges of the buttons in twips. Button 3 stands 225 twips
-// right of button 2, not 240, so that it ends inside the strip's outline.
+// Design data in twips. Button 3 stands only 225 twips right of button 2,
+// where the others are 240 apart: layouts made for the strip expect it there.
 constexpr std::array<float, TavoSSTreeController::buttonCount> buttonLeft = {60, 300, 540, 765};
 constexpr float buttonSize = 240;
 constexpr float stripWidth = 1080;
 constexpr float stripHeight = 225;
 constexpr float upTop = 600, downTop = 870, disabledTop = 1140;
 
-Object& deref(const ObjectRef& obj, const char* what) {
+template <class T>
+T& deref(const std::shared_ptr<T>& obj, const char* what) {
     if (!obj) throwHostError(err::ObjectNotSet, std::string(what) + " is Nothing");
     return *obj;
 }
 
-TreeNode& deref(const TreeNodeRef& node) {
-    if (!node) throwHostError(err::ObjectNotSet, "the node is Nothing");
-    return *node;
+TreeNode& deref(const TreeNodeRef& node) { return deref(node, "the node"); }
+
+// The object a member returned, without taking a reference of our own: the
+// value holds it for as long as it is used here.
+Object& objectOf(const Variant& v, const char* what) {
+    if (!v.isObject()) throwHostError(err::TypeMismatch, std::string(what) + " is not an object");
+    return deref(v.rawObject(), what);
 }
 
 TreeNodeRef toNode(const Variant& v) {
-    ObjectRef obj = v.toObject();
-    if (!obj) return nullptr;
-    auto node = std::dynamic_pointer_cast<TreeNode>(obj);
-    if (!node) throwHostError(err::TypeMismatch, obj->className() + " object is not a node of a tree view");
+    if (v.isNothing()) return nullptr;
+    const Object& obj = objectOf(v, "the node");
+    auto node = std::dynamic_pointer_cast<TreeNode>(v.rawObject());
+    if (!node) throwHostError(err::TypeMismatch, obj.className() + " object is not a node of a tree view");
     return node;
 }
 
@@ -261,7 +266,7 @@ void TavoSSTreeController::imgClick(int Index) {
         // Scrolled to the top before anything closes, so the user is not left
         // looking at rows that are about to vanish.
         const Variant first = nodeIndex(1);
-        skip.step([&] { deref(deref(tree_, "mySSTree").get("Nodes", &first).toObject(), "Nodes(1)").call("EnsureVisible"); });
+        skip.step([&] { objectOf(deref(tree_, "mySSTree").get("Nodes", &first), "Nodes(1)").call("EnsureVisible"); });
         expandOrCollapseAll(false, skip);
         break;
     }
@@ -281,7 +286,7 @@ void TavoSSTreeController::imgClick(int Index) {
 void TavoSSTreeController::expandOrCollapseAll(bool expanding, SkipOnError& skip) {
     int32_t count = 0;
     skip.step([&] {
-        count = deref(deref(tree_, "mySSTree").get("Nodes").toObject(), "Nodes").get("Count").toLong();
+        count = objectOf(deref(tree_, "mySSTree").get("Nodes"), "Nodes").get("Count").toLong();
     });
     DoneTopLevel done;
     std::vector<TreeNodeRef> walked;
@@ -292,7 +297,7 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, SkipOnError& skip
         const bool topLevel = skip.test([&] {
             item = deref(tree_, "mySSTree").get("Nodes", &index);
             fetched = true;
-            return Variant::compare(deref(item.toObject(), "the node").get("Level"), Variant::integer(1)) == 0;
+            return Variant::compare(objectOf(item, "the node").get("Level"), Variant::integer(1)) == 0;
         });
         if (!topLevel || !fetched) continue;
         skip.step([&] {
