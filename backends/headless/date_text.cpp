@@ -27,39 +27,39 @@ std::string number(int v, int digits) {
 // How many letters of a kind make one group at most.
 std::size_t longestGroup(char letter) {
     switch (letter) {
-        case 'd':
-        case 'M':
-        case 'y': return 4;
-        case 'h':
-        case 'H':
-        case 'm':
-        case 's':
-        case 't': return 2;
-        default: return 0;
+    case 'd':
+    case 'M':
+    case 'y': return 4;
+    case 'h':
+    case 'H':
+    case 'm':
+    case 's':
+    case 't': return 2;
+    default: return 0;
     }
 }
 
 std::string group(const DateParts& p, int weekdayIndex, char letter, std::size_t n) {
     const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
     switch (letter) {
-        case 'd':
-            if (n <= 2) return number(p.day, static_cast<int>(n));
-            return n == 3 ? kWeekdaysShort[weekdayIndex] : kWeekdays[weekdayIndex];
-        case 'M':
-            if (n <= 2) return number(p.month, static_cast<int>(n));
-            return n == 3 ? kMonthsShort[p.month - 1] : kMonths[p.month - 1];
-        case 'y':
-            if (n == 1) return std::to_string(p.year % 10);
-            if (n == 2) return number(p.year % 100, 2);
-            return std::to_string(p.year);
-        case 'h': return number(hour12, static_cast<int>(n));
-        case 'H': return number(p.hour, static_cast<int>(n));
-        case 'm': return number(p.minute, static_cast<int>(n));
-        case 's': return number(p.second, static_cast<int>(n));
-        default: {
-            const bool pm = p.hour >= 12;
-            return n == 1 ? (pm ? "P" : "A") : (pm ? "PM" : "AM");
-        }
+    case 'd':
+        if (n <= 2) return number(p.day, static_cast<int>(n));
+        return n == 3 ? kWeekdaysShort[weekdayIndex] : kWeekdays[weekdayIndex];
+    case 'M':
+        if (n <= 2) return number(p.month, static_cast<int>(n));
+        return n == 3 ? kMonthsShort[p.month - 1] : kMonths[p.month - 1];
+    case 'y':
+        if (n == 1) return std::to_string(p.year % 10);
+        if (n == 2) return number(p.year % 100, 2);
+        return std::to_string(p.year);
+    case 'h': return number(hour12, static_cast<int>(n));
+    case 'H': return number(p.hour, static_cast<int>(n));
+    case 'm': return number(p.minute, static_cast<int>(n));
+    case 's': return number(p.second, static_cast<int>(n));
+    default: {
+        const bool pm = p.hour >= 12;
+        return n == 1 ? (pm ? "P" : "A") : (pm ? "PM" : "AM");
+    }
     }
 }
 

@@ -78,10 +78,10 @@ void HeadlessDateBox::setFont(FontRef f) {
 std::string HeadlessDateBox::text() const {
     if (!value_) return {};
     switch (format_) {
-        case 0: return formatDateText(*value_, kLongDatePattern);
-        case 1: return formatDateText(*value_, kShortDatePattern);
-        case 2: return formatDateText(*value_, kTimePattern);
-        default: return formatDateText(*value_, customFormat_);
+    case 0: return formatDateText(*value_, kLongDatePattern);
+    case 1: return formatDateText(*value_, kShortDatePattern);
+    case 2: return formatDateText(*value_, kTimePattern);
+    default: return formatDateText(*value_, customFormat_);
     }
 }
 

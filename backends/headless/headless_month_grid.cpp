@@ -137,15 +137,15 @@ void HeadlessMonthGrid::navigate(int16_t keyCode) {
     std::optional<double> target;
     const DateParts p = splitDate(value_);
     switch (keyCode) {
-        case key::Left: target = value_ - 1; break;
-        case key::Right: target = value_ + 1; break;
-        case key::Up: target = value_ - 7; break;
-        case key::Down: target = value_ + 7; break;
-        case key::PageUp: target = monthsOn(value_, -1).value_or(minDate_); break;
-        case key::PageDown: target = monthsOn(value_, 1).value_or(maxDate_); break;
-        case key::Home: target = dateSerial(p.year, p.month, 1); break;
-        case key::End: target = dateSerial(p.year, p.month, daysInMonth(p.year, p.month)); break;
-        default: return;
+    case key::Left: target = value_ - 1; break;
+    case key::Right: target = value_ + 1; break;
+    case key::Up: target = value_ - 7; break;
+    case key::Down: target = value_ + 7; break;
+    case key::PageUp: target = monthsOn(value_, -1).value_or(minDate_); break;
+    case key::PageDown: target = monthsOn(value_, 1).value_or(maxDate_); break;
+    case key::Home: target = dateSerial(p.year, p.month, 1); break;
+    case key::End: target = dateSerial(p.year, p.month, daysInMonth(p.year, p.month)); break;
+    default: return;
     }
     value_ = std::clamp(*target, minDate_, maxDate_);
 }

@@ -82,16 +82,16 @@ TEST_F(WindowTest, WhileModalOtherWindowsTakeNoInputButTimersStillTick) {
     int step = 0;
     host.onModalIdle = [&] {
         switch (step++) {
-            case 0:
-                EXPECT_EQ(errorNumber([&] { other->show(); }), err::CantShowModeless);
-                host.postClick(formButton);
-                host.postActivate(form);
-                return true;
-            case 1:
-                EXPECT_EQ(host.getActiveWindow(), dialog->hWnd());
-                host.advance(100);
-                return true;
-            default: host.postClick(close); return true;
+        case 0:
+            EXPECT_EQ(errorNumber([&] { other->show(); }), err::CantShowModeless);
+            host.postClick(formButton);
+            host.postActivate(form);
+            return true;
+        case 1:
+            EXPECT_EQ(host.getActiveWindow(), dialog->hWnd());
+            host.advance(100);
+            return true;
+        default: host.postClick(close); return true;
         }
     };
     dialog->showModal();
