@@ -1,6 +1,5 @@
 #include "apps/tavo_run/script_engine.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <istream>
@@ -19,6 +18,7 @@ namespace tavo {
 namespace {
 
 // Numbers the runner raises itself, in the host's numbering.
+constexpr int kInternalError = 51;
 constexpr int kFileAccessError = 75;
 constexpr int kBadFileFormat = 321;
 constexpr int kReadOnlyProperty = 383;
@@ -279,6 +279,11 @@ void ScriptEngine::execute(const std::string& line) {
         printError(e.number(), where, e.what());
     } catch (const FormFileError& e) {
         printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, where, e.what());
+    } catch (const ScriptSyntaxError&) {
+        throw;
+    } catch (const std::exception& e) {
+        // Whatever else fails (memory, the file system) is reported, not a crash.
+        printError(kInternalError, where, std::string("Internal error: ") + e.what());
     }
     // Inside a modal loop the loop itself delivers what the line queued.
     if (modalDepth_ == 0) settle(here);

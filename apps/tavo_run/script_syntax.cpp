@@ -105,14 +105,14 @@ Variant parseHex(std::string_view t) {
     return Variant::longValue(static_cast<int32_t>(v));
 }
 
-ValueLiteral parseFont(std::string_view spec, std::string_view source) {
+ValueLiteral parseFont(std::string_view fontText, std::string_view source) {
     ValueLiteral lit;
     lit.kind = ValueLiteral::Kind::Font;
-    if (spec.empty() || spec[0] != '"')
+    if (fontText.empty() || fontText[0] != '"')
         throw ScriptSyntaxError("a font is font:\"Name\",<size>[,bold][,italic], not " + std::string(source));
-    const std::size_t nameEnd = skipQuoted(spec, 0);
-    lit.name = unquote(spec.substr(0, nameEnd));
-    std::string_view rest = spec.substr(nameEnd);
+    const std::size_t nameEnd = skipQuoted(fontText, 0);
+    lit.name = unquote(fontText.substr(0, nameEnd));
+    std::string_view rest = fontText.substr(nameEnd);
     if (rest.empty() || rest[0] != ',') throw ScriptSyntaxError("a font needs a size: " + std::string(source));
     rest.remove_prefix(1);
     std::vector<std::string_view> parts;
