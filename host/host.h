@@ -110,6 +110,11 @@ public:
         return it == formInstances_.end() ? nullptr : it->second;
     }
 
+protected:
+    // For a backend's destructor: the default instances go while the backend
+    // that holds their windows can still take them down.
+    void releaseDefaultInstances() { formInstances_.clear(); }
+
 private:
     std::map<std::string, ObjectRef, std::less<>> formInstances_;
 };

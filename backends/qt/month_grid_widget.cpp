@@ -311,17 +311,12 @@ void MonthGridWidget::paintMonth(QPainter& p, int index, const Metrics& m) {
     const bool firstMonth = index == 0, lastMonth = index == monthCount() - 1;
     for (int row = 0; row < 6; ++row) {
         const int y = namesTop + m.h + row * m.h;
-        if (weekNumbers_) {
-            p.setPen(look_.titleBack);
-            // The week's number is that of its Thursday, whichever day starts the week.
-            const int thursday = (4 - firstDay + 7) % 7;
-            p.drawText(QRect(month.left(), y, m.w, m.h), Qt::AlignCenter,
-                       QString::number(start.addDays(row * 7 + thursday).weekNumber()));
-        }
+        bool anyShown = false;
         for (int c = 0; c < 7; ++c) {
             const QDate d = start.addDays(row * 7 + c);
             const bool ownDay = monthStart(d) == own;
             if (!ownDay && !(firstMonth && d < own) && !(lastMonth && d > own)) continue;
+            anyShown = true;
             const QRect cell(daysLeft + c * m.w, y, m.w, m.h);
             QColor text = ownDay && inRange(d) ? look_.fore : look_.trailingFore;
             if (d == value_ && ownDay) {
@@ -334,6 +329,13 @@ void MonthGridWidget::paintMonth(QPainter& p, int index, const Metrics& m) {
             }
             p.setPen(text);
             p.drawText(cell, Qt::AlignCenter, QString::number(d.day()));
+        }
+        if (weekNumbers_ && anyShown) {
+            p.setPen(look_.titleBack);
+            // The week's number is that of its Thursday, whichever day starts the week.
+            const int thursday = (4 - firstDay + 7) % 7;
+            p.drawText(QRect(month.left(), y, m.w, m.h), Qt::AlignCenter,
+                       QString::number(start.addDays(row * 7 + thursday).weekNumber()));
         }
     }
     if (weekNumbers_) {

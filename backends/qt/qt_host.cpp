@@ -102,6 +102,7 @@ QtHost::QtHost() {
 }
 
 QtHost::~QtHost() {
+    releaseDefaultInstances();
     adopted_.clear();
     keyRouter_.reset();
     // Windows unloaded from their own handlers are deleted here at the latest.
