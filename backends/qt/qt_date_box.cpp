@@ -62,6 +62,7 @@ QtDateBox::QtDateBox(const ChildDesign& d, QtHost& host, QWidget* parent)
 }
 
 QtDateBox::~QtDateBox() {
+    for (auto& hook : hooks_) delete hook;
     if (widget_) {
         host_.keyRouter().removeSink(widget_);
         widget_->disconnect();
@@ -78,15 +79,15 @@ void QtDateBox::watchEdit() {
         else if (dblClick && onDblClick) onDblClick();
         return false;
     };
-    new EventHook(e, [this, mouse](QObject* watched, QEvent* ev) {
+    hooks_.push_back(new EventHook(e, [this, mouse](QObject* watched, QEvent* ev) {
         // Qt builds the calendar popup when it first drops down; it is still
         // being constructed when it is added, so it is recognised when shown.
         if (ev->type() == QEvent::ChildAdded) {
-            new EventHook(static_cast<QChildEvent*>(ev)->child(), [this](QObject* child, QEvent* ce) {
+            hooks_.push_back(new EventHook(static_cast<QChildEvent*>(ev)->child(), [this](QObject* child, QEvent* ce) {
                 if (ce->type() == QEvent::Show && child->inherits("QCalendarPopup"))
                     calendarShown(static_cast<QWidget*>(child));
                 return false;
-            });
+            }));
             return false;
         }
         // Qt cannot step from the blank that stands for "no date": a key or
@@ -94,8 +95,8 @@ void QtDateBox::watchEdit() {
         // the change.
         if (showingEmpty_ && (ev->type() == QEvent::KeyPress || ev->type() == QEvent::Wheel)) leaveEmpty();
         return mouse(watched, ev);
-    });
-    if (auto* line = e->findChild<QLineEdit*>()) new EventHook(line, mouse);
+    }));
+    if (auto* line = e->findChild<QLineEdit*>()) hooks_.push_back(new EventHook(line, mouse));
 }
 
 void QtDateBox::calendarShown(QWidget*) {

@@ -3,7 +3,9 @@
 // arrows in up-down mode). Empty shows as blank text until the user picks a
 // date. Only the user's edits raise Change; puts from code raise none.
 #include <QDateTimeEdit>
+#include <QPointer>
 #include <optional>
+#include <vector>
 
 #include "backends/qt/key_router.h"
 #include "backends/qt/qt_child.h"
@@ -68,6 +70,8 @@ private:
     FontRef font_;
     bool showingEmpty_ = false;
     int settingFromCode_ = 0;
+    // Filters that call back into this box; they go with it.
+    std::vector<QPointer<QObject>> hooks_;
 };
 
 }  // namespace tavo

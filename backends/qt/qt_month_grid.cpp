@@ -41,6 +41,13 @@ QtMonthGrid::QtMonthGrid(const ChildDesign& d, QtHost& host, QWidget* parent)
     applyMonths();
 }
 
+QtMonthGrid::~QtMonthGrid() {
+    if (MonthGridWidget* g = grid()) {
+        g->onDateClick = nullptr;
+        g->onSelect = nullptr;
+    }
+}
+
 float QtMonthGrid::width() const { return host_.toTwipsX(size_.width()); }
 float QtMonthGrid::height() const { return host_.toTwipsY(size_.height()); }
 

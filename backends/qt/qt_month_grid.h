@@ -11,6 +11,7 @@ namespace tavo {
 class QtMonthGrid : public QtChild<MonthGrid> {
 public:
     QtMonthGrid(const ChildDesign& d, QtHost& host, QWidget* parent);
+    ~QtMonthGrid() override;
 
     float width() const override;
     float height() const override;
