@@ -133,6 +133,7 @@ void QtHost::doEvents() { QCoreApplication::processEvents(); }
 
 void QtHost::sendKeys(std::string_view keys) {
     const auto strokes = parseKeys(keys);  // a bad key name sends nothing
+    trace("sendkeys \"" + std::string(keys) + "\"");
     QWidget* target = QApplication::focusWidget();
     if (!target) target = QApplication::activePopupWidget();
     if (!target) target = QApplication::activeWindow();
@@ -144,6 +145,10 @@ void QtHost::sendKeys(std::string_view keys) {
 }
 
 int QtHost::msgBox(std::string_view text, int style) {
+    std::string shown;
+    for (const char c : text) shown += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    trace("msgbox " + std::to_string(style) + " \"" + shown + "\"");
+    if (msgBoxAnswer) return *msgBoxAnswer;
     QMessageBox box;
     box.setObjectName("MsgBox");
     box.setWindowTitle(QApplication::applicationName());
@@ -211,6 +216,7 @@ bool QtHost::setWindowPos(WindowHandle w, WindowHandle insertAfter, int x, int y
         const bool top = insertAfter == HWND_TOPMOST;
         const Qt::WindowFlags wanted = top ? widget->windowFlags() | Qt::WindowStaysOnTopHint
                                            : widget->windowFlags() & ~Qt::WindowStaysOnTopHint;
+        if (top) trace("topmost " + widget->objectName().toStdString());
         if (wanted != widget->windowFlags()) {
             // setWindowFlags would hide the window; tell the widget and the
             // window system apart so that it stays shown and keeps its place.

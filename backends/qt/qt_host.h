@@ -7,8 +7,10 @@
 // Needs a QApplication; one host per user-interface thread.
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 
 #include "host/host.h"
@@ -76,6 +78,22 @@ public:
     std::unique_ptr<ControlSite> createSite(Window& form, const std::string& name, const Placement& p) override;
 
     bool refusesModeless() const { return refuseModeless_; }
+
+    // ---- Scripted runs ------------------------------------------------------
+    // The calls of the controls that a script wants to see, one line each as
+    // they happen: "show frmCalendar modeless", "topmost frmCalendar",
+    // "unload frmCalendar", "msgbox 0 \"...\"", "sendkeys \"{ESC}\"".
+    std::function<void(const std::string& line)> onTrace;
+    void trace(const std::string& line) {
+        if (onTrace) onTrace(line);
+    }
+    // When set, a modal window's loop asks it for the user's next action
+    // instead of waiting for the window system: true when the caller did
+    // something (a script line), false when nothing more will come, and then
+    // the loop hides the window and fails with HostError 5 rather than hang.
+    std::function<bool()> onModalIdle;
+    // When set, MsgBox shows no box and returns this answer at once.
+    std::optional<int> msgBoxAnswer;
 
 private:
     std::optional<double> today_;

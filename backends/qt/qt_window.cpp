@@ -95,6 +95,7 @@ void QtWindow::show() {
     if (destroyed_ || !widget_) throwHostError(err::ObjectNotSet, "window " + name_ + " is unloaded");
     if (host_.refusesModeless() || QApplication::activeModalWidget())
         throwHostError(err::CantShowModeless, "window " + name_ + " while a modal window is up");
+    host_.trace("show " + name_ + " modeless");
     widget_->show();
     widget_->raise();
     widget_->activateWindow();
@@ -106,14 +107,39 @@ void QtWindow::showModal() {
     const bool wasVisible = widget_->isVisible();
     if (wasVisible) widget_->hide();  // modality takes effect when shown
     widget_->setWindowModality(Qt::ApplicationModal);
+    host_.trace("show " + name_ + " modal");
     widget_->show();
     widget_->raise();
     widget_->activateWindow();
     QEventLoop loop;
     modalLoop_ = &loop;
-    if (widget_->isVisible() && !destroyed_) loop.exec(QEventLoop::DialogExec);
+    if (host_.onModalIdle) {
+        try {
+            runScriptedModalLoop();
+        } catch (...) {
+            modalLoop_ = nullptr;
+            throw;
+        }
+    } else if (widget_->isVisible() && !destroyed_) {
+        loop.exec(QEventLoop::DialogExec);
+    }
     modalLoop_ = nullptr;
     if (widget_ && !destroyed_ && !widget_->isVisible()) widget_->setWindowModality(Qt::NonModal);
+}
+
+// A script is the user: between its lines the loop delivers what they
+// caused, and a window still up when the script has nothing more to say
+// would wait forever.
+void QtWindow::runScriptedModalLoop() {
+    const auto up = [this] { return widget_ && widget_->isVisible() && !destroyed_; };
+    while (up()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (!up()) break;
+        if (host_.onModalIdle && host_.onModalIdle()) continue;
+        if (widget_) widget_->hide();
+        throwHostError(err::InvalidProcedureCall,
+                       "modal window " + name_ + " is waiting and nothing is left that could close it");
+    }
 }
 
 void QtWindow::hide() {
@@ -164,6 +190,7 @@ void QtWindow::resizeTo(float widthTw, float heightTw) {
 void QtWindow::destroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    if (owned_) host_.trace("unload " + name_);
     container_.detachAll();
     if (modalLoop_) modalLoop_->quit();
     if (!widget_) return;

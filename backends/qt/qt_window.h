@@ -57,6 +57,7 @@ private:
     QtContainer& container();
     void watch();
     bool onEvent(QEvent* e);
+    void runScriptedModalLoop();
     void moveTo(float leftTw, float topTw);
     void resizeTo(float widthTw, float heightTw);
 
