@@ -97,6 +97,11 @@ void HeadlessBackend::change(const std::shared_ptr<Child>& dateBox, double date)
     as<HeadlessDateBox>(*dateBox, "a date box").userChange(date);
 }
 
+void HeadlessBackend::screenshot(const std::string& path) {
+    throw HostError(err::InvalidProcedureCall,
+                    "the headless host draws nothing, so there is no picture for " + path + " (run with real windows)");
+}
+
 void HeadlessBackend::addTreeNode(Control& tree, const std::string& key, const std::string& parentKey,
                                   const std::string& text) {
     treeView(tree).addNode(key, parentKey, text);

@@ -38,6 +38,8 @@ public:
     void dropDown(const std::shared_ptr<Child>& dateBox) override;
     void change(const std::shared_ptr<Child>& dateBox, double date) override;
 
+    void screenshot(const std::string& path) override;
+
     void addTreeNode(Control& tree, const std::string& key, const std::string& parentKey,
                      const std::string& text) override;
     void selectTreeNode(Control& tree, const std::string& key) override;

@@ -1,4 +1,5 @@
-// tavo-run: loads a form and runs a script against it. Headless for now: the
+// tavo-run: loads a form into a real window (the built-in demo without one),
+// or runs a script against it: in real windows, or headless, where the
 // deterministic host stands in for the screen, the clock and the user.
 #include <fstream>
 #include <iostream>
@@ -11,17 +12,26 @@
 #include "datecontrol/register.h"
 #include "host/registry.h"
 #include "treecontroller/register.h"
+#ifdef TAVO_WITH_QT
+#include "apps/tavo_run/qt/window_runner.h"
+#endif
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: tavo-run --headless [--script FILE] [FORMFILE]\n"
+    "usage: tavo-run [--script FILE] [--screenshot PNG] [FORMFILE]\n"
+    "       tavo-run --headless [--script FILE] [FORMFILE]\n"
     "\n"
-    "Loads FORMFILE (if given) into a form on the headless host and runs the\n"
-    "script in FILE, or on standard input without --script. Everything the host\n"
-    "sees is printed as it happens. Exit status: 0, 1 when an expect failed or\n"
-    "the script ended while a modal window waited, 2 for a malformed script\n"
-    "line or bad arguments. The language is described in docs/runner.md.\n";
+    "Opens FORMFILE (without one, the demo form) in a window. Ctrl+S saves the\n"
+    "form to FORMFILE (the demo to ./demo.frm). With --script the script in FILE\n"
+    "drives the window and the run ends with it; --screenshot writes a picture\n"
+    "of the screen at the end (without a display both run off the screen).\n"
+    "\n"
+    "--headless runs on the deterministic host instead, with the script in FILE\n"
+    "or on standard input. Everything the host sees is printed as it happens.\n"
+    "Exit status: 0, 1 when an expect failed or the script ended while a modal\n"
+    "window waited (or the picture could not be written), 2 for a malformed\n"
+    "script line or bad arguments. The language is described in docs/runner.md.\n";
 
 int usageError(std::string_view what) {
     std::cerr << "tavo-run: " << what << "\n\n" << kUsage;
@@ -32,7 +42,7 @@ int usageError(std::string_view what) {
 
 int main(int argc, char** argv) {
     bool headless = false;
-    std::string scriptPath, formPath;
+    std::string scriptPath, formPath, screenshotPath;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -44,6 +54,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--script") {
             if (++i == argc) return usageError("--script needs a file");
             scriptPath = argv[i];
+        } else if (arg == "--screenshot") {
+            if (++i == argc) return usageError("--screenshot needs a PNG file");
+            screenshotPath = argv[i];
         } else if (arg.starts_with("-")) {
             return usageError("unknown option " + std::string(arg));
         } else if (formPath.empty()) {
@@ -53,9 +66,14 @@ int main(int argc, char** argv) {
         }
     }
     if (!headless) {
-        std::cerr << "tavo-run: real windows come with the Qt backend; use --headless for now\n";
+#ifdef TAVO_WITH_QT
+        return tavo::runInWindows(argc, argv, {formPath, scriptPath, screenshotPath});
+#else
+        std::cerr << "tavo-run: this build has no Qt, so no real windows; use --headless\n";
         return 2;
+#endif
     }
+    if (!screenshotPath.empty()) return usageError("--screenshot needs real windows, not --headless");
 
     std::ifstream scriptFile;
     if (!scriptPath.empty()) {

@@ -14,6 +14,7 @@
 #include "host/children.h"
 #include "host/control.h"
 #include "host/error.h"
+#include "host/form.h"
 #include "host/host.h"
 #include "host/window.h"
 
@@ -54,6 +55,13 @@ public:
     virtual void dayClick(const std::shared_ptr<Child>& monthGrid, double date) = 0;
     virtual void dropDown(const std::shared_ptr<Child>& dateBox) = 0;
     virtual void change(const std::shared_ptr<Child>& dateBox, double date) = 0;
+
+    // A picture of the whole screen, open popups included, written to a PNG
+    // file; a backend without a screen fails with a host error.
+    virtual void screenshot(const std::string& path) = 0;
+    // The form got other controls (a load, the demo, a new control): a
+    // backend that shows the form arranges the window around them.
+    virtual void formChanged(Form&) {}
 
     // The tree view as an application builds and inspects it.
     virtual void addTreeNode(Control& tree, const std::string& key, const std::string& parentKey,

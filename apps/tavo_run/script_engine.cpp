@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 
+#include "apps/tavo_run/demo_form.h"
 #include "host/date.h"
 #include "host/error.h"
 #include "host/font.h"
@@ -207,11 +208,36 @@ void ScriptEngine::openForm(const std::string& name) {
     backend_.setMainWindow(form_->window());
 }
 
+// The demo's own load code fills its tree, as an application fills its tree
+// when its form loads; a saved copy of the demo reloads with the same tree.
+void ScriptEngine::load(const FormData& data) {
+    openForm(data.name);
+    form_->load(data);
+    if (is(form_->name(), demo::kFormName))
+        if (auto tree = form_->find(demo::kTreeName)) {
+            const Variant nodes = tree->get("Nodes");
+            if (nodes.isObject() && nodes.rawObject() && nodes.rawObject()->get("Count").toLong() == 0) {
+                for (const demo::TreeNode& n : demo::sampleTree())
+                    backend_.addTreeNode(*tree, std::string(n.key), std::string(n.parentKey), std::string(n.text));
+                backend_.selectTreeNode(*tree, std::string(demo::sampleTree().front().key));
+            }
+        }
+    backend_.formChanged(*form_);
+}
+
+void ScriptEngine::loadDemo() {
+    try {
+        load(parseFormText(demo::formText(backend_.host().today()), "the demo form"));
+    } catch (const HostError& e) {
+        printError(e.number(), "demo", e.what());
+    }
+    settle(0);
+    out_.flush();
+}
+
 void ScriptEngine::loadForm(const std::string& path) {
     try {
-        FormData data = readFormFile(path);
-        openForm(data.name);
-        form_->load(data);
+        load(readFormFile(path));
     } catch (const FormFileError& e) {
         printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, path, e.what());
     } catch (const HostError& e) {
@@ -339,6 +365,12 @@ void ScriptEngine::dispatch(const Tokens& t) {
         cmdLoad(t);
     } else if (cmd == "save") {
         cmdSave(t);
+    } else if (cmd == "demo") {
+        need(t, 1, 1, "demo");
+        load(parseFormText(demo::formText(backend_.host().today()), "the demo form"));
+    } else if (cmd == "screenshot") {
+        need(t, 2, 2, "screenshot <png file>");
+        backend_.screenshot(fileArgument(t[1]));
     } else if (cmd == "size") {
         cmdSize(t);
     } else if (cmd == "set") {
@@ -570,13 +602,12 @@ void ScriptEngine::cmdNew(const Tokens& t) {
         place.height = static_cast<float>(parseNumber(t[6], "height"));
     }
     form_->add(progId, name, place);
+    backend_.formChanged(*form_);
 }
 
 void ScriptEngine::cmdLoad(const Tokens& t) {
     need(t, 2, 2, "load <file>");
-    FormData data = readFormFile(fileArgument(t[1]));
-    openForm(data.name);
-    form_->load(data);
+    load(readFormFile(fileArgument(t[1])));
 }
 
 void ScriptEngine::cmdSave(const Tokens& t) {

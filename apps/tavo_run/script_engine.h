@@ -24,6 +24,8 @@ public:
 
     // Loads a form file before the script runs; a bad file prints its error.
     void loadForm(const std::string& path);
+    // Replaces the form by the demo built into the runner; today's date in its date control.
+    void loadDemo();
     // Runs the script to its end. Returns 0, 1 when an expect failed or the
     // script ended while a modal window waited, 2 for a malformed line.
     int run(std::istream& script);
@@ -45,6 +47,7 @@ private:
     void printError(int number, const std::string& where, const std::string& text);
 
     void openForm(const std::string& name);
+    void load(const FormData& data);
     void onEvent(Control& c, std::string_view event, std::span<Variant> args);
 
     // Paths

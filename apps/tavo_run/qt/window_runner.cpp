@@ -1,0 +1,95 @@
+#include "apps/tavo_run/qt/window_runner.h"
+
+#include <QApplication>
+#include <fstream>
+#include <iostream>
+
+#include "apps/tavo_run/qt/window_session.h"
+#include "backends/qt/qt_host.h"
+#include "datecontrol/register.h"
+#include "host/error.h"
+#include "treecontroller/register.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr int kInternalError = 51;
+
+// Qt cannot carry an exception through its event dispatch, so an error that
+// a handler lets out ends at the dispatch of that one event, as the host's
+// own dispatch does, and is reported.
+class RunnerApplication : public QApplication {
+public:
+    RunnerApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    std::function<void(const HostError&)> onHandlerError;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const HostError& e) {
+            if (onHandlerError) onHandlerError(e);
+        } catch (const std::exception& e) {
+            if (onHandlerError) onHandlerError(HostError(kInternalError, std::string("Internal error: ") + e.what()));
+        }
+        return true;
+    }
+};
+
+bool haveDisplay() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
+    const bool unattended = !options.scriptPath.empty() || !options.screenshotPath.empty();
+    if (!haveDisplay()) {
+        // A script or a picture needs no one to look: draw off the screen.
+        if (!unattended) {
+            std::cerr << "tavo-run: there is no display to open a window on (DISPLAY is not set).\n"
+                         "Run it under xvfb-run, take a picture with --screenshot, or use --headless.\n";
+            return 2;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    std::ifstream script;
+    if (!options.scriptPath.empty()) {
+        script.open(options.scriptPath);
+        if (!script) {
+            std::cerr << "tavo-run: cannot open the script " << options.scriptPath << '\n';
+            return 2;
+        }
+    }
+
+    RunnerApplication app(argc, argv);
+    QApplication::setApplicationName("tavo-run");
+    ComponentRegistry& registry = ComponentRegistry::global();
+    registerQtComponents(registry);
+    registerTavoCalendar(registry);
+    registerTavoSSAddOn(registry);
+
+    QtHost host;
+    int status = 0;
+    {
+        WindowSession session(host, std::cout, std::cerr);
+        app.onHandlerError = [&](const HostError& e) { session.backend().reportHandlerError(e); };
+        session.open(options.formPath);
+        if (!options.scriptPath.empty()) status = session.engine().run(script);
+        if (!options.screenshotPath.empty() && status != 2) {
+            try {
+                session.backend().screenshot(options.screenshotPath);
+            } catch (const HostError& e) {
+                std::cerr << "tavo-run: " << e.what() << '\n';
+                status = 1;
+            }
+        }
+        if (!unattended) QApplication::exec();
+        app.onHandlerError = nullptr;
+    }
+    return status;
+}
+
+}  // namespace tavo
