@@ -68,6 +68,11 @@ std::string formText(double valueSerial) {
                        "      Top = 240\n"
                        "      Width = 2700\n"
                        "      Height = 330\n"
+                       // A blue title, as the calendar's own title bar has it,
+                       // so that weekday names, week numbers and the chosen
+                       // day stand out from the white months.
+                       "      CalendarTitleBackColor = 10841658&\n"
+                       "      CalendarTitleForeColor = 16777215&\n"
                        "      Value = #") +
            value +
            "#\n"
