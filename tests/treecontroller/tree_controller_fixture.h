@@ -19,7 +19,7 @@ namespace tavo::testing {
 
 // Adds nodes from a compact text: "A(A1(A11) A2) B" is A with the children A1
 // (with A11) and A2, then B on the top level. Keys are also the texts.
-inline void buildTree(HeadlessTreeView& tree, std::string_view spec) {
+inline void buildTree(HeadlessTreeView& tree, std::string_view shape) {
     std::vector<std::string> parents{""};
     std::string last;
     std::string key;
@@ -29,7 +29,7 @@ inline void buildTree(HeadlessTreeView& tree, std::string_view spec) {
         last = key;
         key.clear();
     };
-    for (char c : spec) {
+    for (char c : shape) {
         if (c == '(') {
             flush();
             parents.push_back(last);
@@ -61,8 +61,8 @@ protected:
         return std::dynamic_pointer_cast<HeadlessTreeView>(form->add("SSActiveTreeView.SSTree", name, {0, 0, 4000, 3000}));
     }
 
-    void bind(std::string_view spec) {
-        buildTree(*tree, spec);
+    void bind(std::string_view shape) {
+        buildTree(*tree, shape);
         ctl->setMySSTree(tree);
         changes.clear();
     }
