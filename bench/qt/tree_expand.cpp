@@ -1,15 +1,34 @@
-// Opening every node of a 32,767-node QTreeWidget one by one, as the tree
-// controller's expand-all does: through the tree view adapter, which defers
-// the view's layout to once per command, against plain item-by-item
-// setExpanded, which lays the view out again for every node.
+// The tree controller on a 32,767-node QTreeWidget.
+//
+// Opening every node one by one, as the tree controller's expand-all does:
+// through the tree view adapter, which defers the view's layout to once per
+// command, against plain item-by-item setExpanded, which lays the view out
+// again for every node.
+//
+// Each of the controller's four buttons, clicked on its image as the user
+// does, against Qt's own QTreeView::expandAll and collapseAll on the same
+// trees in five shapes; each run includes the turn of the event loop that
+// lays the view out and draws it. A chain 32,767 levels deep is deeper than
+// Qt's recursive layout can go on the default 8 MB stack, so the program
+// restarts itself once with a larger stack for its main thread.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "backends/qt/control_widget.h"
 #include "backends/qt/qt_control_site.h"
+#include "backends/qt/qt_image.h"
 #include "backends/qt/qt_tree_view.h"
+#include "treecontroller/register.h"
+#include "treecontroller/tavo_ss_tree_controller.h"
 
 namespace {
 
@@ -92,13 +111,182 @@ void QtsOwnExpandAll(benchmark::State& state) {
 }
 BENCHMARK(QtsOwnExpandAll)->Unit(benchmark::kMillisecond);
 
+// ---- The four buttons against expandAll and collapseAll, by tree shape ------
+
+enum class Shape { Flat, Pairs, Chain, Binary, Bushes };
+
+constexpr std::array<std::pair<Shape, const char*>, 5> kShapes = {{
+    {Shape::Flat, "Flat32767"},      // 32,767 top-level leaves
+    {Shape::Pairs, "Pairs16383"},    // 16,383 top-level nodes with one child each
+    {Shape::Chain, "Chain32767"},    // one chain, 32,767 levels deep
+    {Shape::Binary, "Binary15"},     // a complete binary tree of 15 levels
+    {Shape::Bushes, "Bushes512x63"}, // 512 top-level nodes with 63 descendants each
+}};
+
+QTreeWidgetItem* node(QTreeWidget& tree, QTreeWidgetItem* parent, int n) {
+    const QStringList text{QString::number(n)};
+    return parent ? new QTreeWidgetItem(parent, text) : new QTreeWidgetItem(&tree, text);
+}
+
+void buildShape(QTreeWidget& tree, Shape shape) {
+    int n = 0;
+    switch (shape) {
+    case Shape::Flat:
+        while (n < 32767) node(tree, nullptr, n++);
+        break;
+    case Shape::Pairs:
+        for (int i = 0; i < 16383; ++i, n += 2) node(tree, node(tree, nullptr, n), n + 1);
+        break;
+    case Shape::Chain: {
+        QTreeWidgetItem* item = nullptr;
+        while (n < 32767) item = node(tree, item, n++);
+        break;
+    }
+    case Shape::Binary: {
+        // Level by level: the children of item i are items 2i+1 and 2i+2.
+        std::vector<QTreeWidgetItem*> items{node(tree, nullptr, n++)};
+        for (std::size_t i = 0; items.size() < 32767; ++i)
+            for (int c = 0; c < 2; ++c) items.push_back(node(tree, items[i], n++));
+        break;
+    }
+    case Shape::Bushes:
+        // Seven children of eight children each: 63 descendants.
+        for (int t = 0; t < 512; ++t) {
+            QTreeWidgetItem* top = node(tree, nullptr, n++);
+            for (int c = 0; c < 7; ++c) {
+                QTreeWidgetItem* child = node(tree, top, n++);
+                for (int g = 0; g < 8; ++g) node(tree, child, n++);
+            }
+        }
+        break;
+    }
+}
+
+// A tree of one shape with a tree controller bound to it, the first
+// top-level node selected.
+struct ShapeFixture {
+    explicit ShapeFixture(Shape shape) {
+        tavo::registerTavoSSAddOn(tavo::ComponentRegistry::global());
+        window.resize(400, 700);
+        strip = new tavo::qt::ControlWidget(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", &window);
+        strip->move(0, 0);
+        tree = new QTreeWidget(&window);
+        tree->setGeometry(0, 30, 400, 670);
+        buildShape(*tree, shape);
+        strip->bindTree(tree);
+        tree->setCurrentItem(tree->topLevelItem(0));
+        window.show();
+        settle();
+    }
+    static void settle() {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    // The user's click on one of the controller's four images.
+    void clickButton(int k) {
+        auto& controller = static_cast<tavo::TavoSSTreeController&>(strip->control());
+        QWidget* image = static_cast<tavo::QtImage&>(*controller.img(k)).widget();
+        const QPointF at(4, 4), global(image->mapToGlobal(QPoint(4, 4)));
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &release);
+    }
+    void allOpen() {
+        tree->expandAll();
+        settle();
+    }
+    void allClosed() {
+        tree->collapseAll();
+        settle();
+    }
+
+    tavo::QtHost host;
+    QWidget window;
+    tavo::qt::ControlWidget* strip;
+    QTreeWidget* tree;
+};
+
+// Built on first use; cleared before the application goes.
+std::map<Shape, std::unique_ptr<ShapeFixture>>& shapeFixtures() {
+    static std::map<Shape, std::unique_ptr<ShapeFixture>> fixtures;
+    return fixtures;
+}
+
+ShapeFixture& shapeFixture(Shape shape) {
+    auto& f = shapeFixtures()[shape];
+    if (!f) f = std::make_unique<ShapeFixture>(shape);
+    return *f;
+}
+
+// The buttons in the controller's order: expand the selected node and all
+// below it, expand all, collapse all, collapse the selected node and all below.
+constexpr std::array<const char*, 4> kButtons = {"ExpandSelected", "ExpandAll", "CollapseAll", "CollapseSelected"};
+
+void ControllerButton(benchmark::State& state, Shape shape, int button) {
+    ShapeFixture& f = shapeFixture(shape);
+    const bool opens = button < 2;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (opens) f.allClosed();
+        else f.allOpen();
+        state.ResumeTiming();
+        f.clickButton(button);
+        ShapeFixture::settle();
+    }
+}
+
+void QtsOwn(benchmark::State& state, Shape shape, bool expand) {
+    ShapeFixture& f = shapeFixture(shape);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (expand) f.allClosed();
+        else f.allOpen();
+        state.ResumeTiming();
+        if (expand) f.tree->expandAll();
+        else f.tree->collapseAll();
+        ShapeFixture::settle();
+    }
+}
+
+void registerShapeBenchmarks() {
+    for (const auto& [shape, name] : kShapes) {
+        for (int b = 0; b < 4; ++b)
+            benchmark::RegisterBenchmark((std::string(name) + "/Button" + std::to_string(b) + kButtons[b]).c_str(),
+                                         ControllerButton, shape, b)
+                ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string(name) + "/QtExpandAll").c_str(), QtsOwn, shape, true)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string(name) + "/QtCollapseAll").c_str(), QtsOwn, shape, false)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+// Qt lays a tree out one level a call: the chain needs a deep stack. The main
+// thread's stack grows up to the limit set when the program starts, so the
+// program raises the limit and starts itself again, once.
+void ensureDeepStack(char** argv) {
+    constexpr rlim_t kWanted = rlim_t(512) << 20;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_STACK, &limit) != 0) return;
+    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kWanted) return;
+    if (qEnvironmentVariableIsSet("TAVO_BENCH_RESTARTED")) return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? kWanted : std::min(kWanted, limit.rlim_max);
+    if (setrlimit(RLIMIT_STACK, &limit) != 0) return;
+    qputenv("TAVO_BENCH_RESTARTED", "1");
+    execv("/proc/self/exe", argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    ensureDeepStack(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    registerShapeBenchmarks();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    shapeFixtures().clear();
     return 0;
 }
