@@ -544,7 +544,8 @@ std::vector<uint8_t> encodeGif(const IndexedImage& img) {
     std::vector<uint8_t> out;
     out.reserve(64 + img.pixels.size());
 
-    out.insert(out.end(), {'G', 'I', 'F', '8', '9', 'a'});
+    static constexpr char signature[] = "GIF89a";
+    out.assign(signature, signature + 6);
     put16(out, uint32_t(img.width));
     put16(out, uint32_t(img.height));
     out.push_back(uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1)));
