@@ -1,6 +1,9 @@
 #include "backends/qt/qt_tree_view.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
+#include <QTimer>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -73,6 +76,11 @@ struct QtTreeView::Impl {
     std::shared_ptr<QtNodeCollection> collection;
     bool dirty = true;
     int adding = 0;
+    // The node to scroll to at the next turn of the loop, and the context
+    // that cancels that scroll when the adapter goes first.
+    QPersistentModelIndex pendingScroll;
+    std::unique_ptr<QObject> scrollContext = std::make_unique<QObject>();
+    bool scrollQueued = false;
 
     Impl(QtTreeView& v, QTreeWidget* t, bool own) : view(v), tree(t), owned(own) {}
 
@@ -126,8 +134,21 @@ struct QtTreeView::Impl {
     void bringIntoView(QTreeWidgetItem* item) {
         for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
             if (!p->isExpanded()) setExpanded(p, true);
-        widget().scrollToItem(item);
+        scrollLater(item);
         if (view.onBringIntoView) view.onBringIntoView(keyOf(item));
+    }
+    // Scrolling lays the view out at once. Of the nodes a command brings into
+    // view one after another only the last decides where the view stands, so
+    // the view scrolls once, at the next turn of the loop; a scroll per node
+    // would lay out all the rows again for every top-level node.
+    void scrollLater(QTreeWidgetItem* item) {
+        pendingScroll = QPersistentModelIndex(widget().indexFromItem(item));
+        if (scrollQueued) return;
+        scrollQueued = true;
+        QTimer::singleShot(0, scrollContext.get(), [this] {
+            scrollQueued = false;
+            if (tree && pendingScroll.isValid()) tree->scrollTo(pendingScroll);
+        });
     }
 
     void rebuild();

@@ -8,9 +8,9 @@
 // The node collection is in insertion order for nodes added here; items an
 // application adds to the widget itself join it in tree order. Every member
 // is O(1). Opening and closing nodes through the node interface defers the
-// view's layout, so that a command over tens of thousands of nodes lays the
-// view out once (at its next bring-into-view or the next turn of the loop)
-// instead of once per node.
+// view's layout, and bringing nodes into view defers the scroll to the last
+// of them, so that a command over tens of thousands of nodes lays the view
+// out once (at the next turn of the loop) instead of once per node.
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
