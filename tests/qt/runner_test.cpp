@@ -45,7 +45,7 @@ protected:
             session = std::make_unique<WindowSession>(host, out, err);
         }
         std::istringstream in(script);
-        return session->engine().run(in);
+        return session->runScript(in);
     }
     std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
     std::string log() const { return session->backend().logPanel()->toPlainText().toStdString(); }
@@ -99,6 +99,75 @@ TEST_F(QtRunnerTest, AModalPopupTakesTheNextLinesAndAScriptThatEndsInItFails) {
     EXPECT_EQ(run(opening), 1) << out.str();
     EXPECT_NE(out.str().find("the script ended while a modal window waited"), std::string::npos) << out.str();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(QtRunnerTest, ATreeScriptPrintsWhatTheHeadlessRunnerPrints) {
+    const int status = run("new SSActiveTreeView.SSTree T 0 0 3000 3000\n"
+                           "node T add a \"A\"\n"
+                           "node T add a1 a \"A eins\"\n"
+                           "node T add a1x a1 \"A eins x\"\n"
+                           "node T add b \"B\"\n"
+                           "node T add b1 b \"B eins\"\n"
+                           "new TavoSSAddOn.TavoSSTreeController C 0 3000 1080 225\n"
+                           "set C.mySSTree ref:T\n"
+                           "select T a\n"
+                           "click C.img(0)\n"
+                           "tree T\n"
+                           "click C.img(2)\n"
+                           "tree T\n"
+                           "new TavoSSAddOn.TavoSSTreeController D 0 3300 1080 225\n"
+                           "click D.img(1)\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out.str(), "show Form1 modeless\n"
+                         "changed C.mySSTree\n"
+                         "ensurevisible T.a\n"
+                         "a A +\n"
+                         "  a1 A eins +\n"
+                         "    a1x A eins x  \n"
+                         "b B -\n"
+                         "  b1 B eins  \n"
+                         "ensurevisible T.a\n"
+                         "a A -\n"
+                         "  a1 A eins -\n"
+                         "    a1x A eins x  \n"
+                         "b B -\n"
+                         "  b1 B eins  \n"
+                         "msgbox 0 \"Damit dieses Control weiß, welchen Tree es steuern soll, sollte man im "
+                         "Form_Load Ereignis die folgende Zeile einfügen:\\r\\nSet "
+                         "TavoSSTreeController1.mySSTree = SSTree1\"\n");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the script answered the message box";
+}
+
+TEST_F(QtRunnerTest, EscapeAndActivatingTheFormCloseThePopupWithoutAChange) {
+    const int status = run("today 2000-08-21\n"
+                           "new TavoCalendar.TavoCalendarDropDown Cal1 300 300 2400 315\n"
+                           "mousedown Cal1.cmd\n"
+                           "key frmCalendar.cal ESC\n"
+                           "expect frmCalendar.Visible False\n"
+                           "mousedown Cal1.cmd\n"
+                           "expect frmCalendar.Visible True\n"
+                           "activate other\n"
+                           "advance 450\n"  // the popup's watch ticks every 200 ms
+                           "expect frmCalendar.Visible False\n"
+                           "expect Cal1.Value #2000-08-21#\n"
+                           "change Cal1.cal 2000-09-01\n"
+                           "expect Cal1.Value #2000-09-01#\n");
+    EXPECT_EQ(status, 0) << out.str();
+    EXPECT_NE(out.str().find("event Cal1.Change\n"), std::string::npos) << out.str();
+}
+
+TEST_F(QtRunnerTest, WhatRealWindowsCannotDoIsAnErrorLineAndTheScriptGoesOn) {
+    const int status = run("screen 1 1\n"
+                           "new SSActiveTreeView.SSTree T\n"
+                           "stats T\n"
+                           "screenshot " + path("no/such/folder/x.png") + "\n"
+                           "expect T.Nodes.Count 0\n");
+    EXPECT_EQ(status, 0);
+    const std::string printed = out.str();
+    for (const char* line : {"error 5 line 1: real windows stand on the real screen", "error 5 line 3:",
+                             "error 75 line 4: Path/File access error: cannot write the picture"})
+        EXPECT_NE(printed.find(line), std::string::npos) << line << " in\n" << printed;
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(QtRunnerTest, TheDemoSavesWithCtrlSAndReloadsWithItsTree) {

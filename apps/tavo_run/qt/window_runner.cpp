@@ -77,7 +77,7 @@ int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
         WindowSession session(host, std::cout, std::cerr);
         app.onHandlerError = [&](const HostError& e) { session.backend().reportHandlerError(e); };
         session.open(options.formPath);
-        if (!options.scriptPath.empty()) status = session.engine().run(script);
+        if (!options.scriptPath.empty()) status = session.runScript(script);
         if (!options.screenshotPath.empty() && status != 2) {
             try {
                 session.backend().screenshot(options.screenshotPath);

@@ -82,6 +82,14 @@ bool WindowSession::save() {
     return false;
 }
 
+int WindowSession::runScript(std::istream& script) {
+    QtHost& host = static_cast<QtHost&>(backend_.host());
+    host.msgBoxAnswer = 1;
+    const int status = engine_->run(script);
+    host.msgBoxAnswer.reset();
+    return status;
+}
+
 void WindowSession::showTitle() {
     if (QWidget* w = backend_.formWidget())
         w->setWindowTitle(QString::fromStdString(engine_->form().name() + " \u2013 " + savePath_ +

@@ -28,6 +28,10 @@ public:
     // Saves the form (what Ctrl+S does); false when it could not, and the
     // event log says why.
     bool save();
+    // Runs a script against the window (see ScriptEngine::run). While it
+    // runs, message boxes are answered by the script (1, OK, unless it says
+    // otherwise) instead of waiting for a person.
+    int runScript(std::istream& script);
     const std::string& savePath() const { return savePath_; }
 
     ScriptEngine& engine() { return *engine_; }
