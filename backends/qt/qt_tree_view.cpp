@@ -1,10 +1,10 @@
 #include "backends/qt/qt_tree_view.h"
 
-#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTimer>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -64,6 +64,7 @@ struct QtTreeView::Impl {
         int32_t index = 0;  // place in the collection, from 0
         int32_t level = 1;
         int32_t row = 0;    // place among its siblings
+        bool leafOpen = false;  // a node without children opened (see setExpanded)
         std::shared_ptr<QtTreeNode> object;
     };
 
@@ -76,9 +77,10 @@ struct QtTreeView::Impl {
     std::shared_ptr<QtNodeCollection> collection;
     bool dirty = true;
     int adding = 0;
-    // The node to scroll to at the next turn of the loop, and the context
-    // that cancels that scroll when the adapter goes first.
-    QPersistentModelIndex pendingScroll;
+    // The node to scroll to at the next turn of the loop (checked against the
+    // nodes still there), and the context that cancels that scroll when the
+    // adapter goes first.
+    QTreeWidgetItem* pendingScroll = nullptr;
     std::unique_ptr<QObject> scrollContext = std::make_unique<QObject>();
     bool scrollQueued = false;
 
@@ -127,9 +129,27 @@ struct QtTreeView::Impl {
     void deferLayout() {
         if (tree) ViewAccess::scheduleLayout(tree);
     }
+    // Qt keeps a mark for every node it is told to open, leaf or not, which
+    // costs as much as opening a node with children. A leaf's open state is
+    // kept here instead, and handed to Qt when the leaf gets children.
     void setExpanded(QTreeWidgetItem* item, bool open) {
+        if (item->childCount() == 0) {
+            rec(item).leafOpen = open;
+            if (open || !item->isExpanded()) return;
+        }
         deferLayout();
         item->setExpanded(open);
+    }
+    bool expanded(QTreeWidgetItem* item) {
+        if (item->childCount() == 0 && rec(item).leafOpen) return true;
+        return item->isExpanded();
+    }
+    void childrenAdded(QTreeWidgetItem* parent) {
+        auto it = recs.find(parent);
+        if (it == recs.end() || !it->second.leafOpen) return;
+        it->second.leafOpen = false;
+        deferLayout();
+        parent->setExpanded(true);
     }
     void bringIntoView(QTreeWidgetItem* item) {
         for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
@@ -142,12 +162,13 @@ struct QtTreeView::Impl {
     // the view scrolls once, at the next turn of the loop; a scroll per node
     // would lay out all the rows again for every top-level node.
     void scrollLater(QTreeWidgetItem* item) {
-        pendingScroll = QPersistentModelIndex(widget().indexFromItem(item));
+        pendingScroll = item;
         if (scrollQueued) return;
         scrollQueued = true;
         QTimer::singleShot(0, scrollContext.get(), [this] {
             scrollQueued = false;
-            if (tree && pendingScroll.isValid()) tree->scrollTo(pendingScroll);
+            QTreeWidgetItem* target = std::exchange(pendingScroll, nullptr);
+            if (tree && target && recs.count(target)) tree->scrollToItem(target);
         });
     }
 
@@ -171,7 +192,7 @@ public:
     }
 
     void setExpanded(bool expanded) override { tree().setExpanded(item(), expanded); }
-    bool expanded() const override { return item()->isExpanded(); }
+    bool expanded() const override { return tree().expanded(item()); }
     int32_t childCount() const override { return item()->childCount(); }
     std::shared_ptr<TreeNode> firstChild() const override { return tree().object(item()->child(0)); }
     std::shared_ptr<TreeNode> lastSibling() const override { return tree().object(tree().lastSibling(item())); }
@@ -278,7 +299,10 @@ void QtTreeView::Impl::watchModel() {
     auto changed = [this] {
         if (!adding) dirty = true;
     };
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree, changed);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree, [this, changed](const QModelIndex& parent) {
+        changed();
+        if (parent.isValid()) childrenAdded(ViewAccess::itemAt(tree, parent));
+    });
     QObject::connect(model, &QAbstractItemModel::rowsMoved, tree, changed);
     QObject::connect(model, &QAbstractItemModel::layoutChanged, tree, changed);
     QObject::connect(model, &QAbstractItemModel::modelReset, tree, changed);
