@@ -30,7 +30,19 @@ public:
 };
 
 // Member names are matched without regard to letter case, as the host does.
-bool memberNameEquals(std::string_view a, std::string_view b);
+// Inline: late-bound calls look names up once per call, tens of thousands of
+// times in one command over a big tree.
+inline bool memberNameEquals(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x == y) continue;
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
 
 [[noreturn]] void throwNoSuchMember(const Object& obj, std::string_view member);
 
