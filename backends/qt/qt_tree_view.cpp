@@ -45,8 +45,6 @@ std::string keyOf(const QTreeWidgetItem* item) { return item->data(0, Qt::UserRo
 
 }  // namespace
 
-class QtTreeNode;
-
 class QtNodeCollection : public Object {
 public:
     explicit QtNodeCollection(QtTreeView::Impl* tree) : tree_(tree) {}
@@ -59,20 +57,64 @@ private:
     QtTreeView::Impl* tree_;
 };
 
-struct QtTreeView::Impl {
-    struct Rec {
-        int32_t index = 0;  // place in the collection, from 0
-        int32_t level = 1;
-        int32_t row = 0;    // place among its siblings
-        bool leafOpen = false;  // a node without children opened (see setExpanded)
-        std::shared_ptr<QtTreeNode> object;
-    };
+// One node object per item, made with the adapter's record of the item: its
+// place and links to its relatives, so that walking the tree from node to
+// node touches nothing but the nodes. The links are valid whenever the
+// adapter's records are fresh; every member brings them up to date first.
+// The same node is always the same object, so the base's sameNode holds.
+class QtTreeNode : public TreeNode {
+public:
+    QtTreeNode(QtTreeView::Impl* tree, QTreeWidgetItem* item) : item(item), tree_(tree) {}
+    void orphan() { tree_ = nullptr; }
 
+    QtTreeView::Impl& tree() const {
+        if (!tree_) throwHostError(err::ObjectNotSet, "this node is no longer in a tree view");
+        return *tree_;
+    }
+    // The node itself, its links brought up to date first.
+    QtTreeNode& rec() const;
+
+    void setExpanded(bool expanded) override;
+    bool expanded() const override;
+    int32_t childCount() const override { return rec().childNodes; }
+    std::shared_ptr<TreeNode> firstChild() const override { return ref(rec().firstChildNode); }
+    std::shared_ptr<TreeNode> lastSibling() const override;
+    std::shared_ptr<TreeNode> nextSibling() const override { return ref(rec().nextNode); }
+    int32_t bringIntoView() override;
+
+    std::string className() const override { return "SSNode"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    void put(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+    static TreeNodeRef ref(QtTreeNode* n) {
+        return n ? std::static_pointer_cast<TreeNode>(n->shared_from_this()) : nullptr;
+    }
+
+    QTreeWidgetItem* const item;
+    QtTreeNode* parentNode = nullptr;
+    QtTreeNode* firstChildNode = nullptr;
+    QtTreeNode* lastChildNode = nullptr;
+    QtTreeNode* nextNode = nullptr;
+    int32_t childNodes = 0;
+    int32_t index = 0;  // place in the collection, from 0
+    int32_t level = 1;
+    bool leafOpen = false;  // a node without children opened (see Impl::setExpanded)
+
+private:
+    QtTreeView::Impl* tree_;
+};
+
+struct QtTreeView::Impl {
     QtTreeView& view;
     QPointer<QTreeWidget> tree;
     bool owned;
-    std::vector<QTreeWidgetItem*> order;
-    std::unordered_map<QTreeWidgetItem*, Rec> recs;
+    // The nodes by item; they live as long as their items, and longer only
+    // where someone else holds them, orphaned.
+    std::unordered_map<QTreeWidgetItem*, std::shared_ptr<QtTreeNode>> nodes;
+    std::vector<QtTreeNode*> order;  // the collection; empty places until the next rebuild
+    QtTreeNode* firstTop = nullptr;
+    QtTreeNode* lastTop = nullptr;
     std::unordered_map<std::string, QTreeWidgetItem*> byKey;
     std::shared_ptr<QtNodeCollection> collection;
     bool dirty = true;
@@ -93,19 +135,38 @@ struct QtTreeView::Impl {
     void fresh() {
         if (dirty) rebuild();
     }
-    Rec& rec(QTreeWidgetItem* item) {
+    QtTreeNode& node(QTreeWidgetItem* item) {
         fresh();
-        auto it = recs.find(item);
-        if (it == recs.end()) throwHostError(err::ObjectNotSet, "the item is not a node of " + view.instanceName());
-        return it->second;
+        auto it = nodes.find(item);
+        if (it == nodes.end()) throwHostError(err::ObjectNotSet, "the item is not a node of " + view.instanceName());
+        return *it->second;
     }
-    TreeNodeRef object(QTreeWidgetItem* item);
-    QTreeWidgetItem* at(int32_t oneBased) {
+    TreeNodeRef object(QTreeWidgetItem* item) { return item ? QtTreeNode::ref(&node(item)) : nullptr; }
+    // The node of an item, made if the item is new to the adapter.
+    QtTreeNode& made(QTreeWidgetItem* item) {
+        auto& slot = nodes[item];
+        if (!slot) slot = std::make_shared<QtTreeNode>(this, item);
+        return *slot;
+    }
+    // Appends a node to its parent's children (or the top level).
+    void link(QtTreeNode& n, QtTreeNode* parent) {
+        n.parentNode = parent;
+        n.firstChildNode = n.lastChildNode = n.nextNode = nullptr;
+        n.childNodes = 0;
+        n.level = parent ? parent->level + 1 : 1;
+        QtTreeNode*& first = parent ? parent->firstChildNode : firstTop;
+        QtTreeNode*& last = parent ? parent->lastChildNode : lastTop;
+        if (parent) ++parent->childNodes;
+        if (last) last->nextNode = &n;
+        else first = &n;
+        last = &n;
+    }
+    QtTreeNode& at(int32_t oneBased) {
         fresh();
         if (oneBased < 1 || std::size_t(oneBased) > order.size())
             throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(oneBased) +
                                                    ") of a tree with " + std::to_string(order.size()) + " nodes");
-        return order[std::size_t(oneBased - 1)];
+        return *order[std::size_t(oneBased - 1)];
     }
     Variant item(const Variant& index) {
         if (index.type() == VarType::String) {
@@ -114,17 +175,9 @@ struct QtTreeView::Impl {
                 throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
             return Variant::object(object(it->second));
         }
-        return Variant::object(object(at(index.toLong())));
+        return Variant::object(QtTreeNode::ref(&at(index.toLong())));
     }
-    QTreeWidgetItem* lastSibling(QTreeWidgetItem* item) const {
-        if (QTreeWidgetItem* parent = item->parent()) return parent->child(parent->childCount() - 1);
-        return item->treeWidget()->topLevelItem(item->treeWidget()->topLevelItemCount() - 1);
-    }
-    QTreeWidgetItem* nextSibling(QTreeWidgetItem* item) {
-        const int next = rec(item).row + 1;
-        if (QTreeWidgetItem* parent = item->parent()) return parent->child(next);
-        return item->treeWidget()->topLevelItem(next);
-    }
+    QtTreeNode* lastSibling(const QtTreeNode& n) const { return n.parentNode ? n.parentNode->lastChildNode : lastTop; }
     // Nodes opened or closed from now on only mark the view for one layout later.
     void deferLayout() {
         if (tree) ViewAccess::scheduleLayout(tree);
@@ -132,30 +185,33 @@ struct QtTreeView::Impl {
     // Qt keeps a mark for every node it is told to open, leaf or not, which
     // costs as much as opening a node with children. A leaf's open state is
     // kept here instead, and handed to Qt when the leaf gets children.
-    void setExpanded(QTreeWidgetItem* item, bool open) {
-        if (item->childCount() == 0) {
-            rec(item).leafOpen = open;
-            if (open || !item->isExpanded()) return;
+    // Closing a leaf still goes to Qt, which may hold a mark of its own (its
+    // expandAll marks leaves too): with the layout deferred, Qt drops a mark
+    // for a lookup, where asking it first whether there is one costs more.
+    void setExpanded(QtTreeNode& n, bool open) {
+        if (!n.firstChildNode) {
+            n.leafOpen = open;
+            if (open) return;
         }
         deferLayout();
-        item->setExpanded(open);
+        n.item->setExpanded(open);
     }
-    bool expanded(QTreeWidgetItem* item) {
-        if (item->childCount() == 0 && rec(item).leafOpen) return true;
-        return item->isExpanded();
+    bool expanded(const QtTreeNode& n) const {
+        if (!n.firstChildNode && n.leafOpen) return true;
+        return n.item->isExpanded();
     }
     void childrenAdded(QTreeWidgetItem* parent) {
-        auto it = recs.find(parent);
-        if (it == recs.end() || !it->second.leafOpen) return;
-        it->second.leafOpen = false;
+        auto it = nodes.find(parent);
+        if (it == nodes.end() || !it->second->leafOpen) return;
+        it->second->leafOpen = false;
         deferLayout();
         parent->setExpanded(true);
     }
-    void bringIntoView(QTreeWidgetItem* item) {
-        for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
-            if (!p->isExpanded()) setExpanded(p, true);
-        scrollLater(item);
-        if (view.onBringIntoView) view.onBringIntoView(keyOf(item));
+    void bringIntoView(QtTreeNode& n) {
+        for (QtTreeNode* p = n.parentNode; p; p = p->parentNode)
+            if (!p->item->isExpanded()) setExpanded(*p, true);
+        scrollLater(n.item);
+        if (view.onBringIntoView) view.onBringIntoView(keyOf(n.item));
     }
     // Scrolling lays the view out at once. Of the nodes a command brings into
     // view one after another only the last decides where the view stands, so
@@ -168,7 +224,7 @@ struct QtTreeView::Impl {
         QTimer::singleShot(0, scrollContext.get(), [this] {
             scrollQueued = false;
             QTreeWidgetItem* target = std::exchange(pendingScroll, nullptr);
-            if (tree && target && recs.count(target)) tree->scrollToItem(target);
+            if (tree && target && nodes.count(target)) tree->scrollToItem(target);
         });
     }
 
@@ -177,95 +233,62 @@ struct QtTreeView::Impl {
     void watchModel();
 };
 
-class QtTreeNode : public TreeNode {
-public:
-    QtTreeNode(QtTreeView::Impl* tree, QTreeWidgetItem* item) : tree_(tree), item_(item) {}
-    void orphan() { tree_ = nullptr; }
-
-    QtTreeView::Impl& tree() const {
-        if (!tree_) throwHostError(err::ObjectNotSet, "this node is no longer in a tree view");
-        return *tree_;
-    }
-    QTreeWidgetItem* item() const {
-        tree();
-        return item_;
-    }
-
-    void setExpanded(bool expanded) override { tree().setExpanded(item(), expanded); }
-    bool expanded() const override { return tree().expanded(item()); }
-    int32_t childCount() const override { return item()->childCount(); }
-    std::shared_ptr<TreeNode> firstChild() const override { return tree().object(item()->child(0)); }
-    std::shared_ptr<TreeNode> lastSibling() const override { return tree().object(tree().lastSibling(item())); }
-    std::shared_ptr<TreeNode> nextSibling() const override { return tree().object(tree().nextSibling(item())); }
-    int32_t bringIntoView() override {
-        tree().bringIntoView(item());
-        return 1;
-    }
-    bool sameNode(const TreeNode& other) const override {
-        auto* o = dynamic_cast<const QtTreeNode*>(&other);
-        return o && o->item_ == item_ && o->tree_ == tree_ && tree_;
-    }
-
-    std::string className() const override { return "SSNode"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
-
-private:
-    QtTreeView::Impl* tree_;
-    QTreeWidgetItem* item_;
-};
-
-TreeNodeRef QtTreeView::Impl::object(QTreeWidgetItem* item) {
-    if (!item) return nullptr;
-    Rec& r = rec(item);
-    if (!r.object) r.object = std::make_shared<QtTreeNode>(this, item);
-    return r.object;
+QtTreeNode& QtTreeNode::rec() const {
+    tree().fresh();
+    return const_cast<QtTreeNode&>(*this);
+}
+void QtTreeNode::setExpanded(bool expanded) { tree().setExpanded(rec(), expanded); }
+bool QtTreeNode::expanded() const { return tree().expanded(rec()); }
+std::shared_ptr<TreeNode> QtTreeNode::lastSibling() const { return ref(tree().lastSibling(rec())); }
+int32_t QtTreeNode::bringIntoView() {
+    tree().bringIntoView(rec());
+    return 1;
 }
 
 void QtTreeView::Impl::rebuild() {
     dirty = false;
+    firstTop = lastTop = nullptr;
+    auto drop = [&](auto it) {
+        it->second->orphan();
+        return nodes.erase(it);
+    };
     if (!tree) {
         order.clear();
-        recs.clear();
+        for (auto it = nodes.begin(); it != nodes.end();) it = drop(it);
         return;
     }
     // Walks the tree with a stack of its own: trees may be far deeper than
-    // the call stack allows.
+    // the call stack allows. Siblings come off the stack in order, so each
+    // is linked after the one before it.
     struct Step {
         QTreeWidgetItem* item;
-        int32_t level, row;
+        QtTreeNode* parent;
     };
     std::vector<Step> stack;
-    std::vector<QTreeWidgetItem*> preorder;
-    std::unordered_set<QTreeWidgetItem*> alive;
-    preorder.reserve(recs.size());
-    for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) stack.push_back({tree->topLevelItem(i), 1, i});
+    std::vector<QtTreeNode*> preorder;
+    std::unordered_set<const QtTreeNode*> alive;
+    preorder.reserve(nodes.size());
+    for (int i = tree->topLevelItemCount() - 1; i >= 0; --i) stack.push_back({tree->topLevelItem(i), nullptr});
     while (!stack.empty()) {
         const Step s = stack.back();
         stack.pop_back();
-        preorder.push_back(s.item);
-        alive.insert(s.item);
-        Rec& r = recs[s.item];
-        r.level = s.level;
-        r.row = s.row;
-        for (int i = s.item->childCount() - 1; i >= 0; --i) stack.push_back({s.item->child(i), s.level + 1, i});
+        QtTreeNode& n = made(s.item);
+        link(n, s.parent);
+        preorder.push_back(&n);
+        alive.insert(&n);
+        for (int i = s.item->childCount() - 1; i >= 0; --i) stack.push_back({s.item->child(i), &n});
     }
     // Nodes keep their places in the collection; new ones follow in tree order.
-    std::vector<QTreeWidgetItem*> next;
+    std::vector<QtTreeNode*> next;
     next.reserve(preorder.size());
-    std::unordered_set<QTreeWidgetItem*> placed;
-    for (QTreeWidgetItem* item : order)
-        if (alive.count(item)) {
-            next.push_back(item);
-            placed.insert(item);
-        }
-    for (QTreeWidgetItem* item : preorder)
-        if (!placed.count(item)) next.push_back(item);
-    for (auto it = recs.begin(); it != recs.end();)
-        it = alive.count(it->first) ? std::next(it) : recs.erase(it);
+    std::unordered_set<const QtTreeNode*> placed;
+    for (QtTreeNode* n : order)
+        if (n && alive.count(n) && placed.insert(n).second) next.push_back(n);
+    for (QtTreeNode* n : preorder)
+        if (!placed.count(n)) next.push_back(n);
+    for (auto it = nodes.begin(); it != nodes.end();) it = alive.count(it->second.get()) ? std::next(it) : drop(it);
     order = std::move(next);
-    for (std::size_t i = 0; i < order.size(); ++i) recs[order[i]].index = int32_t(i);
+    for (std::size_t i = 0; i < order.size(); ++i) order[i]->index = int32_t(i);
 }
 
 void QtTreeView::Impl::forget(QTreeWidgetItem* root) {
@@ -274,10 +297,16 @@ void QtTreeView::Impl::forget(QTreeWidgetItem* root) {
         QTreeWidgetItem* item = stack.back();
         stack.pop_back();
         for (int i = 0; i < item->childCount(); ++i) stack.push_back(item->child(i));
-        auto it = recs.find(item);
-        if (it != recs.end()) {
-            if (it->second.object) it->second.object->orphan();
-            recs.erase(it);
+        auto it = nodes.find(item);
+        if (it != nodes.end()) {
+            QtTreeNode& n = *it->second;
+            n.orphan();
+            // Its place in the collection is left empty until the next
+            // rebuild, so that a node made later at the same address is not
+            // taken for it.
+            if (std::size_t(n.index) < order.size() && order[std::size_t(n.index)] == &n)
+                order[std::size_t(n.index)] = nullptr;
+            nodes.erase(it);
         }
         const std::string key = keyOf(item);
         if (auto k = byKey.find(key); !key.empty() && k != byKey.end() && k->second == item) byKey.erase(k);
@@ -330,24 +359,24 @@ const MemberTable<QtTreeNode>& nodeMembers() {
     static const MemberTable<QtTreeNode> table = [] {
         using N = QtTreeNode;
         MemberTable<N> t;
-        t.property("Level", [](N& n, const Variant*) { return Variant::longValue(n.tree().rec(n.item()).level); });
+        t.property("Level", [](N& n, const Variant*) { return Variant::longValue(n.rec().level); });
         t.method("EnsureVisible", [](N& n, std::span<Variant>) {
-            n.tree().bringIntoView(n.item());
+            n.bringIntoView();
             return Variant();
         });
         t.property(
             "Expanded", [](N& n, const Variant*) { return Variant::boolean(n.expanded()); },
             [](N& n, const Variant& v) { n.setExpanded(v.isTrue()); });
-        t.property("Key", [](N& n, const Variant*) { return Variant::string(keyOf(n.item())); });
+        t.property("Key", [](N& n, const Variant*) { return Variant::string(keyOf(n.rec().item)); });
         t.property(
-            "Text", [](N& n, const Variant*) { return Variant::string(n.item()->text(0).toStdString()); },
-            [](N& n, const Variant& v) { n.item()->setText(0, QString::fromStdString(v.toString())); });
+            "Text", [](N& n, const Variant*) { return Variant::string(n.rec().item->text(0).toStdString()); },
+            [](N& n, const Variant& v) { n.rec().item->setText(0, QString::fromStdString(v.toString())); });
         t.property("Children", [](N& n, const Variant*) { return Variant::longValue(n.childCount()); });
         t.property("Child", [](N& n, const Variant*) { return nodeValue(n.firstChild()); });
         t.property("LastSibling", [](N& n, const Variant*) { return nodeValue(n.lastSibling()); });
         t.property("Next", [](N& n, const Variant*) { return nodeValue(n.nextSibling()); });
-        t.property("Parent", [](N& n, const Variant*) { return nodeValue(n.tree().object(n.item()->parent())); });
-        t.property("Index", [](N& n, const Variant*) { return Variant::longValue(n.tree().rec(n.item()).index + 1); });
+        t.property("Parent", [](N& n, const Variant*) { return nodeValue(QtTreeNode::ref(n.rec().parentNode)); });
+        t.property("Index", [](N& n, const Variant*) { return Variant::longValue(n.rec().index + 1); });
         return t;
     }();
     return table;
@@ -364,7 +393,7 @@ const MemberTable<QtTreeView>& treeMembers() {
                 auto* node = dynamic_cast<QtTreeNode*>(obj.get());
                 if (obj && (!node || &node->tree() != &tree.impl()))
                     throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
-                tree.impl().widget().setCurrentItem(node ? node->item() : nullptr);
+                tree.impl().widget().setCurrentItem(node ? node->rec().item : nullptr);
             });
         t.property("Nodes", [](T& tree, const Variant* index) {
             return index ? tree.impl().item(*index) : Variant::object(tree.impl().collection);
@@ -401,8 +430,7 @@ QtTreeView::QtTreeView(ControlSite& site, QTreeWidget* existing)
 
 QtTreeView::~QtTreeView() {
     // Nodes and the collection may be held elsewhere; they must not reach back.
-    for (auto& [item, rec] : impl_->recs)
-        if (rec.object) rec.object->orphan();
+    for (auto& [item, node] : impl_->nodes) node->orphan();
     impl_->collection->orphan();
     if (impl_->tree) {
         impl_->tree->model()->disconnect(impl_->tree);
@@ -424,20 +452,19 @@ TreeNodeRef QtTreeView::addNode(const std::string& key, const std::string& paren
         parent = it->second;
     }
     d.fresh();
-    const int32_t level = parent ? d.recs.at(parent).level + 1 : 1;
+    QtTreeNode* parentNode = parent ? d.nodes.at(parent).get() : nullptr;
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
     item->setData(0, Qt::UserRole, QString::fromStdString(key));
     ++d.adding;
     if (parent) parent->addChild(item);
     else tree.addTopLevelItem(item);
     --d.adding;
-    Impl::Rec& r = d.recs[item];
-    r.index = int32_t(d.order.size());
-    r.level = level;
-    r.row = parent ? parent->childCount() - 1 : tree.topLevelItemCount() - 1;
-    d.order.push_back(item);
+    QtTreeNode& n = d.made(item);
+    n.index = int32_t(d.order.size());
+    d.link(n, parentNode);
+    d.order.push_back(&n);
     if (!key.empty()) d.byKey.emplace(key, item);
-    return d.object(item);
+    return QtTreeNode::ref(&n);
 }
 
 TreeNodeRef QtTreeView::node(const std::string& key) const {
@@ -448,7 +475,7 @@ TreeNodeRef QtTreeView::node(const std::string& key) const {
 TreeNodeRef QtTreeView::nodeFor(QTreeWidgetItem* item) const {
     if (!item) return nullptr;
     impl_->fresh();
-    return impl_->recs.count(item) ? impl_->object(item) : nullptr;
+    return impl_->nodes.count(item) ? impl_->object(item) : nullptr;
 }
 
 void QtTreeView::select(const std::string& key) {

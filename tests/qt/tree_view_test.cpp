@@ -127,6 +127,78 @@ TEST_F(QtTreeViewTest, TheTreeControllersButtonsExpandAndCollapseTheQtTree) {
     EXPECT_FALSE(open("B"));
 }
 
+// The adapter keeps its own links between nodes; after any change the
+// application makes to its widget they must tell the same tree as Qt does.
+TEST_F(QtTreeViewTest, NodeLinksFollowEveryChangeTheApplicationMakesToItsWidget) {
+    QTreeWidget appTree;
+    auto add = [](QTreeWidgetItem* parent, const char* text) { return new QTreeWidgetItem(parent, QStringList{text}); };
+    QTreeWidgetItem* b = new QTreeWidgetItem(&appTree, QStringList{"b"});
+    QTreeWidgetItem* a = new QTreeWidgetItem(&appTree, QStringList{"a"});
+    add(add(b, "b2"), "b2x");
+    add(b, "b1");
+    add(a, "a1");
+    qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+    auto view = strip.bindTree(&appTree);
+
+    auto sameAs = [&](const TreeNodeRef& node, QTreeWidgetItem* item) {
+        return item ? node && node->sameNode(*view->nodeFor(item)) : !node;
+    };
+    auto agree = [&](const char* after) {
+        std::vector<std::pair<QTreeWidgetItem*, int>> stack;
+        for (int i = appTree.topLevelItemCount() - 1; i >= 0; --i) stack.push_back({appTree.topLevelItem(i), 1});
+        std::size_t seen = 0;
+        while (!stack.empty()) {
+            auto [item, level] = stack.back();
+            stack.pop_back();
+            ++seen;
+            const std::string at = std::string(after) + ": " + item->text(0).toStdString();
+            TreeNodeRef node = view->nodeFor(item);
+            ASSERT_NE(node, nullptr) << at;
+            QTreeWidgetItem* parent = item->parent();
+            const int row = parent ? parent->indexOfChild(item) : appTree.indexOfTopLevelItem(item);
+            const int siblings = parent ? parent->childCount() : appTree.topLevelItemCount();
+            auto sibling = [&](int r) { return parent ? parent->child(r) : appTree.topLevelItem(r); };
+            EXPECT_EQ(node->childCount(), item->childCount()) << at;
+            EXPECT_TRUE(sameAs(node->firstChild(), item->child(0))) << at;
+            EXPECT_TRUE(sameAs(node->nextSibling(), row + 1 < siblings ? sibling(row + 1) : nullptr)) << at;
+            EXPECT_TRUE(sameAs(node->lastSibling(), sibling(siblings - 1))) << at;
+            EXPECT_EQ(node->get("Level").toLong(), level) << at;
+            const Variant up = node->get("Parent");
+            EXPECT_TRUE(parent ? !up.isNothing() && sameAs(std::dynamic_pointer_cast<TreeNode>(up.toObject()), parent)
+                               : up.isNothing())
+                << at;
+            for (int i = item->childCount() - 1; i >= 0; --i) stack.push_back({item->child(i), level + 1});
+        }
+        EXPECT_EQ(view->count(), seen) << after;
+    };
+    auto texts = [&] {
+        std::vector<std::string> out;
+        for (std::size_t i = 1; i <= view->count(); ++i) {
+            Variant index = Variant::longValue(int32_t(i));
+            out.push_back(view->get("Nodes", &index).toObject()->get("Text").toString());
+        }
+        return out;
+    };
+
+    agree("bound");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"b", "b2", "b2x", "b1", "a", "a1"}));
+    b->insertChild(0, new QTreeWidgetItem(QStringList{"b0"}));
+    appTree.insertTopLevelItem(1, new QTreeWidgetItem(QStringList{"m"}));
+    agree("inserted in the middle");
+    appTree.sortItems(0, Qt::AscendingOrder);
+    agree("sorted");
+    EXPECT_EQ(appTree.topLevelItem(0), a);
+    delete appTree.takeTopLevelItem(appTree.indexOfTopLevelItem(b));
+    agree("a branch taken out");
+    // Nodes keep their places in the collection; new ones follow.
+    add(a, "a2");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"a", "a1", "m", "a2"}));
+    add(add(appTree.topLevelItem(1), "m1"), "m1x");
+    agree("a leaf got children");
+    appTree.clear();
+    agree("cleared");
+}
+
 TEST_F(QtTreeViewTest, AnApplicationsOwnTreeWidgetCanBeBoundAndChangedUnderneath) {
     QTreeWidget appTree;
     auto* north = new QTreeWidgetItem(&appTree, QStringList{"Nord"});
