@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <vector>
 
 namespace tavo {
 
@@ -14,11 +15,27 @@ namespace {
 constexpr int kGap = 6;
 constexpr int kBorder = 1;
 
-int dayColumnWidth(const QFontMetrics& fm) {
+// Measuring text shapes it, which costs more than all the rest of opening a
+// popup; what one font's day names measure does not change while the program
+// runs, so each font and language is measured once.
+// A program uses a handful of fonts; comparing fonts is cheaper than naming them.
+int dayColumnWidth(const QFont& font) {
+    struct Measured {
+        QFont font;
+        QLocale locale;
+        int width;
+    };
+    static std::vector<Measured> measured;
     const QLocale locale;
+    for (const Measured& m : measured)
+        if (m.font == font && m.locale == locale) return m.width;
+    const QFontMetrics fm(font);
     int widest = 0;
     for (int d = 1; d <= 7; ++d) widest = std::max(widest, fm.horizontalAdvance(locale.dayName(d, QLocale::ShortFormat)));
-    return std::max(widest + 2, 2 * fm.horizontalAdvance(QStringLiteral("00")) + 4);
+    const int width = std::max(widest + 2, 2 * fm.horizontalAdvance(QStringLiteral("00")) + 4);
+    if (measured.size() == 16) measured.erase(measured.begin());
+    measured.push_back({font, locale, width});
+    return width;
 }
 
 QDate monthStart(QDate d) { return QDate(d.year(), d.month(), 1); }
@@ -40,7 +57,7 @@ MonthGridWidget::MonthGridWidget(QWidget* parent)
 
 QSize MonthGridWidget::sizeFor(const QFont& font, int rows, int columns, bool weekNumbers, bool todayLine) {
     const QFontMetrics fm(font);
-    const int h = fm.height(), w = dayColumnWidth(fm);
+    const int h = fm.height(), w = dayColumnWidth(font);
     const int monthW = (weekNumbers ? 8 : 7) * w;
     const int monthH = (3 * h + 1) / 2 + 7 * h;
     return {columns * monthW + (columns - 1) * kGap + 2 * kBorder,
@@ -51,7 +68,7 @@ MonthGridWidget::Metrics MonthGridWidget::metrics() const {
     const QFontMetrics fm(font());
     Metrics m;
     m.h = fm.height();
-    m.w = dayColumnWidth(fm);
+    m.w = dayColumnWidth(font());
     m.title = (3 * m.h + 1) / 2;
     m.monthW = (weekNumbers_ ? 8 : 7) * m.w;
     m.monthH = m.title + 7 * m.h;
