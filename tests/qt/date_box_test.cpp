@@ -17,15 +17,6 @@ using namespace qttest;
 
 constexpr double k21Aug2000 = 36759, k1Jan1601 = -109205, k31Dec9999 = 2958465;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 TEST(DateFormat, CustomLettersMapToQtsFormat) {
     EXPECT_EQ(qtCustomFormat("dd.MM.yyyy"), "dd'.'MM'.'yyyy");
     EXPECT_EQ(qtCustomFormat("dddd, d. MMMM yy"), "dddd', 'd'. 'MMMM' 'yy");

@@ -22,15 +22,6 @@ namespace {
 
 using namespace qttest;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 class QtHostTest : public ::testing::Test {
 protected:
     std::shared_ptr<QtWindow> window(const std::string& name, bool border = true, bool keyPreview = false) {

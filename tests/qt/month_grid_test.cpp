@@ -18,15 +18,6 @@ using namespace qttest;
 
 constexpr double k21Aug2000 = 36759;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 // The size model, worked out independently of the widget.
 QSize expectedSize(const Font& font, int rows, int columns, bool weekNumbers, bool today) {
     const QFontMetrics fm(toQFont(font));

@@ -10,7 +10,19 @@
 #include <QWidget>
 #include <functional>
 
+#include "host/error.h"
+
 namespace tavo::qttest {
+
+// The host error number a call ends with, 0 when it ends well.
+inline int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const HostError& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 inline void pump() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();

@@ -18,15 +18,6 @@ namespace {
 
 using namespace qttest;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 std::string key(const Variant& node) { return node.toObject()->get("Key").toString(); }
 
 class QtTreeViewTest : public ::testing::Test {
