@@ -1,5 +1,6 @@
 #include "backends/headless/headless_tree_view.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <unordered_map>
@@ -32,12 +33,13 @@ enum Call : std::size_t {
     CallParent,
     CallIndex,
     CallBringIntoView,
+    CallChangeCount,
     kCallKinds
 };
 constexpr std::array<const char*, kCallKinds> kCallNames{
-    "SelectedItem", "Nodes",       "Count", "Item",   "Level",    "EnsureVisible",
-    "Enabled",      "Visible",     "Key",   "Text",   "Expanded", "Children",
-    "Child",        "LastSibling", "Next",  "Parent", "Index",    "EnsureVisible()"};
+    "SelectedItem", "Nodes",       "Count", "Item",   "Level",    "EnsureVisible",   "Enabled",
+    "Visible",      "Key",         "Text",  "Expanded", "Children", "Child",         "LastSibling",
+    "Next",         "Parent",      "Index", "EnsureVisible()", "ChangeCount"};
 
 constexpr int32_t kNone = -1;
 const std::string kNoKey;
@@ -50,38 +52,69 @@ constexpr int kElementNotFound = 35601;
     throwHostError(err::ObjectNotSet, "the tree view that held this node no longer exists");
 }
 
+[[noreturn]] void nodeRemoved() { throwHostError(err::ObjectNotSet, "the node has been removed from the tree"); }
+
 }  // namespace
 
 class HeadlessTreeNode;
 class HeadlessNodeCollection;
 
 struct HeadlessTreeView::Impl {
+    // What a walk reads first, first: a walk over a big tree reads one cache line a node.
     struct NodeData {
-        const std::string* key;  // the key map's own copy, which never moves
-        std::string text;
         int32_t parent, firstChild = kNone, lastChild = kNone, next = kNone;
         int32_t childCount = 0, level;
+        int32_t top;    // the top-level node of its branch
+        int32_t place;  // in the collection, from 0; kNone once removed
         bool expanded = false;
+        uint64_t branchChangedAt = 0;  // of a top-level node: the tree's count at its branch's last change
+        const std::string* key;        // the key map's own copy, which never moves
+        std::string text;
     };
 
     explicit Impl(HeadlessTreeView& v) : view(v) {}
 
     HeadlessTreeView& view;
-    std::vector<NodeData> nodes;  // collection order
+    std::vector<NodeData> nodes;      // every node ever added, in that order; removed ones stay
+    std::vector<int32_t> collection;  // the nodes in the tree, in collection order
     // Made on first use and kept, so that a node is always the same object.
     std::vector<std::shared_ptr<HeadlessTreeNode>> objects;
     std::unordered_map<std::string, int32_t> byKey;
     int32_t firstTop = kNone, lastTop = kNone, selected = kNone;
     bool enabled = true, visible = true;
     std::array<int64_t, kCallKinds> calls{};
+    int64_t comparisons = 0;
+    uint64_t changes = 0;
     std::vector<std::string> broughtIntoView;
-    std::shared_ptr<HeadlessNodeCollection> collection;
+    std::shared_ptr<HeadlessNodeCollection> collectionObject;
 
     void count(Call c) { ++calls[c]; }
     TreeNodeRef object(int32_t index);
-    int32_t lastSiblingOf(int32_t index) const {
-        const int32_t parent = nodes[index].parent;
-        return parent == kNone ? lastTop : nodes[parent].lastChild;
+    int32_t& firstOf(int32_t parent) { return parent == kNone ? firstTop : nodes[parent].firstChild; }
+    int32_t& lastOf(int32_t parent) { return parent == kNone ? lastTop : nodes[parent].lastChild; }
+    int32_t lastSiblingOf(int32_t index) { return lastOf(nodes[index].parent); }
+    std::vector<int32_t> childrenOf(int32_t parent) {
+        std::vector<int32_t> out;
+        for (int32_t c = firstOf(parent); c != kNone; c = nodes[c].next) out.push_back(c);
+        return out;
+    }
+    void relink(int32_t parent, const std::vector<int32_t>& children) {
+        firstOf(parent) = children.empty() ? kNone : children.front();
+        lastOf(parent) = children.empty() ? kNone : children.back();
+        for (std::size_t i = 0; i < children.size(); ++i)
+            nodes[children[i]].next = i + 1 < children.size() ? children[i + 1] : kNone;
+    }
+    // A change within the branch of a node (the tree's own list for kNone).
+    void changed(int32_t index) {
+        ++changes;
+        if (index != kNone) nodes[nodes[index].top].branchChangedAt = changes;
+    }
+    void setExpanded(int32_t index, bool open) {
+        if (nodes[index].expanded == open) return;
+        nodes[index].expanded = open;
+        changed(index);
+        const std::string key = *nodes[index].key;  // the handler may change the tree
+        fireHandler(view.onExpandedChanged, key, open);
     }
     Variant item(const Variant& index);
     void bringIntoView(int32_t index);
@@ -96,35 +129,57 @@ public:
         if (!tree_) treeGone();
         return *tree_;
     }
-    HeadlessTreeView::Impl::NodeData& data() const { return tree().nodes[index_]; }
+    // Its tree, checked to hold it still.
+    HeadlessTreeView::Impl& holder() const {
+        HeadlessTreeView::Impl& t = tree();
+        if (t.nodes[index_].place == kNone) nodeRemoved();
+        return t;
+    }
+    HeadlessTreeView::Impl::NodeData& data() const { return holder().nodes[index_]; }
     int32_t index() const { return index_; }
 
     void setExpanded(bool expanded) override {
-        tree().count(CallExpanded);
-        data().expanded = expanded;
+        holder().count(CallExpanded);
+        tree().setExpanded(index_, expanded);
     }
     // Not counted: the controller never reads it, tests do.
     bool expanded() const override { return data().expanded; }
     int32_t childCount() const override {
-        tree().count(CallChildren);
+        holder().count(CallChildren);
         return data().childCount;
     }
     TreeNodeRef firstChild() const override {
-        tree().count(CallChild);
+        holder().count(CallChild);
         return tree().object(data().firstChild);
     }
     TreeNodeRef lastSibling() const override {
-        tree().count(CallLastSibling);
+        holder().count(CallLastSibling);
         return tree().object(tree().lastSiblingOf(index_));
     }
     TreeNodeRef nextSibling() const override {
-        tree().count(CallNext);
+        holder().count(CallNext);
         return tree().object(data().next);
     }
     int32_t bringIntoView() override {
-        tree().count(CallBringIntoView);
+        holder().count(CallBringIntoView);
         tree().bringIntoView(index_);
         return 0;
+    }
+    const void* identity() const override {
+        if (tree_) ++tree_->comparisons;
+        return this;
+    }
+    bool sameNode(const TreeNode& other) const override {
+        if (tree_) ++tree_->comparisons;
+        return this == &other;
+    }
+    std::optional<uint64_t> treeChangeCount() const override {
+        tree().count(CallChangeCount);
+        return tree().changes;
+    }
+    std::optional<uint64_t> branchChangedAt() const override {
+        holder().count(CallChangeCount);
+        return tree().nodes[data().top].branchChangedAt;
     }
 
     std::string className() const override { return "SSNode"; }
@@ -147,7 +202,7 @@ public:
         if (!tree_) treeGone();
         if (memberNameEquals(member, "Count")) {
             tree_->count(CallCount);
-            return Variant::longValue(static_cast<int32_t>(tree_->nodes.size()));
+            return Variant::longValue(static_cast<int32_t>(tree_->collection.size()));
         }
         if (memberNameEquals(member, "Item") && arg) {
             tree_->count(CallItem);
@@ -179,16 +234,16 @@ Variant HeadlessTreeView::Impl::item(const Variant& index) {
         return Variant::object(object(it->second));
     }
     const int32_t i = index.toLong();
-    if (i < 1 || static_cast<std::size_t>(i) > nodes.size())
+    if (i < 1 || static_cast<std::size_t>(i) > collection.size())
         throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(i) + ") of a tree with " +
-                                               std::to_string(nodes.size()) + " nodes");
-    return Variant::object(object(i - 1));
+                                               std::to_string(collection.size()) + " nodes");
+    return Variant::object(object(collection[static_cast<std::size_t>(i - 1)]));
 }
 
 void HeadlessTreeView::Impl::bringIntoView(int32_t index) {
     // A node can be seen only when every node above it is open.
-    for (int32_t p = nodes[index].parent; p != kNone; p = nodes[p].parent) nodes[p].expanded = true;
-    const std::string& key = *nodes[index].key;
+    for (int32_t p = nodes[index].parent; p != kNone; p = nodes[p].parent) setExpanded(p, true);
+    const std::string key = *nodes[index].key;
     broughtIntoView.push_back(key);
     if (auto* host = dynamic_cast<HeadlessHost*>(&view.host()))
         host->record("ensurevisible " + view.instanceName() + "." + key);
@@ -204,63 +259,63 @@ const MemberTable<HeadlessTreeNode>& nodeMembers() {
         using N = HeadlessTreeNode;
         MemberTable<N> t;
         t.property("Level", [](N& n, const Variant*) {
-            n.tree().count(CallLevel);
+            n.holder().count(CallLevel);
             return Variant::longValue(n.data().level);
         });
         t.method("EnsureVisible", [](N& n, std::span<Variant>) {
-            n.tree().count(CallEnsureVisible);
+            n.holder().count(CallEnsureVisible);
             n.tree().bringIntoView(n.index());
             return Variant();
         });
         t.property(
             "Expanded",
             [](N& n, const Variant*) {
-                n.tree().count(CallExpanded);
+                n.holder().count(CallExpanded);
                 return Variant::boolean(n.data().expanded);
             },
             [](N& n, const Variant& v) {
                 const bool open = v.isTrue();
-                n.tree().count(CallExpanded);
-                n.data().expanded = open;
+                n.holder().count(CallExpanded);
+                n.tree().setExpanded(n.index(), open);
             });
         t.property("Key", [](N& n, const Variant*) {
-            n.tree().count(CallKey);
+            n.holder().count(CallKey);
             return Variant::string(*n.data().key);
         });
         t.property(
             "Text",
             [](N& n, const Variant*) {
-                n.tree().count(CallText);
+                n.holder().count(CallText);
                 return Variant::string(n.data().text);
             },
             [](N& n, const Variant& v) {
                 std::string text = v.toString();
-                n.tree().count(CallText);
+                n.holder().count(CallText);
                 n.data().text = std::move(text);
             });
         t.property("Children", [](N& n, const Variant*) {
-            n.tree().count(CallChildren);
+            n.holder().count(CallChildren);
             return Variant::longValue(n.data().childCount);
         });
         t.property("Child", [](N& n, const Variant*) {
-            n.tree().count(CallChild);
+            n.holder().count(CallChild);
             return nodeValue(n.tree().object(n.data().firstChild));
         });
         t.property("LastSibling", [](N& n, const Variant*) {
-            n.tree().count(CallLastSibling);
+            n.holder().count(CallLastSibling);
             return nodeValue(n.tree().object(n.tree().lastSiblingOf(n.index())));
         });
         t.property("Next", [](N& n, const Variant*) {
-            n.tree().count(CallNext);
+            n.holder().count(CallNext);
             return nodeValue(n.tree().object(n.data().next));
         });
         t.property("Parent", [](N& n, const Variant*) {
-            n.tree().count(CallParent);
+            n.holder().count(CallParent);
             return nodeValue(n.tree().object(n.data().parent));
         });
         t.property("Index", [](N& n, const Variant*) {
-            n.tree().count(CallIndex);
-            return Variant::longValue(n.index() + 1);
+            n.holder().count(CallIndex);
+            return Variant::longValue(n.data().place + 1);
         });
         return t;
     }();
@@ -290,12 +345,13 @@ const MemberTable<HeadlessTreeView>& treeMembers() {
                 const auto* node = dynamic_cast<const HeadlessTreeNode*>(obj.get());
                 if (!node || &node->tree() != &impl)
                     throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
+                node->holder();
                 impl.selected = node->index();
             });
         t.property("Nodes", [](T& tree, const Variant* index) {
             auto& impl = tree.impl();
             impl.count(CallNodes);
-            return index ? impl.item(*index) : Variant::object(impl.collection);
+            return index ? impl.item(*index) : Variant::object(impl.collectionObject);
         });
         t.property(
             "Enabled",
@@ -337,17 +393,18 @@ Variant HeadlessTreeNode::call(std::string_view member, std::span<Variant> args)
 }
 
 HeadlessTreeView::HeadlessTreeView(ControlSite& site) : Control(site), impl_(std::make_unique<Impl>(*this)) {
-    impl_->collection = std::make_shared<HeadlessNodeCollection>(impl_.get());
+    impl_->collectionObject = std::make_shared<HeadlessNodeCollection>(impl_.get());
 }
 
 HeadlessTreeView::~HeadlessTreeView() {
     // Nodes and the collection may be held elsewhere; they must not reach back.
     for (auto& o : impl_->objects)
         if (o) o->orphan();
-    impl_->collection->orphan();
+    impl_->collectionObject->orphan();
 }
 
-TreeNodeRef HeadlessTreeView::addNode(const std::string& key, const std::string& parentKey, const std::string& text) {
+TreeNodeRef HeadlessTreeView::addNode(const std::string& key, const std::string& parentKey, const std::string& text,
+                                     Place among) {
     auto& d = *impl_;
     if (!key.empty() && d.byKey.count(key))
         throwHostError(err::InvalidProcedureCall, "the key \"" + key + "\" is already in the tree");
@@ -365,22 +422,72 @@ TreeNodeRef HeadlessTreeView::addNode(const std::string& key, const std::string&
     const auto index = static_cast<int32_t>(d.nodes.size());
     const std::string* keyRef = key.empty() ? &kNoKey : &d.byKey.emplace(key, index).first->first;
     const int32_t level = parent == kNone ? 1 : d.nodes[parent].level + 1;
-    d.nodes.push_back({keyRef, text, parent, kNone, kNone, kNone, 0, level, false});
+    const int32_t top = parent == kNone ? index : d.nodes[parent].top;
+    const auto place = static_cast<int32_t>(d.collection.size());
+    d.nodes.push_back({parent, kNone, kNone, kNone, 0, level, top, place, false, 0, keyRef, text});
+    d.collection.push_back(index);
     d.objects.emplace_back();
 
-    int32_t& last = parent == kNone ? d.lastTop : d.nodes[parent].lastChild;
-    int32_t& first = parent == kNone ? d.firstTop : d.nodes[parent].firstChild;
-    if (last == kNone)
+    int32_t& first = d.firstOf(parent);
+    int32_t& last = d.lastOf(parent);
+    if (last == kNone) {
+        first = last = index;
+    } else if (among == Place::First) {
+        d.nodes[index].next = first;
         first = index;
-    else
+    } else {
         d.nodes[last].next = index;
-    last = index;
+        last = index;
+    }
     if (parent != kNone) ++d.nodes[parent].childCount;
+    d.changed(parent);
     return d.object(index);
+}
+
+void HeadlessTreeView::sortChildren(const std::string& parentKey, bool descending) {
+    auto& d = *impl_;
+    const auto it = d.byKey.find(parentKey);
+    if (!parentKey.empty() && it == d.byKey.end())
+        throwHostError(err::InvalidProcedureCall, "cannot sort below \"" + parentKey + "\": no node has this key");
+    const int32_t parent = parentKey.empty() ? kNone : it->second;
+    std::vector<int32_t> children = d.childrenOf(parent);
+    std::stable_sort(children.begin(), children.end(), [&](int32_t a, int32_t b) {
+        return descending ? d.nodes[b].text < d.nodes[a].text : d.nodes[a].text < d.nodes[b].text;
+    });
+    d.relink(parent, children);
+    d.changed(parent);
+}
+
+void HeadlessTreeView::removeNode(const std::string& key) {
+    auto& d = *impl_;
+    const auto it = d.byKey.find(key);
+    if (it == d.byKey.end()) throwHostError(err::InvalidProcedureCall, "cannot remove \"" + key + "\": no node has this key");
+    const int32_t index = it->second, parent = d.nodes[index].parent;
+    std::vector<int32_t> siblings = d.childrenOf(parent);
+    siblings.erase(std::find(siblings.begin(), siblings.end(), index));
+    d.relink(parent, siblings);
+    if (parent != kNone) --d.nodes[parent].childCount;
+
+    // The branch keeps its own links, so that a node taken out still tells
+    // nothing but that it is gone.
+    std::vector<int32_t> branch{index};
+    while (!branch.empty()) {
+        const int32_t n = branch.back();
+        branch.pop_back();
+        for (int32_t c = d.nodes[n].firstChild; c != kNone; c = d.nodes[c].next) branch.push_back(c);
+        if (d.nodes[n].key != &kNoKey) d.byKey.erase(*d.nodes[n].key);
+        d.nodes[n].key = &kNoKey;
+        d.nodes[n].place = kNone;
+        if (d.selected == n) d.selected = kNone;
+    }
+    std::erase_if(d.collection, [&](int32_t n) { return d.nodes[n].place == kNone; });
+    for (std::size_t i = 0; i < d.collection.size(); ++i) d.nodes[d.collection[i]].place = static_cast<int32_t>(i);
+    d.changed(parent);
 }
 
 void HeadlessTreeView::reserve(std::size_t nodes) {
     impl_->nodes.reserve(nodes);
+    impl_->collection.reserve(nodes);
     impl_->objects.reserve(nodes);
     impl_->byKey.reserve(nodes);
 }
@@ -403,7 +510,7 @@ void HeadlessTreeView::select(const std::string& key) {
 
 TreeNodeRef HeadlessTreeView::selectedItem() const { return impl_->object(impl_->selected); }
 
-std::size_t HeadlessTreeView::count() const { return impl_->nodes.size(); }
+std::size_t HeadlessTreeView::count() const { return impl_->collection.size(); }
 
 bool HeadlessTreeView::enabled() const { return impl_->enabled; }
 
@@ -426,7 +533,12 @@ int64_t HeadlessTreeView::totalCalls() const {
     return total;
 }
 
-void HeadlessTreeView::resetCallCounts() { impl_->calls.fill(0); }
+void HeadlessTreeView::resetCallCounts() {
+    impl_->calls.fill(0);
+    impl_->comparisons = 0;
+}
+
+int64_t HeadlessTreeView::comparisons() const { return impl_->comparisons; }
 
 const std::vector<std::string>& HeadlessTreeView::broughtIntoView() const { return impl_->broughtIntoView; }
 

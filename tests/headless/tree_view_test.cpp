@@ -1,5 +1,7 @@
 // The headless tree view: structure, members by name and through the node
 // interface, call counting, and trees of a million nodes.
+#include <functional>
+
 #include "backends/headless/headless_tree_view.h"
 #include "tests/headless/headless_fixture.h"
 
@@ -135,6 +137,88 @@ TEST_F(TreeViewTest, EveryCallIsCountedByItsName) {
     EXPECT_EQ(tree->totalCalls(), 11);
     tree->resetCallCounts();
     EXPECT_TRUE(tree->callCounts().empty());
+}
+
+// An application may add a node before its siblings, sort and remove nodes;
+// the collection keeps the order of adding, less the nodes taken out.
+TEST_F(TreeViewTest, NodesAddedFirstSortedOrRemovedKeepTheCollectionsOrder) {
+    buildSample();
+    tree->addNode("Z", "", "Zeta", HeadlessTreeView::Place::First);
+    auto keysInCollection = [&] {
+        std::string out;
+        for (std::size_t i = 1; i <= tree->count(); ++i) {
+            Variant index = Variant::longValue(static_cast<int32_t>(i));
+            out += tree->get("Nodes", &index).toObject()->get("Key").toString() + " ";
+        }
+        return out;
+    };
+    EXPECT_EQ(keyOf(tree->node("Z")->nextSibling()), "A");
+    EXPECT_EQ(keysInCollection(), "A a1 B a11 a2 b1 C Z ");
+
+    tree->sortChildren("", true);  // Zeta, Gamma, Beta, Alpha
+    tree->sortChildren("A", true);
+    EXPECT_EQ(tree->dump(), "Z Zeta  \nC Gamma  \nB Beta -\n  b1 b-one  \nA Alpha -\n  a2 two  \n  a1 one -\n    a11 one-one  \n");
+    EXPECT_EQ(keyOf(tree->node("B")->lastSibling()), "A");
+    EXPECT_EQ(keysInCollection(), "A a1 B a11 a2 b1 C Z ");
+
+    const auto a1 = tree->node("a1");
+    tree->select("a11");
+    tree->removeNode("a1");
+    EXPECT_EQ(keysInCollection(), "A B a2 b1 C Z ");
+    EXPECT_EQ(tree->node("A")->childCount(), 1);
+    EXPECT_EQ(tree->node("a11"), nullptr);
+    EXPECT_TRUE(tree->get("SelectedItem").isNothing());
+    EXPECT_EQ(errorNumber([&] { a1->childCount(); }), err::ObjectNotSet);
+    EXPECT_EQ(errorNumber([&] { tree->removeNode("a1"); }), err::InvalidProcedureCall);
+    tree->removeNode("Z");
+    EXPECT_EQ(keyOf(tree->node("C")), "C");
+    EXPECT_EQ(tree->node("C")->get("Index").toLong(), 5);
+}
+
+// Every change counts, on the tree and on the top-level branch it happens in;
+// opening and closing raise a notification only when the state changes.
+TEST_F(TreeViewTest, CountsEveryChangeAndRaisesOnlyRealOpeningsAndClosings) {
+    buildSample();
+    std::vector<std::string> raised;
+    tree->onExpandedChanged = [&](const std::string& key, bool open) { raised.push_back((open ? "+" : "-") + key); };
+    // The tree's count, and when the branches of A, B and C last changed.
+    auto counts = [&] {
+        return std::vector<uint64_t>{*tree->node("A")->treeChangeCount(), *tree->node("a11")->branchChangedAt(),
+                                     *tree->node("B")->branchChangedAt(), *tree->node("C")->branchChangedAt()};
+    };
+    EXPECT_EQ(counts(), (std::vector<uint64_t>{7, 5, 6, 0})) << "seven nodes added, a2 the last in A";
+    struct Step {
+        std::function<void()> change;
+        std::vector<uint64_t> counts;
+        std::vector<std::string> raised;
+    };
+    const Step steps[] = {
+        {[&] { tree->node("a1")->setExpanded(true); }, {8, 8, 6, 0}, {"+a1"}},
+        {[&] { tree->node("a1")->put("Expanded", Variant::boolean(true)); }, {8, 8, 6, 0}, {}},
+        {[&] { tree->node("b1")->bringIntoView(); }, {9, 8, 9, 0}, {"+B"}},
+        {[&] { tree->addNode("c1", "C", "c"); }, {10, 8, 9, 10}, {}},
+        {[&] { tree->addNode("D", "", "d"); }, {11, 8, 9, 10}, {}},
+        {[&] { tree->sortChildren("A", true); }, {12, 12, 9, 10}, {}},
+        {[&] { tree->removeNode("b1"); }, {13, 12, 13, 10}, {}},
+        {[&] { tree->put("Enabled", Variant::boolean(false)); }, {13, 12, 13, 10}, {}},
+    };
+    for (const Step& step : steps) {
+        raised.clear();
+        step.change();
+        EXPECT_EQ(counts(), step.counts);
+        EXPECT_EQ(raised, step.raised);
+    }
+}
+
+TEST_F(TreeViewTest, TellsNodesApartByIdentityAndCountsTheComparisons) {
+    buildSample();
+    const auto a = tree->node("A");
+    EXPECT_EQ(a->identity(), tree->node("A")->identity());
+    EXPECT_NE(a->identity(), tree->node("B")->identity());
+    EXPECT_TRUE(a->sameNode(*tree->node("A")));
+    EXPECT_EQ(tree->comparisons(), 5);
+    tree->resetCallCounts();
+    EXPECT_EQ(tree->comparisons(), 0);
 }
 
 TEST_F(TreeViewTest, NodesOutliveTheirTreeWithoutReachingBack) {
