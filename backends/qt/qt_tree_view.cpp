@@ -2,10 +2,11 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
-#include <utility>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "backends/qt/qt_control_site.h"
@@ -81,6 +82,8 @@ public:
     std::shared_ptr<TreeNode> lastSibling() const override;
     std::shared_ptr<TreeNode> nextSibling() const override { return ref(rec().nextNode); }
     int32_t bringIntoView() override;
+    std::optional<uint64_t> treeChangeCount() const override;
+    std::optional<uint64_t> branchChangedAt() const override;
 
     std::string className() const override { return "SSNode"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
@@ -96,6 +99,8 @@ public:
     QtTreeNode* firstChildNode = nullptr;
     QtTreeNode* lastChildNode = nullptr;
     QtTreeNode* nextNode = nullptr;
+    QtTreeNode* top = this;  // the top-level node of its branch
+    uint64_t branchChange = 0;  // of a top-level node: the adapter's count at its branch's last change
     int32_t childNodes = 0;
     int32_t index = 0;  // place in the collection, from 0
     int32_t level = 1;
@@ -118,13 +123,21 @@ struct QtTreeView::Impl {
     std::unordered_map<std::string, QTreeWidgetItem*> byKey;
     std::shared_ptr<QtNodeCollection> collection;
     bool dirty = true;
+    bool built = false;  // the records were made once: items added later join the collection as they come
     int adding = 0;
+    // Changes to the tree, however made, and the count at the last change of
+    // its shape, which every branch counts as its own: the records do not
+    // tell which branch a change of shape touched until they are rebuilt.
+    uint64_t changes = 0;
+    uint64_t shapeChangedAt = 0;
+    QtTreeNode* opening = nullptr;  // the node the adapter is opening or closing in Qt
     // The node to scroll to at the next turn of the loop (checked against the
-    // nodes still there), and the context that cancels that scroll when the
-    // adapter goes first.
+    // nodes still there).
     QTreeWidgetItem* pendingScroll = nullptr;
-    std::unique_ptr<QObject> scrollContext = std::make_unique<QObject>();
     bool scrollQueued = false;
+    // The context of the adapter's own connections and queued calls, which go
+    // with it.
+    std::unique_ptr<QObject> context = std::make_unique<QObject>();
 
     Impl(QtTreeView& v, QTreeWidget* t, bool own) : view(v), tree(t), owned(own) {}
 
@@ -154,6 +167,7 @@ struct QtTreeView::Impl {
         n.firstChildNode = n.lastChildNode = n.nextNode = nullptr;
         n.childNodes = 0;
         n.level = parent ? parent->level + 1 : 1;
+        n.top = parent ? parent->top : &n;
         QtTreeNode*& first = parent ? parent->firstChildNode : firstTop;
         QtTreeNode*& last = parent ? parent->lastChildNode : lastTop;
         if (parent) ++parent->childNodes;
@@ -190,11 +204,14 @@ struct QtTreeView::Impl {
     // for a lookup, where asking it first whether there is one costs more.
     void setExpanded(QtTreeNode& n, bool open) {
         if (!n.firstChildNode) {
+            if (n.leafOpen != open) changedIn(&n);
             n.leafOpen = open;
             if (open) return;
         }
         deferLayout();
+        opening = &n;
         n.item->setExpanded(open);
+        opening = nullptr;
     }
     bool expanded(const QtTreeNode& n) const {
         if (!n.firstChildNode && n.leafOpen) return true;
@@ -221,14 +238,40 @@ struct QtTreeView::Impl {
         pendingScroll = item;
         if (scrollQueued) return;
         scrollQueued = true;
-        QTimer::singleShot(0, scrollContext.get(), [this] {
+        QTimer::singleShot(0, context.get(), [this] {
             scrollQueued = false;
             QTreeWidgetItem* target = std::exchange(pendingScroll, nullptr);
             if (tree && target && nodes.count(target)) tree->scrollToItem(target);
         });
     }
 
+    // A change within the branch of a node (of the top level for none).
+    void changedIn(QtTreeNode* n) {
+        ++changes;
+        if (n) n->top->branchChange = changes;
+    }
+    void shapeChanged() {
+        ++changes;
+        shapeChangedAt = changes;
+    }
+    // Qt tells of every node it opens or closes, whoever asked (its own
+    // expandAll and collapseAll too, as long as someone listens).
+    void openStateChanged(const QModelIndex& index) {
+        if (dirty) {
+            shapeChanged();
+            return;
+        }
+        QTreeWidgetItem* item = ViewAccess::itemAt(tree, index);
+        QtTreeNode* n = opening && opening->item == item ? opening : nullptr;
+        if (!n) {
+            const auto it = nodes.find(item);
+            if (it != nodes.end()) n = it->second.get();
+        }
+        changedIn(n);
+    }
+
     void rebuild();
+    void placeInserted(const QModelIndex& parent, int first, int last);
     void forget(QTreeWidgetItem* root);
     void watchModel();
 };
@@ -244,9 +287,15 @@ int32_t QtTreeNode::bringIntoView() {
     tree().bringIntoView(rec());
     return 1;
 }
+std::optional<uint64_t> QtTreeNode::treeChangeCount() const { return tree().changes; }
+std::optional<uint64_t> QtTreeNode::branchChangedAt() const {
+    const QtTreeNode& n = rec();
+    return std::max(n.top->branchChange, tree().shapeChangedAt);
+}
 
 void QtTreeView::Impl::rebuild() {
     dirty = false;
+    built = true;
     firstTop = lastTop = nullptr;
     auto drop = [&](auto it) {
         it->second->orphan();
@@ -291,6 +340,27 @@ void QtTreeView::Impl::rebuild() {
     for (std::size_t i = 0; i < order.size(); ++i) order[i]->index = int32_t(i);
 }
 
+// Items join the collection when they are added, in the order they come,
+// with what they hold in tree order: the collection does not depend on when
+// the adapter looks.
+void QtTreeView::Impl::placeInserted(const QModelIndex& parent, int first, int last) {
+    if (!built) return;
+    QTreeWidgetItem* p = parent.isValid() ? ViewAccess::itemAt(tree, parent) : nullptr;
+    std::vector<QTreeWidgetItem*> stack;
+    for (int r = last; r >= first; --r)
+        if (QTreeWidgetItem* item = p ? p->child(r) : tree->topLevelItem(r)) stack.push_back(item);
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        if (!nodes.count(item)) {
+            QtTreeNode& n = made(item);
+            n.index = int32_t(order.size());
+            order.push_back(&n);
+        }
+        for (int i = item->childCount() - 1; i >= 0; --i) stack.push_back(item->child(i));
+    }
+}
+
 void QtTreeView::Impl::forget(QTreeWidgetItem* root) {
     std::vector<QTreeWidgetItem*> stack{root};
     while (!stack.empty()) {
@@ -318,23 +388,31 @@ void QtTreeView::Impl::watchModel() {
     QAbstractItemModel* model = tree->model();
     QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, tree,
                      [this](const QModelIndex& parent, int first, int last) {
+                         shapeChanged();
                          QTreeWidgetItem* p = parent.isValid() ? ViewAccess::itemAt(tree, parent) : nullptr;
                          for (int r = first; r <= last; ++r)
                              if (QTreeWidgetItem* item = p ? p->child(r) : tree->topLevelItem(r)) forget(item);
                      });
     QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, tree, [this] {
+        shapeChanged();
         for (int i = 0; i < tree->topLevelItemCount(); ++i) forget(tree->topLevelItem(i));
     });
     auto changed = [this] {
-        if (!adding) dirty = true;
+        if (adding) return;
+        dirty = true;
+        shapeChanged();
     };
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree, [this, changed](const QModelIndex& parent) {
-        changed();
-        if (parent.isValid()) childrenAdded(ViewAccess::itemAt(tree, parent));
-    });
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree,
+                     [this, changed](const QModelIndex& parent, int first, int last) {
+                         if (!adding) placeInserted(parent, first, last);
+                         changed();
+                         if (parent.isValid()) childrenAdded(ViewAccess::itemAt(tree, parent));
+                     });
     QObject::connect(model, &QAbstractItemModel::rowsMoved, tree, changed);
     QObject::connect(model, &QAbstractItemModel::layoutChanged, tree, changed);
     QObject::connect(model, &QAbstractItemModel::modelReset, tree, changed);
+    QObject::connect(tree, &QTreeView::expanded, context.get(), [this](const QModelIndex& i) { openStateChanged(i); });
+    QObject::connect(tree, &QTreeView::collapsed, context.get(), [this](const QModelIndex& i) { openStateChanged(i); });
 }
 
 Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
@@ -463,6 +541,7 @@ TreeNodeRef QtTreeView::addNode(const std::string& key, const std::string& paren
     n.index = int32_t(d.order.size());
     d.link(n, parentNode);
     d.order.push_back(&n);
+    d.changedIn(parentNode);
     if (!key.empty()) d.byKey.emplace(key, item);
     return QtTreeNode::ref(&n);
 }

@@ -5,9 +5,11 @@
 // "Children", "Child", "LastSibling", "Next", "Parent", "Index") and the node
 // interface, with one node object per item for as long as the item lives.
 //
-// The node collection is in insertion order for nodes added here; items an
-// application adds to the widget itself join it in tree order. Every member
-// is O(1). Opening and closing nodes through the node interface defers the
+// The node collection is in insertion order: items the widget held when the
+// adapter first looked join it in tree order, items added later as they come
+// (an item with children in tree order). Every member
+// is O(1). The adapter counts the changes made to the tree, whoever makes
+// them, for the node interface's change counts. Opening and closing nodes through the node interface defers the
 // view's layout, and bringing nodes into view defers the scroll to the last
 // of them, so that a command over tens of thousands of nodes lays the view
 // out once (at the next turn of the loop) instead of once per node.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QTreeWidget>
+#include <functional>
+#include <tuple>
 #include <vector>
 
 #include "backends/qt/control_widget.h"
@@ -188,6 +190,75 @@ TEST_F(QtTreeViewTest, NodeLinksFollowEveryChangeTheApplicationMakesToItsWidget)
     agree("a leaf got children");
     appTree.clear();
     agree("cleared");
+}
+
+// The adapter counts every change, whoever makes it: the application through
+// Qt (Qt's own expandAll and collapseAll too) or a command through the
+// adapter; a change of state dates its own branch, a change of shape all.
+TEST_F(QtTreeViewTest, CountsEveryChangeToTheTreeWhoeverMakesIt) {
+    struct Case {
+        const char* name;
+        std::function<void(QTreeWidget&, QtTreeView&)> change;
+        bool datesA, datesB;
+    };
+    auto item = [](QTreeWidget& t, const char* text) { return t.findItems(text, Qt::MatchRecursive).value(0); };
+    const Case cases[] = {
+        {"an item opened by the application", [&](QTreeWidget& t, QtTreeView&) { item(t, "A1")->setExpanded(true); },
+         true, false},
+        {"a node closed through the adapter",
+         [&](QTreeWidget& t, QtTreeView& v) { v.nodeFor(item(t, "B"))->setExpanded(false); }, false, true},
+        {"a leaf opened through the adapter",
+         [&](QTreeWidget& t, QtTreeView& v) { v.nodeFor(item(t, "A2"))->setExpanded(true); }, true, false},
+        {"Qt's own collapseAll", [](QTreeWidget& t, QtTreeView&) { t.collapseAll(); }, false, true},
+        {"Qt's own expandAll", [](QTreeWidget& t, QtTreeView&) { t.expandAll(); }, true, true},
+        {"an item inserted at the front",
+         [](QTreeWidget& t, QtTreeView&) { t.insertTopLevelItem(0, new QTreeWidgetItem(QStringList{"Z"})); }, true,
+         true},
+        {"the items sorted", [](QTreeWidget& t, QtTreeView&) { t.sortItems(0, Qt::DescendingOrder); }, true, true},
+        {"an item deleted", [&](QTreeWidget& t, QtTreeView&) { delete item(t, "A11"); }, true, true},
+    };
+    for (const Case& c : cases) {
+        QTreeWidget appTree;
+        auto* a = new QTreeWidgetItem(&appTree, QStringList{"A"});
+        auto* a1 = new QTreeWidgetItem(a, QStringList{"A1"});
+        new QTreeWidgetItem(a1, QStringList{"A11"});
+        new QTreeWidgetItem(a, QStringList{"A2"});
+        auto* b = new QTreeWidgetItem(&appTree, QStringList{"B"});
+        new QTreeWidgetItem(b, QStringList{"B1"});
+        b->setExpanded(true);
+        appTree.show();
+        qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+        auto view = strip.bindTree(&appTree);
+        auto dates = [&] {
+            return std::tuple{*view->nodeFor(a)->treeChangeCount(), *view->nodeFor(a)->branchChangedAt(),
+                              *view->nodeFor(b)->branchChangedAt()};
+        };
+        const auto [tree, datedA, datedB] = dates();
+        c.change(appTree, *view);
+        const auto [treeAfter, datedAAfter, datedBAfter] = dates();
+        EXPECT_GT(treeAfter, tree) << c.name;
+        EXPECT_EQ(datedAAfter > datedA, c.datesA) << c.name;
+        EXPECT_EQ(datedBAfter > datedB, c.datesB) << c.name;
+    }
+}
+
+TEST_F(QtTreeViewTest, ItemsAddedAfterTheAdapterLookedJoinTheCollectionAsTheyCome) {
+    QTreeWidget appTree;
+    new QTreeWidgetItem(&appTree, QStringList{"A"});
+    new QTreeWidgetItem(&appTree, QStringList{"B"});
+    qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+    auto view = strip.bindTree(&appTree);
+    EXPECT_EQ(view->count(), 2u);
+    appTree.insertTopLevelItem(0, new QTreeWidgetItem(QStringList{"Y"}));
+    auto* z = new QTreeWidgetItem(QStringList{"Z"});
+    new QTreeWidgetItem(z, QStringList{"Z1"});
+    appTree.insertTopLevelItem(0, z);
+    std::string order;
+    for (int i = 1; i <= int(view->count()); ++i) {
+        Variant index = Variant::integer(int16_t(i));
+        order += view->get("Nodes", &index).toObject()->get("Text").toString() + " ";
+    }
+    EXPECT_EQ(order, "A B Y Z Z1 ");
 }
 
 TEST_F(QtTreeViewTest, AnApplicationsOwnTreeWidgetCanBeBoundAndChangedUnderneath) {
