@@ -1,11 +1,10 @@
 #include "treecontroller/tavo_ss_tree_controller.h"
 
-#include <deque>
-#include <vector>
-
 #include "host/error.h"
 #include "host/skip_on_error.h"
 #include "treecontroller/tree_pictures.h"
+#include "treecontroller/tree_skip.h"
+#include "treecontroller/walked_top_level.h"
 
 namespace tavo {
 
@@ -38,8 +37,6 @@ T& deref(const std::shared_ptr<T>& obj, const char* what) {
     return *obj;
 }
 
-TreeNode& deref(const TreeNodeRef& node) { return deref(node, "the node"); }
-
 // The object a member returned, without taking a reference of our own: the
 // value holds it for as long as it is used here.
 Object& objectOf(const Variant& v, const char* what) {
@@ -61,51 +58,10 @@ Variant nodeIndex(int32_t i) {
     return i <= INT16_MAX ? Variant::integer(static_cast<int16_t>(i)) : Variant::longValue(i);
 }
 
-bool ownLastSibling(const TreeNodeRef& node) {
-    TreeNodeRef last = deref(node).lastSibling();
-    return last && last->sameNode(*node);
-}
-
-// The top-level nodes that an all-nodes command has already walked with
-// their subtrees. A walk from a top-level node goes on to the last top-level
-// node, so what is done is always the tail of the top level from `frontier()`
-// on, held here in sibling order. The commands ask in collection order, which
-// every tree view we know lists in sibling order too, so the cursor answers
-// at once; any other order is found by a search.
-class DoneTopLevel {
-public:
-    bool contains(const TreeNode& node) {
-        if (cursor_ < tail_.size() && tail_[cursor_]->sameNode(node)) {
-            ++cursor_;
-            return true;
-        }
-        for (std::size_t i = 0; i < tail_.size(); ++i) {
-            if (tail_[i]->sameNode(node)) {
-                cursor_ = i + 1;
-                return true;
-            }
-        }
-        return false;
-    }
-    TreeNodeRef frontier() const { return tail_.empty() ? nullptr : tail_.front(); }
-    // The nodes of a walk that stopped at the frontier come before the tail.
-    void prepend(const std::vector<TreeNodeRef>& walked) {
-        tail_.insert(tail_.begin(), walked.begin(), walked.end());
-        cursor_ = 1;
-    }
-    void replace(const std::vector<TreeNodeRef>& walked) {
-        tail_.assign(walked.begin(), walked.end());
-        cursor_ = 1;
-    }
-
-private:
-    std::deque<TreeNodeRef> tail_;
-    std::size_t cursor_ = 0;
-};
-
 }  // namespace
 
-TavoSSTreeController::TavoSSTreeController(ControlSite& site) : Control(site) {
+TavoSSTreeController::TavoSSTreeController(ControlSite& site)
+    : Control(site), walk_(depth_, [this](TreeSkip& skip) { return treeSwitchedOff(skip); }) {
     // The strip first, so that the buttons stand in front of it.
     ChildDesign back;
     back.name = "imgBack";
@@ -250,7 +206,7 @@ void TavoSSTreeController::imgMouseDown(int Index) { img_[Index]->setPicture(img
 void TavoSSTreeController::imgMouseUp(int Index) { img_[Index]->setPicture(imgUp_[Index]->picture()); }
 
 void TavoSSTreeController::imgClick(int Index) {
-    SkipOnError skip;
+    TreeSkip skip;
     if (!tree_) {
         skip.step([&] { host().msgBox(bindingHint, 0); });
         return;
@@ -279,45 +235,35 @@ void TavoSSTreeController::imgClick(int Index) {
 }
 
 // Every top-level node, in collection order, is expanded or collapsed with its
-// subtree and all later top-level siblings with theirs. What one such call has
-// walked stays done for the rest of the command, so each node is walked once
-// however many top-level nodes there are; what the tree shows at each
-// bring-into-view is what walking it again would have left.
-void TavoSSTreeController::expandOrCollapseAll(bool expanding, SkipOnError& skip) {
+// subtree and all later top-level siblings with theirs. What the tree shows and
+// raises is what walking every later branch again would give; the branches
+// that nothing has changed since the command walked them are not walked again.
+void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
     int32_t count = 0;
     skip.step([&] {
         count = objectOf(deref(tree_, "mySSTree").get("Nodes"), "Nodes").get("Count").toLong();
     });
-    DoneTopLevel done;
-    std::vector<TreeNodeRef> walked;
+    WalkedTopLevel walked;
     for (int32_t i = 1; i <= count; ++i) {
         const Variant index = nodeIndex(i);
-        Variant item;
-        bool fetched = false;
+        bool levelKnown = false;
         const bool topLevel = skip.test([&] {
-            item = deref(tree_, "mySSTree").get("Nodes", &index);
-            fetched = true;
-            return Variant::compare(objectOf(item, "the node").get("Level"), Variant::integer(1)) == 0;
+            const Variant level = objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
+            levelKnown = true;
+            return Variant::compare(level, Variant::integer(1)) == 0;
         });
-        if (!topLevel || !fetched) continue;
+        if (!topLevel) continue;
         skip.step([&] {
-            const TreeNodeRef node = toNode(item);
-            if (!node) return;
-            if (done.contains(*node)) {
-                walk(node, expanding, true, node, nullptr);
-                return;
-            }
-            walked.clear();
-            switch (walk(node, expanding, true, done.frontier(), &walked)) {
-            case TopLevelWalk::ToStop: done.prepend(walked); break;
-            case TopLevelWalk::ToEnd: done.replace(walked); break;
-            case TopLevelWalk::None: break;
-            }
+            const TreeNodeRef node = toNode(deref(tree_, "mySSTree").get("Nodes", &index));
+            // Not known to be a top-level node: walked as the rules say.
+            const bool watched = node && levelKnown && walked.beginCall(*node);
+            const bool levelDone = walk_.run(node, expanding, true, watched ? &walked : nullptr);
+            if (watched) walked.endCall(levelDone);
         });
     }
 }
 
-bool TavoSSTreeController::treeSwitchedOff(SkipOnError& skip) const {
+bool TavoSSTreeController::treeSwitchedOff(TreeSkip& skip) const {
     return skip.test([&] {
         Object& tree = deref(tree_, "mySSTree");
         const Variant enabled = tree.get("Enabled");
@@ -327,93 +273,7 @@ bool TavoSSTreeController::treeSwitchedOff(SkipOnError& skip) const {
 }
 
 void TavoSSTreeController::ExpandAll(const TreeNodeRef& myNode, int16_t doExpanding, int16_t DoItForAllOnTheSameLevel) {
-    walk(myNode, doExpanding != 0, DoItForAllOnTheSameLevel != 0, nullptr, nullptr);
-}
-
-// A node is opened or closed before its children, children from the first
-// child to the last sibling, the depth counted as a recursive walk would count
-// it. The calls in progress live on a heap stack, so a chain of any depth
-// costs no stack; a node that is Nothing is passed over, where a recursive
-// walk would have called itself on it without end.
-TavoSSTreeController::TopLevelWalk TavoSSTreeController::walk(const TreeNodeRef& myNode, bool expanding,
-                                                              bool sameLevel, const TreeNodeRef& stopAt,
-                                                              std::vector<TreeNodeRef>* walkedTopLevel) {
-    if (!myNode) return TopLevelWalk::None;
-
-    // A failure that is not the tree's (out of memory) ends the walk early;
-    // the depth must still be back where the walk found it.
-    struct DepthGuard {
-        int32_t& depth;
-        int32_t outer;
-        ~DepthGuard() { depth = outer; }
-    } guard{depth_, depth_};
-
-    SkipOnError skip;
-    // The loop over the children of each call in progress, outermost first:
-    // the node the loop stands on, and whether the call on it has been made.
-    struct Loop {
-        TreeNodeRef cur;
-        bool called = false;
-    };
-    std::vector<Loop> loops;
-
-    enum class Begun { ReturnedAtOnce, Finished, Walking };
-    auto begin = [&](const TreeNodeRef& node, bool sameLevelToo) {
-        if (!node || treeSwitchedOff(skip)) return Begun::ReturnedAtOnce;
-        skip.step([&] { node->setExpanded(expanding); });
-        ++depth_;
-        if (skip.test([&] { return node->childCount() > 0; })) {
-            TreeNodeRef first;
-            skip.step([&] { first = sameLevelToo ? node : node->firstChild(); });
-            loops.push_back({std::move(first), false});
-            return Begun::Walking;
-        }
-        --depth_;
-        return Begun::Finished;
-    };
-
-    if (begin(myNode, sameLevel) == Begun::ReturnedAtOnce) return TopLevelWalk::None;
-
-    TopLevelWalk result = TopLevelWalk::None;
-    while (!loops.empty()) {
-        Loop& loop = loops.back();
-        const bool topLevel = loops.size() == 1;
-        if (!loop.called) {
-            if (topLevel && stopAt && loop.cur && loop.cur->sameNode(*stopAt)) {
-                result = TopLevelWalk::ToStop;
-                loops.pop_back();
-                --depth_;
-                continue;
-            }
-            loop.called = true;
-            const TreeNodeRef cur = loop.cur;
-            if (topLevel && walkedTopLevel) walkedTopLevel->push_back(cur);
-            begin(cur, false);
-            continue;
-        }
-
-        skip.clear();
-        const bool last = skip.test([&] { return ownLastSibling(loop.cur); });
-        const bool lastKnown = !skip.failed();
-        bool advanced = false;
-        if (!last) {
-            skip.step([&] {
-                loop.cur = deref(loop.cur).nextSibling();
-                loop.called = false;
-                advanced = true;
-            });
-        }
-        // A sibling that cannot be reached ends the loop: staying on the same
-        // node would walk it again and again.
-        if (last || !advanced) {
-            if (topLevel) result = last && lastKnown ? TopLevelWalk::ToEnd : TopLevelWalk::None;
-            loops.pop_back();
-            --depth_;
-        }
-    }
-
-    if (expanding && depth_ == 0) skip.step([&] { myNode->bringIntoView(); });
-    return result;
+    walk_.run(myNode, doExpanding != 0, DoItForAllOnTheSameLevel != 0);
 }
 
 // ---- Late-bound interface ---------------------------------------------------

@@ -9,10 +9,11 @@
 
 #include "host/control.h"
 #include "treecontroller/tree_node.h"
+#include "treecontroller/tree_walk.h"
 
 namespace tavo {
 
-class SkipOnError;
+class TreeSkip;
 
 class TavoSSTreeController : public Control {
 public:
@@ -66,9 +67,6 @@ public:
 
 private:
     using ImageSet = std::array<std::shared_ptr<Image>, buttonCount>;
-    // How a walk from a top-level node ended on the top level: not walked (or
-    // left on a failure), at the node it was told to stop at, or at the end.
-    enum class TopLevelWalk { None, ToStop, ToEnd };
 
     void setToolTip(int k, const std::string& text, std::string_view property);
     void applyToolTips();
@@ -78,12 +76,8 @@ private:
     void imgMouseUp(int Index);
     void imgClick(int Index);
 
-    void expandOrCollapseAll(bool expanding, SkipOnError& skip);
-    bool treeSwitchedOff(SkipOnError& skip) const;
-    // The walk of ExpandAll. The loop over myNode's level stops before
-    // stopAt; the nodes it visits on that level are added to walkedTopLevel.
-    TopLevelWalk walk(const TreeNodeRef& myNode, bool expanding, bool sameLevel, const TreeNodeRef& stopAt,
-                      std::vector<TreeNodeRef>* walkedTopLevel);
+    void expandOrCollapseAll(bool expanding, TreeSkip& skip);
+    bool treeSwitchedOff(TreeSkip& skip) const;
 
     std::array<std::string, buttonCount> toolTips_;
     std::shared_ptr<Control> tree_;
@@ -91,6 +85,7 @@ private:
     // count it; shared with calls the application makes while one runs, so
     // that only the outermost call brings its node into view.
     int32_t depth_ = 0;
+    TreeWalk walk_;
 
     std::shared_ptr<Image> imgBack_;
     ImageSet img_, imgUp_, imgDown_, imgDisabled_;

@@ -1,0 +1,254 @@
+// The tree controller's commands on Qt tree widgets whose application fights
+// back, fails, or lists its nodes out of sibling order: the adapter's change
+// counts, what the tree raises and shows against the plain walk, failures of
+// any member, and the calls and comparisons a command makes.
+#include <gtest/gtest.h>
+
+#include <QTreeWidget>
+#include <functional>
+#include <random>
+
+#include "backends/qt/control_widget.h"
+#include "backends/qt/qt_control_site.h"
+#include "backends/qt/qt_image.h"
+#include "backends/qt/qt_tree_view.h"
+#include "qt_test_support.h"
+#include "tests/support/failing_tree.h"
+#include "tests/support/plain_tree_walk.h"
+#include "treecontroller/register.h"
+#include "treecontroller/tavo_ss_tree_controller.h"
+
+namespace tavo {
+namespace {
+
+using namespace qttest;
+using testing::FailingTree;
+using testing::Failure;
+using testing::FailurePlan;
+using testing::PlainTreeWalk;
+using testing::TreeMember;
+
+QTreeWidgetItem* newItem(const std::string& key) {
+    auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(key)});
+    item->setData(0, Qt::UserRole, QString::fromStdString(key));
+    return item;
+}
+
+// An application's tree widget with the adapter over it, and all the tree
+// raised and showed, in order.
+struct QtSide {
+    QtSide(QtHost& host, const std::string& name) : widget(std::make_unique<QTreeWidget>()) {
+        widget->setHeaderHidden(true);
+        widget->resize(200, 300);
+        site = std::make_unique<QtControlSite>(host, widget.get(), name);
+        view = std::make_shared<QtTreeView>(*site, widget.get());
+    }
+    // "A(A1 A2) B": A with the children A1 and A2, then B on the top level.
+    void build(std::string_view shape) {
+        std::vector<QTreeWidgetItem*> parents{nullptr};
+        QTreeWidgetItem* last = nullptr;
+        std::string key;
+        auto flush = [&] {
+            if (key.empty()) return;
+            last = newItem(key);
+            if (parents.back()) parents.back()->addChild(last);
+            else widget->addTopLevelItem(last);
+            key.clear();
+        };
+        for (char c : shape) {
+            if (c == '(' || c == ')' || c == ' ') flush();
+            if (c == '(') parents.push_back(last);
+            if (c == ')') parents.pop_back();
+            if (c != '(' && c != ')' && c != ' ') key += c;
+        }
+        flush();
+        widget->show();
+        view->count();  // the adapter looks: later items join the collection as they come
+    }
+    QTreeWidgetItem* item(const std::string& key) const {
+        const auto found = widget->findItems(QString::fromStdString(key), Qt::MatchExactly | Qt::MatchRecursive);
+        return found.value(0);
+    }
+    TreeNodeRef node(const std::string& key) const { return item(key) ? view->nodeFor(item(key)) : nullptr; }
+    std::string dump() const {
+        std::string out;
+        std::function<void(QTreeWidgetItem*, int)> add = [&](QTreeWidgetItem* i, int depth) {
+            out += std::string(std::size_t(depth) * 2, ' ') + i->text(0).toStdString() +
+                   (view->nodeFor(i)->expanded() ? " +\n" : " -\n");
+            for (int c = 0; c < i->childCount(); ++c) add(i->child(c), depth + 1);
+        };
+        for (int t = 0; t < widget->topLevelItemCount(); ++t) add(widget->topLevelItem(t), 0);
+        return out;
+    }
+    void record() {
+        auto raised = [this](const char* sign) {
+            return [this, sign](QTreeWidgetItem* i) { seen.push_back(sign + i->text(0).toStdString()); };
+        };
+        QObject::connect(widget.get(), &QTreeWidget::itemExpanded, widget.get(), raised("+"));
+        QObject::connect(widget.get(), &QTreeWidget::itemCollapsed, widget.get(), raised("-"));
+        view->onBringIntoView = [this](const std::string& key) { seen.push_back("view " + key + "\n" + dump()); };
+    }
+
+    std::unique_ptr<QTreeWidget> widget;
+    std::unique_ptr<QtControlSite> site;
+    std::shared_ptr<QtTreeView> view;
+    std::vector<std::string> seen;
+};
+
+class QtTreeCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerQtComponents(registry);
+        registerTavoSSAddOn(registry);
+        strip = std::make_unique<qt::ControlWidget>(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", nullptr,
+                                                    QSize{}, registry);
+        strip->show();
+        pump();
+    }
+    TavoSSTreeController& ctl() const { return static_cast<TavoSSTreeController&>(strip->control()); }
+    // The user's click on button k; nothing may come out of it.
+    void click(int k) {
+        QWidget* image = static_cast<QtImage&>(*ctl().img(k)).widget();
+        EXPECT_NO_THROW(qttest::click(image, {4, 4}));
+    }
+
+    ComponentRegistry registry;
+    QtHost host;
+    std::unique_ptr<qt::ControlWidget> strip;
+};
+
+// ---- Against the plain walk, with handlers that fight back -----------------
+
+TEST_F(QtTreeCommands, RandomTreesUnderFightingHandlersShowAndRaiseWhatThePlainWalkDoes) {
+    for (unsigned seed = 0; seed < 120; ++seed) {
+        std::mt19937 rng(seed);
+        QtSide mine(host, "M"), plain(host, "P");
+        std::string shape;
+        int nodes = 0;
+        for (int top = 0; top < 2 + int(rng() % 5); ++top) {
+            shape += "t" + std::to_string(top) + "(";
+            for (int c = 0; c < int(rng() % 3); ++c) shape += "c" + std::to_string(top) + std::to_string(c) + " ";
+            shape += ") ";
+            nodes += 1;
+        }
+        for (QtSide* s : {&mine, &plain}) {
+            s->build(shape);
+            if (seed % 3 == 1) s->widget->sortItems(0, Qt::DescendingOrder);
+            if (seed % 3 == 2) s->widget->insertTopLevelItem(0, newItem("front"));
+            s->record();
+        }
+        ctl().setMySSTree(mine.view);
+        PlainTreeWalk reference(*plain.view);
+        // A handler: when the trigger opens or closes, it does one thing to its tree.
+        const std::string trigger = "t" + std::to_string(rng() % nodes), target = "t" + std::to_string(rng() % nodes);
+        const int action = int(rng() % 5);
+        auto fight = [&](QtSide& s, std::function<void(const TreeNodeRef&)> expandAll) {
+            auto fired = std::make_shared<int>(0);
+            auto react = [&s, expandAll, fired, trigger, target, action](QTreeWidgetItem* i) {
+                if (i->text(0).toStdString() != trigger || ++*fired > 2 || !s.item(target)) return;
+                switch (action) {
+                case 0: s.item(target)->setExpanded(!s.item(target)->isExpanded()); break;
+                case 1: expandAll(s.node(target)); break;
+                case 2: s.widget->insertTopLevelItem(0, newItem("new" + std::to_string(*fired))); break;
+                case 3: s.widget->sortItems(0, *fired % 2 ? Qt::AscendingOrder : Qt::DescendingOrder); break;
+                default: s.widget->setEnabled(!s.widget->isEnabled()); break;
+                }
+            };
+            QObject::connect(s.widget.get(), &QTreeWidget::itemExpanded, s.widget.get(), react);
+            QObject::connect(s.widget.get(), &QTreeWidget::itemCollapsed, s.widget.get(), react);
+            return fired;
+        };
+        auto mineFired = fight(mine, [this](const TreeNodeRef& n) { ctl().ExpandAll(n, vbFalse, vbFalse); });
+        auto plainFired = fight(plain, [&](const TreeNodeRef& n) { reference.ExpandAll(n, vbFalse, vbFalse); });
+        for (int k : {1, 2, 1, 2}) {
+            *mineFired = *plainFired = 0;
+            click(k);
+            reference.click(k);
+            ASSERT_EQ(mine.seen, plain.seen) << "seed " << seed << " button " << k;
+            ASSERT_EQ(mine.dump(), plain.dump()) << "seed " << seed << " button " << k;
+        }
+    }
+}
+
+// ---- A failing tree view --------------------------------------------------
+
+TEST_F(QtTreeCommands, NoFailureOfAnAdapterReachesTheApplication) {
+    for (int m = 0; m < int(TreeMember::Members); ++m) {
+        for (Failure how : {Failure::HostError, Failure::OtherException, Failure::NotANode}) {
+            for (int64_t n = 1; n <= 3; ++n) {
+                for (int k = 0; k < 4; ++k) {
+                    const FailurePlan plan{TreeMember(m), how, n, "", false};
+                    QtSide mine(host, "M"), plain(host, "P");
+                    for (QtSide* s : {&mine, &plain}) {
+                        s->build("A(A1(A11) A2 A3(A31))");
+                        s->widget->setCurrentItem(s->item("A"));
+                        s->record();
+                    }
+                    const std::string at = "member " + std::to_string(m) + " call " + std::to_string(n) + " button " +
+                                           std::to_string(k);
+                    auto mineTree = std::make_shared<FailingTree>(*mine.site, mine.view, plan, 5'000);
+                    auto plainTree = std::make_shared<FailingTree>(*plain.site, plain.view, plan, 5'000);
+                    ctl().setMySSTree(mineTree);
+                    click(k);
+                    PlainTreeWalk(*plainTree).click(k);
+                    EXPECT_FALSE(mineTree->ranAway()) << at;
+                    EXPECT_EQ(mine.seen, plain.seen) << at;
+                    EXPECT_EQ(mine.dump(), plain.dump()) << at;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(QtTreeCommands, ADisabledControllerTakesNoClicks) {
+    QtSide side(host, "T");
+    side.build("A(A1) B");
+    side.record();
+    std::vector<std::string> traced;
+    host.msgBoxAnswer = 1;
+    host.onTrace = [&](const std::string& line) { traced.push_back(line); };
+    click(1);
+    EXPECT_EQ(traced.size(), 1u) << "an enabled unbound controller shows its hint";
+    traced.clear();
+    ctl().setEnabled(false);
+    for (bool bound : {false, true}) {
+        if (bound) ctl().setMySSTree(side.view);
+        for (int k = 0; k < 4; ++k) click(k);
+        pump();
+        EXPECT_TRUE(side.seen.empty());
+        EXPECT_TRUE(traced.empty());
+    }
+    host.onTrace = nullptr;
+}
+
+// ---- Calls and comparisons in any collection order -------------------------
+
+// 10,000 top-level items with a child each, listed in the order they were
+// added while their siblings stand sorted the other way round, or shuffled.
+TEST_F(QtTreeCommands, AllNodesCommandsMakeAFewCallsAndComparisonsPerNodeInAnyCollectionOrder) {
+    constexpr int tops = 10'000, nodes = 2 * tops;
+    for (Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+        QtSide side(host, "T");
+        std::vector<int> numbers(tops);
+        for (int i = 0; i < tops; ++i) numbers[std::size_t(i)] = 100'000 + (order == Qt::AscendingOrder ? i * 7919 % tops : i);
+        for (int number : numbers) {
+            QTreeWidgetItem* top = newItem(std::to_string(number));
+            top->addChild(newItem(std::to_string(number) + "c"));
+            side.widget->addTopLevelItem(top);
+        }
+        side.widget->show();
+        side.view->count();
+        side.widget->sortItems(0, order);
+        auto counted = std::make_shared<FailingTree>(*side.site, side.view, FailurePlan{}, 1'000'000);
+        ctl().setMySSTree(counted);
+        for (int k : {1, 2}) {
+            const int64_t calls = counted->totalCalls(), comparisons = counted->comparisons();
+            click(k);
+            EXPECT_LE(counted->totalCalls() - calls, 14 * nodes) << "button " << k;
+            EXPECT_LE(counted->comparisons() - comparisons, 4 * nodes) << "button " << k;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavo

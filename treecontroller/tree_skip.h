@@ -1,0 +1,39 @@
+#pragma once
+// Skip-on-error over the bound tree view. The tree is the application's
+// component, reached through an adapter that may fail with exceptions of its
+// own rather than the host's error; none of them may reach the application,
+// so here every exception counts as a failed step. The tree controller never
+// looks at the error itself, only at whether steps failed.
+#include <cstdint>
+#include <utility>
+
+namespace tavo {
+
+class TreeSkip {
+public:
+    template <class F>
+    void step(F&& f) {
+        try {
+            std::forward<F>(f)();
+        } catch (...) {
+            ++failures_;
+        }
+    }
+    // A test that fails counts as passed.
+    template <class F>
+    bool test(F&& f) {
+        try {
+            return static_cast<bool>(std::forward<F>(f)());
+        } catch (...) {
+            ++failures_;
+            return true;
+        }
+    }
+    // Steps and tests that have failed so far.
+    uint64_t failures() const { return failures_; }
+
+private:
+    uint64_t failures_ = 0;
+};
+
+}  // namespace tavo
