@@ -20,6 +20,11 @@ HeadlessButton::HeadlessButton(const ChildDesign& d, Placing p)
 
 HeadlessImage::HeadlessImage(const ChildDesign& d, Placing p) : HeadlessChild(d, std::move(p)), picture_(d.picture) {}
 
+void HeadlessImage::refresh() {
+    ++refreshCount_;
+    hostImpl().record("refresh " + displayName());
+}
+
 HeadlessTimer::HeadlessTimer(const ChildDesign& d, Placing p) : HeadlessChild(d, std::move(p)), interval_(d.interval) {
     checkInterval(*this, d.interval);
     restart();

@@ -30,7 +30,8 @@ public:
     void setPicture(PictureRef p) override { picture_ = std::move(p); }
     std::string toolTipText() const override { return toolTipText_; }
     void setToolTipText(const std::string& t) override { toolTipText_ = t; }
-    void refresh() override { ++refreshCount_; }
+    // Traced as "refresh img(2)".
+    void refresh() override;
     int refreshCount() const { return refreshCount_; }
 
 private:

@@ -6,7 +6,7 @@
 // (runUntilIdle, advance, doEvents, or a modal loop). Timers fire only as the
 // clock advances, in due order. Today, the screen, the pixel density, the cursor
 // and the form's place are set by the caller. Calls the controls make that a
-// test wants to see (topmost, keys sent, message boxes, shows, unloads, bring
+// test wants to see (topmost, keys sent, message boxes, shows, unloads, repaints, bring
 // into view) are recorded in trace() and passed to onTrace as they happen.
 //
 // Windows have no frame. Show makes a window active at once and posts its

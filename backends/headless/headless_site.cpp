@@ -32,6 +32,11 @@ Host& HeadlessSite::host() { return host_.owner; }
 
 Window& HeadlessSite::window() { return *window_; }
 
+void HeadlessSite::refresh() {
+    ++refreshCount_;
+    host_.record("refresh " + name_);
+}
+
 void HeadlessSite::setWidth(float v) {
     checkSiteSize(name_, "Width", v);
     if (v == state_->width) return;

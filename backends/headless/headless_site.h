@@ -34,7 +34,8 @@ public:
     void setBackColor(uint32_t c) override { backColor_ = c; }
     bool enabled() const override { return state_->enabled; }
     void setEnabled(bool e) override { state_->enabled = e; }
-    void refresh() override { ++refreshCount_; }
+    // Traced as "refresh <control name>".
+    void refresh() override;
     int refreshCount() const { return refreshCount_; }
 
     FontRef ambientFont() override;

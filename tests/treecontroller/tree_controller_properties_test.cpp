@@ -53,6 +53,51 @@ TEST_F(TreeControllerTest, PressShowsThePressedLookUntilReleaseAndTheCommandRuns
     EXPECT_TRUE(normalWhenCommandRan);
 }
 
+// Where each image stands, in twips: the buttons 240 apart but the last,
+// which stands 225 right of the third; the holders hidden below the strip.
+TEST_F(TreeControllerTest, ImagesStandWhereTheDesignPutsThem) {
+    struct Place {
+        const char* set;
+        const std::shared_ptr<Image>& (TavoSSTreeController::*element)(int) const;
+        float top;
+        bool visible;
+    };
+    const Place sets[] = {{"img", &TavoSSTreeController::img, 0, true},
+                          {"imgUp", &TavoSSTreeController::imgUp, 600, false},
+                          {"imgDown", &TavoSSTreeController::imgDown, 870, false},
+                          {"imgDisabled", &TavoSSTreeController::imgDisabled, 1140, false}};
+    const float lefts[] = {60, 300, 540, 765};
+    for (const Place& p : sets) {
+        for (int k = 0; k < 4; ++k) {
+            const Image& image = *((*ctl).*p.element)(k);
+            const std::string at = std::string(p.set) + "(" + std::to_string(k) + ")";
+            EXPECT_EQ(image.left(), lefts[k]) << at;
+            EXPECT_EQ(image.top(), p.top) << at;
+            EXPECT_EQ(image.width(), 240) << at;
+            EXPECT_EQ(image.height(), 240) << at;
+            EXPECT_EQ(image.visible(), p.visible) << at;
+        }
+    }
+    const Image& back = *ctl->imgBack();
+    EXPECT_EQ(std::vector<float>({back.left(), back.top(), back.width(), back.height()}),
+              std::vector<float>({0, 0, 1080, 225}));
+    EXPECT_TRUE(back.visible());
+}
+
+TEST_F(TreeControllerTest, RefreshRepaintsTheSurfaceThenTheButtonsInOrder) {
+    ctl->Refresh();
+    EXPECT_THAT(host.trace(), ElementsAre("refresh TavoSSTreeController1", "refresh img(0)", "refresh img(1)",
+                                          "refresh img(2)", "refresh img(3)"));
+}
+
+TEST_F(TreeControllerTest, BackColorGoesToTheSurfaceAndNotifies) {
+    ctl->setBackColor(0x00C0FFEE);
+    EXPECT_EQ(form->siteOf(*ctl)->backColor(), 0x00C0FFEEu);
+    ctl->put("BackColor", Variant::longValue(static_cast<int32_t>(0x80000005)));
+    EXPECT_EQ(ctl->BackColor(), 0x80000005u);
+    EXPECT_THAT(changes, ElementsAre("BackColor", "BackColor"));
+}
+
 TEST_F(TreeControllerTest, KeepsTheStripSizeWhateverSizeItIsGiven) {
     ControlSite& site = *form->siteOf(*ctl);
     EXPECT_EQ(site.width(), 1080);
