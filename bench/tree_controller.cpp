@@ -1,7 +1,10 @@
 // The four buttons of the tree controller on headless trees of five shapes,
 // at 32,767 nodes (the most the tree library's own count can hold) and at about
-// 1,000,000. Every command should stay under 10 ms at the small size, grow
-// linearly beyond it, and make at most 12 calls to the tree per node.
+// 1,000,000, and on top-level pairs whose collection lists them in reverse or
+// in an order of its own while their siblings stand sorted. Every command
+// should stay under 10 ms at the small size, grow linearly beyond it, and make
+// at most 14 calls to the tree per node (two of them reading its change count)
+// and at most 4 node comparisons.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -17,7 +20,7 @@ namespace {
 
 using namespace tavo;
 
-enum Shape { TopLevelLeaves, PairsOnTopLevel, Chain, BinaryTree, Bushes };
+enum Shape { TopLevelLeaves, PairsOnTopLevel, Chain, BinaryTree, Bushes, PairsReversed, PairsSorted };
 enum Size { Small, Large };
 const char* const commandNames[] = {"expand current", "expand all", "collapse all", "collapse current"};
 
@@ -40,10 +43,20 @@ int64_t build(HeadlessTreeView& tree, Shape shape, Size size) {
         for (int64_t i = 0; i < n; ++i) add(-1);
         break;
     }
-    case PairsOnTopLevel: {
+    case PairsOnTopLevel:
+    case PairsReversed:
+    case PairsSorted: {
+        // Reversed: each top-level node added before the others. Sorted: by
+        // texts that put them in an order of their own (i * 7919 mod pairs).
         const int64_t pairs = large ? 500'000 : 16'383;
         tree.reserve(2 * pairs);
-        for (int64_t i = 0; i < pairs; ++i) add(add(-1));
+        for (int64_t i = 0; i < pairs; ++i) {
+            const std::string key = keyOf(next++);
+            tree.addNode(key, "", std::to_string(10'000'000 + i * 7919 % pairs),
+                         shape == PairsReversed ? HeadlessTreeView::Place::First : HeadlessTreeView::Place::Last);
+            add(next - 1);
+        }
+        if (shape == PairsSorted) tree.sortChildren("", false);
         break;
     }
     case Chain: {
@@ -103,6 +116,7 @@ void runCommand(benchmark::State& state, Shape shape, Size size, int command) {
     }
     state.counters["nodes"] = static_cast<double>(nodes);
     state.counters["calls/node"] = static_cast<double>(tree->totalCalls()) / static_cast<double>(nodes);
+    state.counters["comparisons/node"] = static_cast<double>(tree->comparisons()) / static_cast<double>(nodes);
     state.counters["into view"] = static_cast<double>(tree->broughtIntoView().size());
 }
 
@@ -113,13 +127,15 @@ const char* shapeName(Shape s) {
     case Chain: return "chain";
     case BinaryTree: return "binary tree";
     case Bushes: return "bushes of 64";
+    case PairsReversed: return "top-level pairs reversed";
+    case PairsSorted: return "top-level pairs sorted";
     }
     return "";
 }
 
 const bool registered = [] {
     for (Size size : {Small, Large}) {
-        for (Shape shape : {TopLevelLeaves, PairsOnTopLevel, Chain, BinaryTree, Bushes}) {
+        for (Shape shape : {TopLevelLeaves, PairsOnTopLevel, Chain, BinaryTree, Bushes, PairsReversed, PairsSorted}) {
             for (int command = 0; command < TavoSSTreeController::buttonCount; ++command) {
                 const std::string name = std::string(size == Small ? "32767/" : "1000000/") + shapeName(shape) +
                                          "/" + commandNames[command];

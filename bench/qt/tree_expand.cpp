@@ -7,8 +7,11 @@
 //
 // Each of the controller's four buttons, clicked on its image as the user
 // does, against Qt's own QTreeView::expandAll and collapseAll on the same
-// trees in five shapes; each run includes the turn of the event loop that
-// lays the view out and draws it. A chain 32,767 levels deep is deeper than
+// trees in five shapes, and on top-level pairs that the application sorted
+// after the adapter first looked, so that the collection lists them in
+// reverse or in an order of its own; each run includes the turn of the event
+// loop that lays the view out and draws it. Once per shape and button, an
+// untimed run counts the calls to the tree and the node comparisons. A chain 32,767 levels deep is deeper than
 // Qt's recursive layout can go on the default 8 MB stack, so the program
 // restarts itself once with a larger stack for its main thread.
 #include <benchmark/benchmark.h>
@@ -27,6 +30,7 @@
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_tree_view.h"
+#include "tests/support/failing_tree.h"
 #include "treecontroller/register.h"
 #include "treecontroller/tavo_ss_tree_controller.h"
 
@@ -113,14 +117,16 @@ BENCHMARK(QtsOwnExpandAll)->Unit(benchmark::kMillisecond);
 
 // ---- The four buttons against expandAll and collapseAll, by tree shape ------
 
-enum class Shape { Flat, Pairs, Chain, Binary, Bushes };
+enum class Shape { Flat, Pairs, Chain, Binary, Bushes, PairsReversed, PairsSorted };
 
-constexpr std::array<std::pair<Shape, const char*>, 5> kShapes = {{
-    {Shape::Flat, "Flat32767"},      // 32,767 top-level leaves
-    {Shape::Pairs, "Pairs16383"},    // 16,383 top-level nodes with one child each
-    {Shape::Chain, "Chain32767"},    // one chain, 32,767 levels deep
-    {Shape::Binary, "Binary15"},     // a complete binary tree of 15 levels
-    {Shape::Bushes, "Bushes512x63"}, // 512 top-level nodes with 63 descendants each
+constexpr std::array<std::pair<Shape, const char*>, 7> kShapes = {{
+    {Shape::Flat, "Flat32767"},                   // 32,767 top-level leaves
+    {Shape::Pairs, "Pairs16383"},                 // 16,383 top-level nodes with one child each
+    {Shape::Chain, "Chain32767"},                 // one chain, 32,767 levels deep
+    {Shape::Binary, "Binary15"},                  // a complete binary tree of 15 levels
+    {Shape::Bushes, "Bushes512x63"},              // 512 top-level nodes with 63 descendants each
+    {Shape::PairsReversed, "Pairs16383Reversed"}, // the pairs sorted the other way round
+    {Shape::PairsSorted, "Pairs16383Sorted"},     // pairs in an order of their own, then sorted
 }};
 
 QTreeWidgetItem* node(QTreeWidget& tree, QTreeWidgetItem* parent, int n) {
@@ -136,6 +142,15 @@ void buildShape(QTreeWidget& tree, Shape shape) {
         break;
     case Shape::Pairs:
         for (int i = 0; i < 16383; ++i, n += 2) node(tree, node(tree, nullptr, n), n + 1);
+        break;
+    case Shape::PairsReversed:
+    case Shape::PairsSorted:
+        // Texts of equal width, so that they sort as numbers: in order, or
+        // in the order i * 7919 mod 16,383.
+        for (int i = 0; i < 16383; ++i) {
+            const int number = 100'000 + (shape == Shape::PairsSorted ? i * 7919 % 16383 : i);
+            node(tree, node(tree, nullptr, number), number);
+        }
         break;
     case Shape::Chain: {
         QTreeWidgetItem* item = nullptr;
@@ -173,7 +188,10 @@ struct ShapeFixture {
         tree = new QTreeWidget(&window);
         tree->setGeometry(0, 30, 400, 670);
         buildShape(*tree, shape);
-        strip->bindTree(tree);
+        view = strip->bindTree(tree);
+        view->count();  // the adapter looks before the application sorts
+        if (shape == Shape::PairsReversed) tree->sortItems(0, Qt::DescendingOrder);
+        if (shape == Shape::PairsSorted) tree->sortItems(0, Qt::AscendingOrder);
         tree->setCurrentItem(tree->topLevelItem(0));
         window.show();
         settle();
@@ -201,10 +219,24 @@ struct ShapeFixture {
         settle();
     }
 
+    // Calls to the tree and node comparisons of one click, per node, through
+    // a wrapper that counts them.
+    std::pair<double, double> countedClick(int k) {
+        auto& controller = static_cast<tavo::TavoSSTreeController&>(strip->control());
+        auto counted = std::make_shared<tavo::testing::FailingTree>(view->site(), view, tavo::testing::FailurePlan{},
+                                                                    int64_t{1} << 40);
+        controller.setMySSTree(counted);
+        clickButton(k);
+        controller.setMySSTree(view);
+        const double nodes = double(view->count());
+        return {double(counted->totalCalls()) / nodes, double(counted->comparisons()) / nodes};
+    }
+
     tavo::QtHost host;
     QWidget window;
     tavo::qt::ControlWidget* strip;
     QTreeWidget* tree;
+    std::shared_ptr<tavo::QtTreeView> view;
 };
 
 // Built on first use; cleared before the application goes.
@@ -226,14 +258,22 @@ constexpr std::array<const char*, 4> kButtons = {"ExpandSelected", "ExpandAll", 
 void ControllerButton(benchmark::State& state, Shape shape, int button) {
     ShapeFixture& f = shapeFixture(shape);
     const bool opens = button < 2;
-    for (auto _ : state) {
-        state.PauseTiming();
+    auto prepare = [&] {
         if (opens) f.allClosed();
         else f.allOpen();
+    };
+    prepare();
+    const auto [calls, comparisons] = f.countedClick(button);
+    ShapeFixture::settle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare();
         state.ResumeTiming();
         f.clickButton(button);
         ShapeFixture::settle();
     }
+    state.counters["calls/node"] = calls;
+    state.counters["comparisons/node"] = comparisons;
 }
 
 void QtsOwn(benchmark::State& state, Shape shape, bool expand) {
