@@ -1,34 +1,13 @@
 #include "backends/qt/qt_tree_view.h"
 
-#include <QPointer>
-#include <QTimer>
-#include <algorithm>
-#include <memory>
-#include <unordered_map>
 #include <unordered_set>
-#include <utility>
-#include <vector>
 
 #include "backends/qt/qt_control_site.h"
-#include "host/error.h"
-#include "host/registry.h"
+#include "backends/qt/qt_tree_view_p.h"
 
 namespace tavo {
 
 namespace {
-
-// The tree view library's own numbers for a bad index and an unknown key.
-constexpr int kIndexOutOfBounds = 35600;
-constexpr int kElementNotFound = 35601;
-
-// Reaches two protected members of Qt's views through member pointers named
-// in a derived class, which the language allows for any object of the base.
-struct ViewAccess : QTreeWidget {
-    static void scheduleLayout(QAbstractItemView* view) { (view->*(&ViewAccess::scheduleDelayedItemsLayout))(); }
-    static QTreeWidgetItem* itemAt(const QTreeWidget* tree, const QModelIndex& index) {
-        return (tree->*(&ViewAccess::itemFromIndex))(index);
-    }
-};
 
 QTreeWidget* surfaceTree(ControlSite& site) {
     auto* qtSite = dynamic_cast<QtControlSite*>(&site);
@@ -42,239 +21,20 @@ QTreeWidget* surfaceTree(ControlSite& site) {
     return tree;
 }
 
-std::string keyOf(const QTreeWidgetItem* item) { return item->data(0, Qt::UserRole).toString().toStdString(); }
+// Calls f on an item and on everything below it, in tree order, with a stack
+// of its own: trees may be far deeper than the call stack allows.
+template <class F>
+void eachInBranch(QTreeWidgetItem* root, F&& f) {
+    std::vector<QTreeWidgetItem*> stack{root};
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        f(item);
+        for (int i = item->childCount() - 1; i >= 0; --i) stack.push_back(item->child(i));
+    }
+}
 
 }  // namespace
-
-class QtNodeCollection : public Object {
-public:
-    explicit QtNodeCollection(QtTreeView::Impl* tree) : tree_(tree) {}
-    void orphan() { tree_ = nullptr; }
-    std::string className() const override { return "SSNodes"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
-
-private:
-    QtTreeView::Impl* tree_;
-};
-
-// One node object per item, made with the adapter's record of the item: its
-// place and links to its relatives, so that walking the tree from node to
-// node touches nothing but the nodes. The links are valid whenever the
-// adapter's records are fresh; every member brings them up to date first.
-// The same node is always the same object, so the base's sameNode holds.
-class QtTreeNode : public TreeNode {
-public:
-    QtTreeNode(QtTreeView::Impl* tree, QTreeWidgetItem* item) : item(item), tree_(tree) {}
-    void orphan() { tree_ = nullptr; }
-
-    QtTreeView::Impl& tree() const {
-        if (!tree_) throwHostError(err::ObjectNotSet, "this node is no longer in a tree view");
-        return *tree_;
-    }
-    // The node itself, its links brought up to date first.
-    QtTreeNode& rec() const;
-
-    void setExpanded(bool expanded) override;
-    bool expanded() const override;
-    int32_t childCount() const override { return rec().childNodes; }
-    std::shared_ptr<TreeNode> firstChild() const override { return ref(rec().firstChildNode); }
-    std::shared_ptr<TreeNode> lastSibling() const override;
-    std::shared_ptr<TreeNode> nextSibling() const override { return ref(rec().nextNode); }
-    int32_t bringIntoView() override;
-    std::optional<uint64_t> treeChangeCount() const override;
-    std::optional<uint64_t> branchChangedAt() const override;
-
-    std::string className() const override { return "SSNode"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
-
-    static TreeNodeRef ref(QtTreeNode* n) {
-        return n ? std::static_pointer_cast<TreeNode>(n->shared_from_this()) : nullptr;
-    }
-
-    QTreeWidgetItem* const item;
-    QtTreeNode* parentNode = nullptr;
-    QtTreeNode* firstChildNode = nullptr;
-    QtTreeNode* lastChildNode = nullptr;
-    QtTreeNode* nextNode = nullptr;
-    QtTreeNode* top = this;  // the top-level node of its branch
-    uint64_t branchChange = 0;  // of a top-level node: the adapter's count at its branch's last change
-    int32_t childNodes = 0;
-    int32_t index = 0;  // place in the collection, from 0
-    int32_t level = 1;
-    bool leafOpen = false;  // a node without children opened (see Impl::setExpanded)
-
-private:
-    QtTreeView::Impl* tree_;
-};
-
-struct QtTreeView::Impl {
-    QtTreeView& view;
-    QPointer<QTreeWidget> tree;
-    bool owned;
-    // The nodes by item; they live as long as their items, and longer only
-    // where someone else holds them, orphaned.
-    std::unordered_map<QTreeWidgetItem*, std::shared_ptr<QtTreeNode>> nodes;
-    std::vector<QtTreeNode*> order;  // the collection; empty places until the next rebuild
-    QtTreeNode* firstTop = nullptr;
-    QtTreeNode* lastTop = nullptr;
-    std::unordered_map<std::string, QTreeWidgetItem*> byKey;
-    std::shared_ptr<QtNodeCollection> collection;
-    bool dirty = true;
-    bool built = false;  // the records were made once: items added later join the collection as they come
-    int adding = 0;
-    // Changes to the tree, however made, and the count at the last change of
-    // its shape, which every branch counts as its own: the records do not
-    // tell which branch a change of shape touched until they are rebuilt.
-    uint64_t changes = 0;
-    uint64_t shapeChangedAt = 0;
-    QtTreeNode* opening = nullptr;  // the node the adapter is opening or closing in Qt
-    // The node to scroll to at the next turn of the loop (checked against the
-    // nodes still there).
-    QTreeWidgetItem* pendingScroll = nullptr;
-    bool scrollQueued = false;
-    // The context of the adapter's own connections and queued calls, which go
-    // with it.
-    std::unique_ptr<QObject> context = std::make_unique<QObject>();
-
-    Impl(QtTreeView& v, QTreeWidget* t, bool own) : view(v), tree(t), owned(own) {}
-
-    QTreeWidget& widget() const {
-        if (!tree) throwHostError(err::ObjectNotSet, "the tree widget of " + view.instanceName() + " no longer exists");
-        return *tree;
-    }
-    void fresh() {
-        if (dirty) rebuild();
-    }
-    QtTreeNode& node(QTreeWidgetItem* item) {
-        fresh();
-        auto it = nodes.find(item);
-        if (it == nodes.end()) throwHostError(err::ObjectNotSet, "the item is not a node of " + view.instanceName());
-        return *it->second;
-    }
-    TreeNodeRef object(QTreeWidgetItem* item) { return item ? QtTreeNode::ref(&node(item)) : nullptr; }
-    // The node of an item, made if the item is new to the adapter.
-    QtTreeNode& made(QTreeWidgetItem* item) {
-        auto& slot = nodes[item];
-        if (!slot) slot = std::make_shared<QtTreeNode>(this, item);
-        return *slot;
-    }
-    // Appends a node to its parent's children (or the top level).
-    void link(QtTreeNode& n, QtTreeNode* parent) {
-        n.parentNode = parent;
-        n.firstChildNode = n.lastChildNode = n.nextNode = nullptr;
-        n.childNodes = 0;
-        n.level = parent ? parent->level + 1 : 1;
-        n.top = parent ? parent->top : &n;
-        QtTreeNode*& first = parent ? parent->firstChildNode : firstTop;
-        QtTreeNode*& last = parent ? parent->lastChildNode : lastTop;
-        if (parent) ++parent->childNodes;
-        if (last) last->nextNode = &n;
-        else first = &n;
-        last = &n;
-    }
-    QtTreeNode& at(int32_t oneBased) {
-        fresh();
-        if (oneBased < 1 || std::size_t(oneBased) > order.size())
-            throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(oneBased) +
-                                                   ") of a tree with " + std::to_string(order.size()) + " nodes");
-        return *order[std::size_t(oneBased - 1)];
-    }
-    Variant item(const Variant& index) {
-        if (index.type() == VarType::String) {
-            auto it = byKey.find(index.rawString());
-            if (it == byKey.end())
-                throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
-            return Variant::object(object(it->second));
-        }
-        return Variant::object(QtTreeNode::ref(&at(index.toLong())));
-    }
-    QtTreeNode* lastSibling(const QtTreeNode& n) const { return n.parentNode ? n.parentNode->lastChildNode : lastTop; }
-    // Nodes opened or closed from now on only mark the view for one layout later.
-    void deferLayout() {
-        if (tree) ViewAccess::scheduleLayout(tree);
-    }
-    // Qt keeps a mark for every node it is told to open, leaf or not, which
-    // costs as much as opening a node with children. A leaf's open state is
-    // kept here instead, and handed to Qt when the leaf gets children.
-    // Closing a leaf still goes to Qt, which may hold a mark of its own (its
-    // expandAll marks leaves too): with the layout deferred, Qt drops a mark
-    // for a lookup, where asking it first whether there is one costs more.
-    void setExpanded(QtTreeNode& n, bool open) {
-        if (!n.firstChildNode) {
-            if (n.leafOpen != open) changedIn(&n);
-            n.leafOpen = open;
-            if (open) return;
-        }
-        deferLayout();
-        opening = &n;
-        n.item->setExpanded(open);
-        opening = nullptr;
-    }
-    bool expanded(const QtTreeNode& n) const {
-        if (!n.firstChildNode && n.leafOpen) return true;
-        return n.item->isExpanded();
-    }
-    void childrenAdded(QTreeWidgetItem* parent) {
-        auto it = nodes.find(parent);
-        if (it == nodes.end() || !it->second->leafOpen) return;
-        it->second->leafOpen = false;
-        deferLayout();
-        parent->setExpanded(true);
-    }
-    void bringIntoView(QtTreeNode& n) {
-        for (QtTreeNode* p = n.parentNode; p; p = p->parentNode)
-            if (!p->item->isExpanded()) setExpanded(*p, true);
-        scrollLater(n.item);
-        if (view.onBringIntoView) view.onBringIntoView(keyOf(n.item));
-    }
-    // Scrolling lays the view out at once. Of the nodes a command brings into
-    // view one after another only the last decides where the view stands, so
-    // the view scrolls once, at the next turn of the loop; a scroll per node
-    // would lay out all the rows again for every top-level node.
-    void scrollLater(QTreeWidgetItem* item) {
-        pendingScroll = item;
-        if (scrollQueued) return;
-        scrollQueued = true;
-        QTimer::singleShot(0, context.get(), [this] {
-            scrollQueued = false;
-            QTreeWidgetItem* target = std::exchange(pendingScroll, nullptr);
-            if (tree && target && nodes.count(target)) tree->scrollToItem(target);
-        });
-    }
-
-    // A change within the branch of a node (of the top level for none).
-    void changedIn(QtTreeNode* n) {
-        ++changes;
-        if (n) n->top->branchChange = changes;
-    }
-    void shapeChanged() {
-        ++changes;
-        shapeChangedAt = changes;
-    }
-    // Qt tells of every node it opens or closes, whoever asked (its own
-    // expandAll and collapseAll too, as long as someone listens).
-    void openStateChanged(const QModelIndex& index) {
-        if (dirty) {
-            shapeChanged();
-            return;
-        }
-        QTreeWidgetItem* item = ViewAccess::itemAt(tree, index);
-        QtTreeNode* n = opening && opening->item == item ? opening : nullptr;
-        if (!n) {
-            const auto it = nodes.find(item);
-            if (it != nodes.end()) n = it->second.get();
-        }
-        changedIn(n);
-    }
-
-    void rebuild();
-    void placeInserted(const QModelIndex& parent, int first, int last);
-    void forget(QTreeWidgetItem* root);
-    void watchModel();
-};
 
 QtTreeNode& QtTreeNode::rec() const {
     tree().fresh();
@@ -345,28 +105,21 @@ void QtTreeView::Impl::rebuild() {
 // the adapter looks.
 void QtTreeView::Impl::placeInserted(const QModelIndex& parent, int first, int last) {
     if (!built) return;
-    QTreeWidgetItem* p = parent.isValid() ? ViewAccess::itemAt(tree, parent) : nullptr;
-    std::vector<QTreeWidgetItem*> stack;
-    for (int r = last; r >= first; --r)
-        if (QTreeWidgetItem* item = p ? p->child(r) : tree->topLevelItem(r)) stack.push_back(item);
-    while (!stack.empty()) {
-        QTreeWidgetItem* item = stack.back();
-        stack.pop_back();
-        if (!nodes.count(item)) {
+    QTreeWidgetItem* p = parent.isValid() ? treeview::ViewAccess::itemAt(tree, parent) : nullptr;
+    for (int r = first; r <= last; ++r) {
+        QTreeWidgetItem* added = p ? p->child(r) : tree->topLevelItem(r);
+        if (!added) continue;
+        eachInBranch(added, [this](QTreeWidgetItem* item) {
+            if (nodes.count(item)) return;
             QtTreeNode& n = made(item);
             n.index = int32_t(order.size());
             order.push_back(&n);
-        }
-        for (int i = item->childCount() - 1; i >= 0; --i) stack.push_back(item->child(i));
+        });
     }
 }
 
 void QtTreeView::Impl::forget(QTreeWidgetItem* root) {
-    std::vector<QTreeWidgetItem*> stack{root};
-    while (!stack.empty()) {
-        QTreeWidgetItem* item = stack.back();
-        stack.pop_back();
-        for (int i = 0; i < item->childCount(); ++i) stack.push_back(item->child(i));
+    eachInBranch(root, [this](QTreeWidgetItem* item) {
         auto it = nodes.find(item);
         if (it != nodes.end()) {
             QtTreeNode& n = *it->second;
@@ -378,9 +131,9 @@ void QtTreeView::Impl::forget(QTreeWidgetItem* root) {
                 order[std::size_t(n.index)] = nullptr;
             nodes.erase(it);
         }
-        const std::string key = keyOf(item);
+        const std::string key = treeview::keyOf(item);
         if (auto k = byKey.find(key); !key.empty() && k != byKey.end() && k->second == item) byKey.erase(k);
-    }
+    });
     dirty = true;
 }
 
@@ -389,7 +142,7 @@ void QtTreeView::Impl::watchModel() {
     QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, tree,
                      [this](const QModelIndex& parent, int first, int last) {
                          shapeChanged();
-                         QTreeWidgetItem* p = parent.isValid() ? ViewAccess::itemAt(tree, parent) : nullptr;
+                         QTreeWidgetItem* p = parent.isValid() ? treeview::ViewAccess::itemAt(tree, parent) : nullptr;
                          for (int r = first; r <= last; ++r)
                              if (QTreeWidgetItem* item = p ? p->child(r) : tree->topLevelItem(r)) forget(item);
                      });
@@ -406,93 +159,13 @@ void QtTreeView::Impl::watchModel() {
                      [this, changed](const QModelIndex& parent, int first, int last) {
                          if (!adding) placeInserted(parent, first, last);
                          changed();
-                         if (parent.isValid()) childrenAdded(ViewAccess::itemAt(tree, parent));
+                         if (parent.isValid()) childrenAdded(treeview::ViewAccess::itemAt(tree, parent));
                      });
     QObject::connect(model, &QAbstractItemModel::rowsMoved, tree, changed);
     QObject::connect(model, &QAbstractItemModel::layoutChanged, tree, changed);
     QObject::connect(model, &QAbstractItemModel::modelReset, tree, changed);
     QObject::connect(tree, &QTreeView::expanded, context.get(), [this](const QModelIndex& i) { openStateChanged(i); });
     QObject::connect(tree, &QTreeView::collapsed, context.get(), [this](const QModelIndex& i) { openStateChanged(i); });
-}
-
-Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
-    if (!tree_) throwHostError(err::ObjectNotSet, "this node collection is no longer in a tree view");
-    if (memberNameEquals(member, "Count")) {
-        tree_->fresh();
-        return Variant::longValue(int32_t(tree_->order.size()));
-    }
-    if (memberNameEquals(member, "Item") && arg) return tree_->item(*arg);
-    throwNoSuchMember(*this, member);
-}
-
-Variant QtNodeCollection::call(std::string_view member, std::span<Variant> args) {
-    return get(member, args.empty() ? nullptr : &args[0]);
-}
-
-namespace {
-
-Variant nodeValue(const TreeNodeRef& n) { return Variant::object(n); }
-
-const MemberTable<QtTreeNode>& nodeMembers() {
-    static const MemberTable<QtTreeNode> table = [] {
-        using N = QtTreeNode;
-        MemberTable<N> t;
-        t.property("Level", [](N& n, const Variant*) { return Variant::longValue(n.rec().level); });
-        t.method("EnsureVisible", [](N& n, std::span<Variant>) {
-            n.bringIntoView();
-            return Variant();
-        });
-        t.property(
-            "Expanded", [](N& n, const Variant*) { return Variant::boolean(n.expanded()); },
-            [](N& n, const Variant& v) { n.setExpanded(v.isTrue()); });
-        t.property("Key", [](N& n, const Variant*) { return Variant::string(keyOf(n.rec().item)); });
-        t.property(
-            "Text", [](N& n, const Variant*) { return Variant::string(n.rec().item->text(0).toStdString()); },
-            [](N& n, const Variant& v) { n.rec().item->setText(0, QString::fromStdString(v.toString())); });
-        t.property("Children", [](N& n, const Variant*) { return Variant::longValue(n.childCount()); });
-        t.property("Child", [](N& n, const Variant*) { return nodeValue(n.firstChild()); });
-        t.property("LastSibling", [](N& n, const Variant*) { return nodeValue(n.lastSibling()); });
-        t.property("Next", [](N& n, const Variant*) { return nodeValue(n.nextSibling()); });
-        t.property("Parent", [](N& n, const Variant*) { return nodeValue(QtTreeNode::ref(n.rec().parentNode)); });
-        t.property("Index", [](N& n, const Variant*) { return Variant::longValue(n.rec().index + 1); });
-        return t;
-    }();
-    return table;
-}
-
-const MemberTable<QtTreeView>& treeMembers() {
-    static const MemberTable<QtTreeView> table = [] {
-        using T = QtTreeView;
-        MemberTable<T> t;
-        t.property(
-            "SelectedItem", [](T& tree, const Variant*) { return nodeValue(tree.selectedItem()); }, {},
-            [](T& tree, const Variant& v) {
-                const auto obj = v.toObject();
-                auto* node = dynamic_cast<QtTreeNode*>(obj.get());
-                if (obj && (!node || &node->tree() != &tree.impl()))
-                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
-                tree.impl().widget().setCurrentItem(node ? node->rec().item : nullptr);
-            });
-        t.property("Nodes", [](T& tree, const Variant* index) {
-            return index ? tree.impl().item(*index) : Variant::object(tree.impl().collection);
-        });
-        t.property(
-            "Enabled", [](T& tree, const Variant*) { return Variant::boolean(tree.enabled()); },
-            [](T& tree, const Variant& v) { tree.setEnabled(v.isTrue()); });
-        t.property(
-            "Visible", [](T& tree, const Variant*) { return Variant::boolean(tree.visible()); },
-            [](T& tree, const Variant& v) { tree.setVisible(v.isTrue()); });
-        return t;
-    }();
-    return table;
-}
-
-}  // namespace
-
-Variant QtTreeNode::get(std::string_view member, const Variant* arg) { return nodeMembers().get(*this, member, arg); }
-void QtTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
-Variant QtTreeNode::call(std::string_view member, std::span<Variant> args) {
-    return nodeMembers().call(*this, member, args);
 }
 
 QtTreeView::QtTreeView(ControlSite& site) : Control(site), impl_(std::make_unique<Impl>(*this, surfaceTree(site), true)) {
@@ -587,29 +260,6 @@ void QtTreeView::Resize() {
     if (!impl_->owned || !impl_->tree) return;
     if (auto* qtSite = dynamic_cast<QtControlSite*>(&site()); qtSite && qtSite->surface())
         impl_->tree->setGeometry(qtSite->surface()->rect());
-}
-
-Variant QtTreeView::get(std::string_view member, const Variant* arg) { return treeMembers().get(*this, member, arg); }
-void QtTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
-void QtTreeView::putRef(std::string_view member, const Variant& value) { treeMembers().putRef(*this, member, value); }
-Variant QtTreeView::call(std::string_view member, std::span<Variant> args) {
-    return treeMembers().call(*this, member, args);
-}
-
-void registerQtComponents(ComponentRegistry& registry) {
-    TypeInfo info;
-    info.progId = "SSActiveTreeView.SSTree";
-    auto member = [](std::string name, std::string type, bool canPut) {
-        MemberInfo m;
-        m.name = std::move(name);
-        m.type = std::move(type);
-        m.canPut = canPut;
-        return m;
-    };
-    info.members = {member("SelectedItem", "Object", false), member("Nodes", "Object", false),
-                    member("Enabled", "Boolean", true), member("Visible", "Boolean", true)};
-    info.members[1].params = {ParamInfo{"Index", "Variant", false}};
-    registry.add(std::move(info), [](ControlSite& site) { return std::make_shared<QtTreeView>(site); });
 }
 
 }  // namespace tavo
