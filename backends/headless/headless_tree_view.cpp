@@ -113,6 +113,7 @@ struct HeadlessTreeView::Impl {
         if (nodes[index].expanded == open) return;
         nodes[index].expanded = open;
         changed(index);
+        if (!view.onExpandedChanged) return;
         const std::string key = *nodes[index].key;  // the handler may change the tree
         fireHandler(view.onExpandedChanged, key, open);
     }
