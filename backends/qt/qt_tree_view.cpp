@@ -50,6 +50,7 @@ int32_t QtTreeNode::bringIntoView() {
 std::optional<uint64_t> QtTreeNode::treeChangeCount() const { return tree().changes; }
 std::optional<uint64_t> QtTreeNode::branchChangedAt() const {
     const QtTreeNode& n = rec();
+    tree().dateBranches();
     return std::max(n.top->branchChange, tree().shapeChangedAt);
 }
 

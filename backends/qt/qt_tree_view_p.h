@@ -122,6 +122,7 @@ struct QtTreeView::Impl {
     uint64_t changes = 0;
     uint64_t shapeChangedAt = 0;
     QtTreeNode* opening = nullptr;  // the node the adapter is opening or closing in Qt
+    std::vector<std::pair<QTreeWidgetItem*, uint64_t>> undated;  // items others opened or closed, with the count
     // The node to scroll to at the next turn of the loop (checked against the
     // nodes still there).
     QTreeWidgetItem* pendingScroll = nullptr;
@@ -246,19 +247,27 @@ struct QtTreeView::Impl {
         shapeChangedAt = changes;
     }
     // Qt tells of every node it opens or closes, whoever asked (its own
-    // expandAll and collapseAll too, as long as someone listens).
+    // expandAll and collapseAll too, as long as someone listens). Others'
+    // changes are dated in their branches only when a walk asks: finding an
+    // item's node costs more than Qt's own opening of it. Past a limit, one
+    // change of shape dates every branch instead.
     void openStateChanged(const QModelIndex& index) {
-        if (dirty) {
-            shapeChanged();
-            return;
-        }
+        ++changes;
         QTreeWidgetItem* item = treeview::ViewAccess::itemAt(tree, index);
-        QtTreeNode* n = opening && opening->item == item ? opening : nullptr;
-        if (!n) {
-            const auto it = nodes.find(item);
-            if (it != nodes.end()) n = it->second.get();
+        if (opening && opening->item == item) {
+            opening->top->branchChange = changes;
+        } else if (undated.size() < 4096) {
+            undated.emplace_back(item, changes);
+        } else {
+            undated.clear();
+            shapeChangedAt = changes;
         }
-        changedIn(n);
+    }
+    void dateBranches() {
+        for (const auto& [item, at] : undated)
+            if (const auto it = nodes.find(item); it != nodes.end())
+                it->second->top->branchChange = std::max(it->second->top->branchChange, at);
+        undated.clear();
     }
 
     void rebuild();
