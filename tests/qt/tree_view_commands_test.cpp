@@ -120,16 +120,19 @@ protected:
 // ---- Against the plain walk, with handlers that fight back -----------------
 
 TEST_F(QtTreeCommands, RandomTreesUnderFightingHandlersShowAndRaiseWhatThePlainWalkDoes) {
-    for (unsigned seed = 0; seed < 120; ++seed) {
+    for (unsigned seed = 0; seed < 400; ++seed) {
         std::mt19937 rng(seed);
         QtSide mine(host, "M"), plain(host, "P");
         std::string shape;
-        int nodes = 0;
+        std::vector<std::string> keys;
         for (int top = 0; top < 2 + int(rng() % 5); ++top) {
-            shape += "t" + std::to_string(top) + "(";
-            for (int c = 0; c < int(rng() % 3); ++c) shape += "c" + std::to_string(top) + std::to_string(c) + " ";
+            keys.push_back("t" + std::to_string(top));
+            shape += keys.back() + "(";
+            for (int c = 0; c < int(rng() % 3); ++c) {
+                keys.push_back("c" + std::to_string(top) + std::to_string(c));
+                shape += keys.back() + " ";
+            }
             shape += ") ";
-            nodes += 1;
         }
         for (QtSide* s : {&mine, &plain}) {
             s->build(shape);
@@ -140,8 +143,8 @@ TEST_F(QtTreeCommands, RandomTreesUnderFightingHandlersShowAndRaiseWhatThePlainW
         ctl().setMySSTree(mine.view);
         PlainTreeWalk reference(*plain.view);
         // A handler: when the trigger opens or closes, it does one thing to its tree.
-        const std::string trigger = "t" + std::to_string(rng() % nodes), target = "t" + std::to_string(rng() % nodes);
-        const int action = int(rng() % 5);
+        const std::string trigger = keys[rng() % keys.size()], target = keys[rng() % keys.size()];
+        const int action = int(rng() % 7) % 5;  // mostly against the command
         auto fight = [&](QtSide& s, std::function<void(const TreeNodeRef&)> expandAll) {
             auto fired = std::make_shared<int>(0);
             auto react = [&s, expandAll, fired, trigger, target, action](QTreeWidgetItem* i) {
@@ -167,6 +170,29 @@ TEST_F(QtTreeCommands, RandomTreesUnderFightingHandlersShowAndRaiseWhatThePlainW
             ASSERT_EQ(mine.seen, plain.seen) << "seed " << seed << " button " << k;
             ASSERT_EQ(mine.dump(), plain.dump()) << "seed " << seed << " button " << k;
         }
+    }
+}
+
+// A handler goes against the command in a branch the command has walked but
+// will walk again: when t2 opens (closes), m1 closes (opens). The plain walk
+// meets m1 again from t1 on; so must the controller.
+TEST_F(QtTreeCommands, AHandlerGoingAgainstTheCommandInAWalkedBranchIsMetAgain) {
+    for (bool expanding : {true, false}) {
+        QtSide mine(host, "M"), plain(host, "P");
+        for (QtSide* s : {&mine, &plain}) {
+            s->build("t0(m0(x0)) t1(m1(x1)) t2(m2(x2))");
+            if (!expanding) s->widget->expandAll();
+            s->record();
+            QObject::connect(s->widget.get(), expanding ? &QTreeWidget::itemExpanded : &QTreeWidget::itemCollapsed,
+                             s->widget.get(), [s, expanding](QTreeWidgetItem* i) {
+                                 if (i->text(0) == "t2") s->item("m1")->setExpanded(!expanding);
+                             });
+        }
+        ctl().setMySSTree(mine.view);
+        click(expanding ? 1 : 2);
+        PlainTreeWalk(*plain.view).click(expanding ? 1 : 2);
+        EXPECT_EQ(mine.seen, plain.seen) << expanding;
+        EXPECT_EQ(mine.dump(), plain.dump()) << expanding;
     }
 }
 
