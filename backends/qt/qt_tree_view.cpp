@@ -147,9 +147,15 @@ void QtTreeView::Impl::watchModel() {
                          for (int r = first; r <= last; ++r)
                              if (QTreeWidgetItem* item = p ? p->child(r) : tree->topLevelItem(r)) forget(item);
                      });
+    // A widget that goes resets its model from its destructor, when it is a
+    // tree widget no longer: every node goes, found through the records only.
     QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, tree, [this] {
         shapeChanged();
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) forget(tree->topLevelItem(i));
+        for (auto& [item, node] : nodes) node->orphan();
+        nodes.clear();
+        order.clear();
+        byKey.clear();
+        dirty = true;
     });
     auto changed = [this] {
         if (adding) return;
