@@ -54,8 +54,8 @@ public:
             Loop& loop = loops_.back();
             const bool watched = watch_ && loops_.size() == 1;
             if (loop.called) {
-                if (watched && loop.walked)
-                    watch_->after(loop.cur, skip_.failures() == loop.failures && cutShort_ == loop.cutShort);
+                if (watched && levelWalked_)
+                    watch_->after(loop.cur, skip_.failures() == levelFailures_ && cutShort_ == levelCutShort_);
                 toNextSibling(loop, watched);
                 continue;
             }
@@ -66,10 +66,10 @@ public:
                     levelDone_ = true;
                     endLoop();
                 }
-                if (visit != TopLevelWatch::Visit::Walk) continue;
-                loop.walked = true;
-                loop.failures = skip_.failures();
-                loop.cutShort = cutShort_;
+                levelWalked_ = visit == TopLevelWatch::Visit::Walk;
+                if (!levelWalked_) continue;
+                levelFailures_ = skip_.failures();
+                levelCutShort_ = cutShort_;
             }
             const TreeNodeRef cur = loop.cur;  // begin may move the loops
             begin(cur, false);
@@ -83,11 +83,10 @@ public:
     bool levelDone() const { return levelDone_; }
 
 private:
+    // A chain as deep as the tree has one of these a level: kept small.
     struct Loop {
         TreeNodeRef cur;
         bool called = false;  // the call on cur has been made (or skipped)
-        bool walked = false;
-        uint64_t failures = 0, cutShort = 0;  // as they stood when the call on cur began
     };
 
     // Steps 4.2.2 and 4.2.3. A sibling that cannot be reached ends the loop:
@@ -101,7 +100,7 @@ private:
                 loop.cur = deref(loop.cur).nextSibling();
                 advanced = true;
             });
-            loop.called = loop.walked = false;
+            loop.called = false;
             if (advanced) return;
         }
         if (watched) levelDone_ = last && skip_.failures() == failuresBefore;
@@ -120,6 +119,10 @@ private:
     std::vector<Loop> loops_;
     uint64_t cutShort_ = 0;  // calls that returned at once
     bool levelDone_ = false;
+    // Of the call on the watched level's current node: made (not skipped),
+    // and the failures and short calls as they stood when it began.
+    bool levelWalked_ = false;
+    uint64_t levelFailures_ = 0, levelCutShort_ = 0;
 };
 
 bool TreeWalk::run(const TreeNodeRef& myNode, bool expanding, bool sameLevel, TopLevelWatch* watch) {

@@ -67,7 +67,6 @@ struct HeadlessTreeView::Impl {
         int32_t top;    // the top-level node of its branch
         int32_t place;  // in the collection, from 0; kNone once removed
         bool expanded = false;
-        uint64_t branchChangedAt = 0;  // of a top-level node: the tree's count at its branch's last change
         const std::string* key;        // the key map's own copy, which never moves
         std::string text;
     };
@@ -77,6 +76,8 @@ struct HeadlessTreeView::Impl {
     HeadlessTreeView& view;
     std::vector<NodeData> nodes;      // every node ever added, in that order; removed ones stay
     std::vector<int32_t> collection;  // the nodes in the tree, in collection order
+    // Of each top-level node, by index: the tree's count at its branch's last change.
+    std::vector<uint64_t> branchChangedAt;
     // Made on first use and kept, so that a node is always the same object.
     std::vector<std::shared_ptr<HeadlessTreeNode>> objects;
     std::unordered_map<std::string, int32_t> byKey;
@@ -107,7 +108,7 @@ struct HeadlessTreeView::Impl {
     // A change within the branch of a node (the tree's own list for kNone).
     void changed(int32_t index) {
         ++changes;
-        if (index != kNone) nodes[nodes[index].top].branchChangedAt = changes;
+        if (index != kNone) branchChangedAt[static_cast<std::size_t>(nodes[index].top)] = changes;
     }
     void setExpanded(int32_t index, bool open) {
         if (nodes[index].expanded == open) return;
@@ -180,7 +181,7 @@ public:
     }
     std::optional<uint64_t> branchChangedAt() const override {
         holder().count(CallChangeCount);
-        return tree().nodes[data().top].branchChangedAt;
+        return tree().branchChangedAt[static_cast<std::size_t>(data().top)];
     }
 
     std::string className() const override { return "SSNode"; }
@@ -425,8 +426,9 @@ TreeNodeRef HeadlessTreeView::addNode(const std::string& key, const std::string&
     const int32_t level = parent == kNone ? 1 : d.nodes[parent].level + 1;
     const int32_t top = parent == kNone ? index : d.nodes[parent].top;
     const auto place = static_cast<int32_t>(d.collection.size());
-    d.nodes.push_back({parent, kNone, kNone, kNone, 0, level, top, place, false, 0, keyRef, text});
+    d.nodes.push_back({parent, kNone, kNone, kNone, 0, level, top, place, false, keyRef, text});
     d.collection.push_back(index);
+    d.branchChangedAt.push_back(0);
     d.objects.emplace_back();
 
     int32_t& first = d.firstOf(parent);
@@ -489,6 +491,7 @@ void HeadlessTreeView::removeNode(const std::string& key) {
 void HeadlessTreeView::reserve(std::size_t nodes) {
     impl_->nodes.reserve(nodes);
     impl_->collection.reserve(nodes);
+    impl_->branchChangedAt.reserve(nodes);
     impl_->objects.reserve(nodes);
     impl_->byKey.reserve(nodes);
 }
