@@ -86,13 +86,17 @@ struct QtSide {
         };
         QObject::connect(widget.get(), &QTreeWidget::itemExpanded, widget.get(), raised("+"));
         QObject::connect(widget.get(), &QTreeWidget::itemCollapsed, widget.get(), raised("-"));
-        view->onBringIntoView = [this](const std::string& key) { seen.push_back("view " + key + "\n" + dump()); };
+        view->onBringIntoView = [this](const std::string& key) {
+            seen.push_back("view " + key + "\n" + dump());
+            if (onView) onView();
+        };
     }
 
     std::unique_ptr<QTreeWidget> widget;
     std::unique_ptr<QtControlSite> site;
     std::shared_ptr<QtTreeView> view;
     std::vector<std::string> seen;
+    std::function<void()> onView;  // the application's handler, after the record
 };
 
 class QtTreeCommands : public ::testing::Test {
@@ -144,7 +148,7 @@ TEST_F(QtTreeCommands, RandomTreesUnderFightingHandlersShowAndRaiseWhatThePlainW
         PlainTreeWalk reference(*plain.view);
         // A handler: when the trigger opens or closes, it does one thing to its tree.
         const std::string trigger = keys[rng() % keys.size()], target = keys[rng() % keys.size()];
-        const int action = int(rng() % 7) % 5;  // mostly against the command
+        const int action = int(rng() % 9) % 7;  // mostly against the command
         auto fight = [&](QtSide& s, std::function<void(const TreeNodeRef&)> expandAll) {
             auto fired = std::make_shared<int>(0);
             auto react = [&s, expandAll, fired, trigger, target, action](QTreeWidgetItem* i) {
@@ -154,11 +158,26 @@ TEST_F(QtTreeCommands, RandomTreesUnderFightingHandlersShowAndRaiseWhatThePlainW
                 case 1: expandAll(s.node(target)); break;
                 case 2: s.widget->insertTopLevelItem(0, newItem("new" + std::to_string(*fired))); break;
                 case 3: s.widget->sortItems(0, *fired % 2 ? Qt::AscendingOrder : Qt::DescendingOrder); break;
-                default: s.widget->setEnabled(!s.widget->isEnabled()); break;
+                case 4: s.widget->setEnabled(!s.widget->isEnabled()); break;
+                case 5: s.widget->setVisible(s.widget->isHidden()); break;
+                default: {
+                    // The target's top-level item goes, unless Qt is still telling of an item in it.
+                    QTreeWidgetItem* top = s.item(target);
+                    while (top->parent()) top = top->parent();
+                    QTreeWidgetItem* told = i;
+                    while (told->parent()) told = told->parent();
+                    if (top != told) delete top;
+                    break;
+                }
                 }
             };
             QObject::connect(s.widget.get(), &QTreeWidget::itemExpanded, s.widget.get(), react);
             QObject::connect(s.widget.get(), &QTreeWidget::itemCollapsed, s.widget.get(), react);
+            // The tree switched off above is back on as soon as a node comes into view.
+            s.onView = [&s] {
+                s.widget->setEnabled(true);
+                s.widget->show();
+            };
             return fired;
         };
         auto mineFired = fight(mine, [this](const TreeNodeRef& n) { ctl().ExpandAll(n, vbFalse, vbFalse); });
@@ -220,10 +239,37 @@ TEST_F(QtTreeCommands, NoFailureOfAnAdapterReachesTheApplication) {
                     EXPECT_FALSE(mineTree->ranAway()) << at;
                     EXPECT_EQ(mine.seen, plain.seen) << at;
                     EXPECT_EQ(mine.dump(), plain.dump()) << at;
+                    // Only a call entered at depth 0 brings its node into view.
+                    mine.seen.clear();
+                    ctl().ExpandAll(mine.node("A2"), vbTrue, vbFalse);
+                    EXPECT_TRUE(!mine.seen.empty() && mine.seen.back().rfind("view A2", 0) == 0) << at;
                 }
             }
         }
     }
+}
+
+// An empty bound tree lets every button pass quietly (collapse all's
+// Nodes(1) fails unseen) with the depth back at 0; an unbound controller
+// leaves a real node handed to ExpandAll alone.
+TEST_F(QtTreeCommands, AnEmptyBoundTreeAndAnUnboundControllerLeaveEveryNodeAlone) {
+    QtSide empty(host, "E"), side(host, "T");
+    empty.build("");
+    side.build("A(A1) B");
+    side.record();
+    std::vector<std::string> traced;
+    host.onTrace = [&](const std::string& line) { traced.push_back(line); };
+    EXPECT_NO_THROW(ctl().ExpandAll(side.node("A"), vbTrue, vbTrue));
+    ctl().setMySSTree(empty.view);
+    for (int k = 0; k < 4; ++k) click(k);
+    pump();
+    EXPECT_TRUE(traced.empty());
+    EXPECT_TRUE(side.seen.empty());
+    ctl().setMySSTree(side.view);
+    ctl().ExpandAll(side.node("B"), vbTrue, vbFalse);
+    ASSERT_EQ(side.seen.size(), 1u);
+    EXPECT_EQ(side.seen[0].rfind("view B", 0), 0u) << "the depth is back at 0";
+    host.onTrace = nullptr;
 }
 
 TEST_F(QtTreeCommands, ADisabledControllerTakesNoClicks) {

@@ -80,6 +80,8 @@ protected:
             r.kind = static_cast<Reaction::Kind>(rng() % Reaction::Count);
             r.trigger = key();
             r.onView = rng() % 4 == 0;
+            // The tree back on as soon as any node comes into view.
+            if (r.kind == Reaction::SwitchOn) r.onView = true, r.trigger.clear();
             r.on = rng() % 2;
             r.state = rng() % 4 ? !r.on : r.on;  // mostly against the command
             r.target = key();
@@ -133,7 +135,7 @@ protected:
         s.view->onBringIntoView = [&s, &reactions, &added, this](const std::string& key) {
             s.seen.push_back("view " + key + "\n" + s.view->dump());
             for (Reaction& r : reactions)
-                if (r.onView && r.trigger == key) react(s, r, added);
+                if (r.onView && (r.trigger == key || r.trigger.empty())) react(s, r, added);
         };
     }
 

@@ -245,6 +245,29 @@ TEST(WalkedTopLevel, WalksABranchAgainOnlyWhenSomethingChangedIt) {
     }
 }
 
+// The call on A cannot finish C's branch: the tree is switched off when the
+// walk comes to C, or c fails. Nothing counts as a change, yet the call on B
+// must walk C again, as the plain walk would, once the tree is back.
+TEST(WalkedTopLevel, ABranchTheWalkCouldNotFinishIsWalkedAgain) {
+    for (bool switchedOff : {true, false}) {
+        MemTree tree("A(a) B(b) C(c)");
+        WalkedTopLevel walked;
+        int32_t depth = 0;
+        bool firstCall = true;
+        TreeWalk walk(depth, [&](TreeSkip&) { return switchedOff && firstCall && !tree.log.empty() && tree.log.back() == "b"; });
+        if (!switchedOff) tree.failing.insert("c");
+        for (const char* key : {"A", "B", "C"}) {
+            ASSERT_TRUE(walked.beginCall(*tree[key]));
+            walked.endCall(walk.run(tree[key], true, true, &walked));
+            firstCall = false;
+            tree.failing.clear();
+        }
+        EXPECT_THAT(tree.log, ElementsAreArray(split(switchedOff ? "A,A,a,B,b,view A,B,C,c,view B,C,view C"
+                                                                 : "A,A,a,B,b,C,c,view A,B,C,c,view B,C,view C")))
+            << switchedOff;
+    }
+}
+
 TEST(WalkedTopLevel, ATreeThatDoesNotCountItsChangesIsWalkedAsTheRulesSay) {
     MemTree tree("A(a) B");
     tree.counts = false;
