@@ -110,6 +110,10 @@ Variant DateBox::get(std::string_view member, const Variant* arg) {
     return Child::get(member, arg);
 }
 
+std::vector<std::string> DateBox::propertyNames() const {
+    return dateBoxMembers().propertyNames(Child::propertyNames());
+}
+
 void DateBox::put(std::string_view member, const Variant& value) {
     if (dateBoxMembers().has(member)) return dateBoxMembers().put(*this, member, value);
     Child::put(member, value);
@@ -123,6 +127,10 @@ void DateBox::putRef(std::string_view member, const Variant& value) {
 Variant MonthGrid::get(std::string_view member, const Variant* arg) {
     if (monthGridMembers().has(member)) return monthGridMembers().get(*this, member, arg);
     return Child::get(member, arg);
+}
+
+std::vector<std::string> MonthGrid::propertyNames() const {
+    return monthGridMembers().propertyNames(Child::propertyNames());
 }
 
 void MonthGrid::put(std::string_view member, const Variant& value) {

@@ -239,6 +239,7 @@ void frmCalendar::SetTopMost(WindowHandle hwnd) {
 }
 
 Variant frmCalendar::get(std::string_view member, const Variant* arg) { return members().get(*this, member, arg); }
+std::vector<std::string> frmCalendar::propertyNames() const { return members().propertyNames(); }
 void frmCalendar::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
 void frmCalendar::putRef(std::string_view member, const Variant& value) { members().putRef(*this, member, value); }
 Variant frmCalendar::call(std::string_view member, std::span<Variant> args) {

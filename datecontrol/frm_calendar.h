@@ -55,6 +55,7 @@ public:
 
     std::string className() const override { return formClass; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;

@@ -59,6 +59,7 @@ public:
 
     // Late-bound: Left, Top, Width, Height, Visible, Enabled, Move, SetFocus.
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
@@ -80,6 +81,7 @@ public:
 
     std::string className() const override { return "CommandButton"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
 };
@@ -101,6 +103,7 @@ public:
 
     std::string className() const override { return "Image"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
@@ -116,6 +119,7 @@ public:
 
     std::string className() const override { return "Timer"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
 };
 

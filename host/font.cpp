@@ -64,6 +64,8 @@ const MemberTable<Font>& fontMembers() {
 
 Variant Font::get(std::string_view member, const Variant* arg) { return fontMembers().get(*this, member, arg); }
 
+std::vector<std::string> Font::propertyNames() const { return fontMembers().propertyNames(); }
+
 void Font::put(std::string_view member, const Variant& value) { fontMembers().put(*this, member, value); }
 
 }  // namespace tavo

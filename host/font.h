@@ -26,6 +26,7 @@ public:
 
     std::string className() const override { return "Font"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
 };
 using FontRef = std::shared_ptr<Font>;

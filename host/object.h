@@ -27,6 +27,9 @@ public:
     virtual void putRef(std::string_view member, const Variant& value);
     // Method call with 0 or 1 arguments (more are accepted where a method declares them).
     virtual Variant call(std::string_view member, std::span<Variant> args = {});
+    // The properties that read without an argument, in the class's own order:
+    // what a tool lists when it shows the whole object.
+    virtual std::vector<std::string> propertyNames() const { return {}; }
 };
 
 // Member names are matched without regard to letter case, as the host does.
@@ -91,6 +94,13 @@ public:
     std::vector<std::string> names() const {
         std::vector<std::string> out;
         for (const auto& e : members_) out.push_back(e.name);
+        return out;
+    }
+    // The members with a getter, in table order, after those of the base
+    // class (`out`): a class's propertyNames().
+    std::vector<std::string> propertyNames(std::vector<std::string> out = {}) const {
+        for (const auto& e : members_)
+            if (e.get) out.push_back(e.name);
         return out;
     }
 

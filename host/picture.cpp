@@ -111,15 +111,27 @@ std::shared_ptr<Picture> Picture::fromFile(const std::string& path) {
     return fromBytes(std::move(bytes));
 }
 
+namespace {
+
 // Width and Height are in pixels here, not in the platform's HIMETRIC: the
 // controls only compare picture sizes with each other and scale them with the
 // screen's twips per pixel, so pixels save a round trip through 0.01 mm.
-Variant Picture::get(std::string_view member, const Variant*) {
-    if (memberNameEquals(member, "Width")) return Variant::longValue(width_);
-    if (memberNameEquals(member, "Height")) return Variant::longValue(height_);
-    // Every format the host reads is decoded to a bitmap (picture type 1).
-    if (memberNameEquals(member, "Type")) return Variant::integer(1);
-    throwNoSuchMember(*this, member);
+const MemberTable<Picture>& pictureMembers() {
+    static const MemberTable<Picture> table = [] {
+        MemberTable<Picture> t;
+        // Every format the host reads is decoded to a bitmap (picture type 1).
+        t.property("Type", [](Picture&, const Variant*) { return Variant::integer(1); });
+        t.property("Width", [](Picture& p, const Variant*) { return Variant::longValue(p.width()); });
+        t.property("Height", [](Picture& p, const Variant*) { return Variant::longValue(p.height()); });
+        return t;
+    }();
+    return table;
 }
+
+}  // namespace
+
+Variant Picture::get(std::string_view member, const Variant* arg) { return pictureMembers().get(*this, member, arg); }
+
+std::vector<std::string> Picture::propertyNames() const { return pictureMembers().propertyNames(); }
 
 }  // namespace tavo

@@ -27,6 +27,7 @@ public:
     std::string className() const override { return "Picture"; }
     // Late-bound Width and Height are pixels, not the platform's HIMETRIC; Type is 1 (bitmap).
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
 
 private:
     Picture() = default;

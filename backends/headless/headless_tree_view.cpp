@@ -129,6 +129,7 @@ public:
 
     std::string className() const override { return "SSNode"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
@@ -155,6 +156,8 @@ public:
         }
         throwNoSuchMember(*this, member);
     }
+    // Item needs an index.
+    std::vector<std::string> propertyNames() const override { return {"Count"}; }
     Variant call(std::string_view member, std::span<Variant> args = {}) override {
         if (args.size() > 1) throwNoSuchMember(*this, member);
         return get(member, args.empty() ? nullptr : &args[0]);
@@ -329,6 +332,8 @@ const MemberTable<HeadlessTreeView>& treeMembers() {
 Variant HeadlessTreeNode::get(std::string_view member, const Variant* arg) {
     return nodeMembers().get(*this, member, arg);
 }
+
+std::vector<std::string> HeadlessTreeNode::propertyNames() const { return nodeMembers().propertyNames(); }
 
 void HeadlessTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
 

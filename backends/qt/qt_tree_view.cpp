@@ -51,6 +51,8 @@ public:
     void orphan() { tree_ = nullptr; }
     std::string className() const override { return "SSNodes"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    // Item needs an index.
+    std::vector<std::string> propertyNames() const override { return {"Count"}; }
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
 private:
@@ -84,6 +86,7 @@ public:
 
     std::string className() const override { return "SSNode"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
@@ -412,6 +415,7 @@ const MemberTable<QtTreeView>& treeMembers() {
 }  // namespace
 
 Variant QtTreeNode::get(std::string_view member, const Variant* arg) { return nodeMembers().get(*this, member, arg); }
+std::vector<std::string> QtTreeNode::propertyNames() const { return nodeMembers().propertyNames(); }
 void QtTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
 Variant QtTreeNode::call(std::string_view member, std::span<Variant> args) {
     return nodeMembers().call(*this, member, args);
