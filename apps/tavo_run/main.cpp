@@ -31,10 +31,18 @@ constexpr std::string_view kUsage =
     "or on standard input. Everything the host sees is printed as it happens.\n"
     "Exit status: 0, 1 when an expect failed or the script ended while a modal\n"
     "window waited (or the picture could not be written), 2 for a malformed\n"
-    "script line or bad arguments. The language is described in docs/runner.md.\n";
+    "script line or bad arguments. The language is described in docs/runner.md;\n"
+    "its commands, one a line:\n";
+
+void printUsage(std::ostream& out) {
+    out << kUsage;
+    for (const tavo::ScriptEngine::Command& c : tavo::ScriptEngine::commands())
+        out << "  " << tavo::ScriptEngine::usage(c) << '\n';
+}
 
 int usageError(std::string_view what) {
-    std::cerr << "tavo-run: " << what << "\n\n" << kUsage;
+    std::cerr << "tavo-run: " << what << "\n\n";
+    printUsage(std::cerr);
     return 2;
 }
 
@@ -46,7 +54,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
+            printUsage(std::cout);
             return 0;
         }
         if (arg == "--headless") {

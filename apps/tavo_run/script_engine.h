@@ -2,10 +2,14 @@
 // Runs a form script: one command a line, against one form on a backend.
 // Everything the host sees is printed to `out` as it happens; a malformed
 // line is reported on `err` and ends the run with status 2.
+#include <array>
+#include <cstddef>
 #include <iosfwd>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "apps/tavo_run/script_backend.h"
@@ -17,6 +21,21 @@ namespace tavo {
 
 class ScriptEngine {
 public:
+    using Tokens = std::vector<std::string>;
+
+    // One command of the language. `forms` are its arguments as its usage
+    // shows them (a second form where it has one); `minArgs` and `maxArgs`
+    // count the words after the name.
+    struct Command {
+        std::string_view name;
+        std::array<std::string_view, 2> forms;
+        std::size_t minArgs, maxArgs;
+        void (ScriptEngine::*run)(const Tokens&);
+    };
+    static std::span<const Command> commands();
+    // "name form | name other form", as a malformed line's message shows it.
+    static std::string usage(const Command& c);
+
     ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err);
     ~ScriptEngine();
     ScriptEngine(const ScriptEngine&) = delete;
@@ -33,7 +52,6 @@ public:
     Form& form() { return *form_; }
 
 private:
-    using Tokens = std::vector<std::string>;
     struct HandlerValue {
         std::string param;
         Variant value;
@@ -49,36 +67,58 @@ private:
     void openForm(const std::string& name);
     void load(const FormData& data);
     void onEvent(Control& c, std::string_view event, std::span<Variant> args);
+    static std::string handlerKey(std::string_view nameDotEvent);
 
     // Paths
     ObjectRef resolveHead(const PathSegment& seg);
     ObjectRef member(const ObjectRef& obj, const PathSegment& seg, const std::string& where);
     ObjectRef resolveObject(const Path& p);
     ObjectRef resolveParent(const Path& p);
-    ControlSite* extenderSite(const Path& p, const ObjectRef& parent) const;
+    ObjectRef memberOwner(const Path& p, const ObjectRef& parent) const;
     Variant read(const Path& p);
-    Variant readMember(const ObjectRef& obj, const PathSegment& seg, ControlSite* site);
+    Variant readMember(const ObjectRef& obj, const PathSegment& seg);
     void write(const Path& p, const Variant& v);
     Variant evaluate(const ValueLiteral& lit);
     std::shared_ptr<Control> control(const std::string& name);
     std::shared_ptr<Child> child(const Path& p);
+    ObjectRef treeNode(Object& tree, const std::string& treeName, const std::string& key);
+    std::string formatFor(const Variant& v, std::string_view member);
 
-    // Commands
+    // Commands: the world the script sets up
+    void cmdScreen(const Tokens& t);
+    void cmdForm(const Tokens& t);
+    void cmdToday(const Tokens& t);
+    void cmdDateOrder(const Tokens& t);
+    void cmdRefuseModeless(const Tokens& t);
+    void cmdAnswer(const Tokens& t);
+    // ... the form and its controls
     void cmdNew(const Tokens& t);
     void cmdLoad(const Tokens& t);
     void cmdSave(const Tokens& t);
+    void cmdDemo(const Tokens& t);
+    void cmdScreenshot(const Tokens& t);
     void cmdSize(const Tokens& t);
+    // ... members by path
     void cmdSet(const Tokens& t);
     void cmdGet(const Tokens& t);
     void cmdCall(const Tokens& t);
     void cmdDump(const Tokens& t);
-    void cmdMouse(const Tokens& t);
-    void cmdHandler(const Tokens& t);
-    void cmdNode(const Tokens& t);
-    void cmdStats(const Tokens& t);
     void cmdExpect(const Tokens& t);
-
-    std::string formatFor(const Variant& v, std::string_view member);
+    // ... the user and the loop
+    void cmdMouse(const Tokens& t);
+    void cmdDayClick(const Tokens& t);
+    void cmdDropDown(const Tokens& t);
+    void cmdChange(const Tokens& t);
+    void cmdKey(const Tokens& t);
+    void cmdHandler(const Tokens& t);
+    void cmdActivate(const Tokens& t);
+    void cmdAdvance(const Tokens& t);
+    void cmdDoEvents(const Tokens& t);
+    // ... the tree view
+    void cmdNode(const Tokens& t);
+    void cmdSelect(const Tokens& t);
+    void cmdTree(const Tokens& t);
+    void cmdStats(const Tokens& t);
 
     ScriptBackend& backend_;
     std::ostream& out_;
