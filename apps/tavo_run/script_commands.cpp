@@ -209,7 +209,7 @@ void ScriptEngine::cmdSet(const Tokens& t) {
 void ScriptEngine::cmdGet(const Tokens& t) {
     const Path p = parsePath(t[1]);
     const Variant v = read(p);
-    out_ << p.text << " = " << formatFor(v, p.segments.back().name) << '\n';
+    out_ << p.text << " = " << formatFor(v, p.segments.back().name) << std::endl;
 }
 
 void ScriptEngine::cmdCall(const Tokens& t) {
@@ -221,7 +221,7 @@ void ScriptEngine::cmdCall(const Tokens& t) {
     std::vector<Variant> args;
     for (const ValueLiteral& lit : literals) args.push_back(evaluate(lit));
     const Variant result = parent->call(p.segments.back().name, args);
-    if (!result.isEmpty()) out_ << p.text << " = " << formatFor(result, p.segments.back().name) << '\n';
+    if (!result.isEmpty()) out_ << p.text << " = " << formatFor(result, p.segments.back().name) << std::endl;
 }
 
 // A control on the form lists its place, then the properties of its type; any
@@ -246,9 +246,9 @@ void ScriptEngine::cmdDump(const Tokens& t) {
     for (const auto& [owner, name] : members) {
         out_ << p.text << '.' << name << " = ";
         try {
-            out_ << formatFor(owner->get(name), name) << '\n';
+            out_ << formatFor(owner->get(name), name) << std::endl;
         } catch (const HostError& e) {
-            out_ << "error " << e.number() << ": " << e.what() << '\n';
+            out_ << "error " << e.number() << ": " << e.what() << std::endl;
         }
     }
 }
@@ -262,7 +262,7 @@ void ScriptEngine::cmdExpect(const Tokens& t) {
     if (valuesMatch(actual, expected, colour)) return;
     expectFailed_ = true;
     out_ << "expect failed line " << lineNo_ << ": " << p.text << " = " << formatFor(actual, p.segments.back().name)
-         << ", expected " << lit.source << '\n';
+         << ", expected " << lit.source << std::endl;
 }
 
 // ---- The user and the loop -------------------------------------------------------
@@ -354,17 +354,17 @@ void ScriptEngine::cmdSelect(const Tokens& t) {
 void ScriptEngine::cmdTree(const Tokens& t) {
     std::string dump = backend_.treeDump(*control(identifier(t[1], "the tree")));
     if (!dump.empty() && dump.back() != '\n') dump += '\n';
-    out_ << dump;
+    out_ << dump << std::flush;
 }
 
 void ScriptEngine::cmdStats(const Tokens& t) {
     const std::string name = identifier(t[1], "the tree");
     int64_t total = 0;
     for (const auto& [memberName, count] : backend_.takeTreeCallCounts(*control(name))) {
-        out_ << "stats " << name << '.' << memberName << " = " << count << '\n';
+        out_ << "stats " << name << '.' << memberName << " = " << count << std::endl;
         total += count;
     }
-    out_ << "stats " << name << ".total = " << total << '\n';
+    out_ << "stats " << name << ".total = " << total << std::endl;
 }
 
 }  // namespace tavo

@@ -29,7 +29,7 @@ std::string lower(std::string_view s) {
 
 ScriptEngine::ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err)
     : backend_(backend), out_(out), err_(err), screen_(std::make_shared<ScreenObject>(backend.host())) {
-    backend_.setTrace([this](const std::string& line) { out_ << line << '\n'; });
+    backend_.setTrace([this](const std::string& line) { out_ << line << std::endl; });
     backend_.setHandlerError([this](const HostError& e) {
         if (scriptEndedInModal_) modalEndReported_ = true;
         printError(e.number(), lineNo_ > 0 ? "line " + std::to_string(lineNo_) : "load", e.what());
@@ -53,7 +53,7 @@ void ScriptEngine::openForm(const std::string& name) {
     form_->setListener({
         [this](Control& c, std::string_view event, std::span<Variant> args) { onEvent(c, event, args); },
         [this](Control& c, std::string_view property) {
-            out_ << "changed " << c.instanceName() << '.' << property << '\n';
+            out_ << "changed " << c.instanceName() << '.' << property << std::endl;
         },
     });
     formObject_ = std::make_shared<FormWindowObject>(form_->window());
@@ -84,7 +84,6 @@ void ScriptEngine::loadDemo() {
         printError(e.number(), "demo", e.what());
     }
     settle(0);
-    out_.flush();
 }
 
 void ScriptEngine::loadForm(const std::string& path) {
@@ -96,7 +95,6 @@ void ScriptEngine::loadForm(const std::string& path) {
         printError(e.number(), path, e.what());
     }
     settle(0);
-    out_.flush();
 }
 
 int ScriptEngine::run(std::istream& script) {
@@ -107,12 +105,10 @@ int ScriptEngine::run(std::istream& script) {
         while (step()) {
         }
     } catch (const ScriptSyntaxError& e) {
-        out_.flush();
-        err_ << "line " << lineNo_ << ": " << e.what() << '\n';
+        err_ << "line " << lineNo_ << ": " << e.what() << std::endl;
         status = 2;
     }
     backend_.setModalIdle({});
-    out_.flush();
     if (status == 0 && (expectFailed_ || scriptEndedInModal_)) status = 1;
     return status;
 }
@@ -142,7 +138,7 @@ bool ScriptEngine::modalIdle() {
 }
 
 void ScriptEngine::printError(int number, const std::string& where, const std::string& text) {
-    out_ << "error " << number << ' ' << where << ": " << text << '\n';
+    out_ << "error " << number << ' ' << where << ": " << text << std::endl;
 }
 
 void ScriptEngine::execute(const std::string& line) {
@@ -171,7 +167,6 @@ void ScriptEngine::execute(const std::string& line) {
         modalEndReported_ = true;
         printError(err::InvalidProcedureCall, where, "the script ended while a modal window waited for input");
     }
-    out_.flush();
 }
 
 void ScriptEngine::settle(int line) {
@@ -193,7 +188,7 @@ void ScriptEngine::onEvent(Control& c, std::string_view event, std::span<Variant
     };
     out_ << "event " << c.instanceName() << '.' << event;
     for (std::size_t i = 0; i < args.size(); ++i) out_ << ' ' << paramName(i) << '=' << formatValue(args[i], false, ids_);
-    out_ << '\n';
+    out_ << std::endl;
 
     auto it = handlers_.find(handlerKey(c.instanceName() + "." + std::string(event)));
     if (it == handlers_.end()) return;
