@@ -72,39 +72,39 @@ std::span<const ScriptEngine::Command> ScriptEngine::commands() {
     using E = ScriptEngine;
     constexpr std::size_t kAny = 63;
     static const Command table[] = {
-        {"screen", {"<width px> <height px> [<dpi>]"}, 2, 3, &E::cmdScreen},
-        {"form", {"<left px> <top px>"}, 2, 2, &E::cmdForm},
-        {"today", {"<yyyy-mm-dd>"}, 1, 1, &E::cmdToday},
-        {"dateorder", {"dmy|mdy"}, 1, 1, &E::cmdDateOrder},
-        {"refuse-modeless", {"on|off"}, 1, 1, &E::cmdRefuseModeless},
-        {"answer", {"<n>"}, 1, 1, &E::cmdAnswer},
-        {"new", {"<Library.Class> <Name> [<left> <top> <width> <height>]"}, 2, 6, &E::cmdNew},
-        {"load", {"<file>"}, 1, 1, &E::cmdLoad},
-        {"save", {"<file>"}, 1, 1, &E::cmdSave},
-        {"demo", {""}, 0, 0, &E::cmdDemo},
-        {"screenshot", {"<png file>"}, 1, 1, &E::cmdScreenshot},
-        {"size", {"<Name> <width> <height>"}, 3, 3, &E::cmdSize},
-        {"set", {"<path> <value>"}, 2, 2, &E::cmdSet},
-        {"get", {"<path>"}, 1, 1, &E::cmdGet},
-        {"call", {"<path> [<value> ...]"}, 1, kAny, &E::cmdCall},
-        {"dump", {"<path>"}, 1, 1, &E::cmdDump},
-        {"mousedown", {"<path> [<button> [<x> <y>]]"}, 1, 4, &E::cmdMouse},
-        {"mouseup", {"<path> [<button> [<x> <y>]]"}, 1, 4, &E::cmdMouse},
-        {"click", {"<path> [<button> [<x> <y>]]"}, 1, 4, &E::cmdMouse},
-        {"dayclick", {"<path> <yyyy-mm-dd>"}, 2, 2, &E::cmdDayClick},
-        {"dropdown", {"<path>"}, 1, 1, &E::cmdDropDown},
-        {"change", {"<path> <yyyy-mm-dd>"}, 2, 2, &E::cmdChange},
-        {"key", {"<path> <key>"}, 2, 2, &E::cmdKey},
+        {"screen", {"<width px> <height px> [<dpi>]"}, 2, 3, Loop::Stays, &E::cmdScreen},
+        {"form", {"<left px> <top px>"}, 2, 2, Loop::Stays, &E::cmdForm},
+        {"today", {"<yyyy-mm-dd>"}, 1, 1, Loop::Stays, &E::cmdToday},
+        {"dateorder", {"dmy|mdy"}, 1, 1, Loop::Stays, &E::cmdDateOrder},
+        {"refuse-modeless", {"on|off"}, 1, 1, Loop::Stays, &E::cmdRefuseModeless},
+        {"answer", {"<n>"}, 1, 1, Loop::Stays, &E::cmdAnswer},
+        {"new", {"<Library.Class> <Name> [<left> <top> <width> <height>]"}, 2, 6, Loop::Stays, &E::cmdNew},
+        {"load", {"<file>"}, 1, 1, Loop::Stays, &E::cmdLoad},
+        {"save", {"<file>"}, 1, 1, Loop::Stays, &E::cmdSave},
+        {"demo", {""}, 0, 0, Loop::Stays, &E::cmdDemo},
+        {"screenshot", {"<png file>"}, 1, 1, Loop::Stays, &E::cmdScreenshot},
+        {"size", {"<Name> <width> <height>"}, 3, 3, Loop::Stays, &E::cmdSize},
+        {"set", {"<path> <value>"}, 2, 2, Loop::Stays, &E::cmdSet},
+        {"get", {"<path>"}, 1, 1, Loop::Stays, &E::cmdGet},
+        {"call", {"<path> [<value> ...]"}, 1, kAny, Loop::Stays, &E::cmdCall},
+        {"dump", {"<path>"}, 1, 1, Loop::Stays, &E::cmdDump},
+        {"mousedown", {"<path> [<button> [<x> <y>]]"}, 1, 4, Loop::Turns, &E::cmdMouse},
+        {"mouseup", {"<path> [<button> [<x> <y>]]"}, 1, 4, Loop::Turns, &E::cmdMouse},
+        {"click", {"<path> [<button> [<x> <y>]]"}, 1, 4, Loop::Turns, &E::cmdMouse},
+        {"dayclick", {"<path> <yyyy-mm-dd>"}, 2, 2, Loop::Turns, &E::cmdDayClick},
+        {"dropdown", {"<path>"}, 1, 1, Loop::Turns, &E::cmdDropDown},
+        {"change", {"<path> <yyyy-mm-dd>"}, 2, 2, Loop::Turns, &E::cmdChange},
+        {"key", {"<path> <key>"}, 2, 2, Loop::Turns, &E::cmdKey},
         {"handler",
-         {"<Name>.<Event> <Param>=<value>", "<Name>.<Event> off"}, 2, kAny, &E::cmdHandler},
-        {"activate", {"other|app"}, 1, 1, &E::cmdActivate},
-        {"advance", {"<ms>"}, 1, 1, &E::cmdAdvance},
-        {"doevents", {""}, 0, 0, &E::cmdDoEvents},
-        {"node", {"<Tree> add <key> [<parent key>] \"<text>\""}, 4, 5, &E::cmdNode},
-        {"select", {"<Tree> <key>"}, 2, 2, &E::cmdSelect},
-        {"tree", {"<Tree>"}, 1, 1, &E::cmdTree},
-        {"stats", {"<Tree>"}, 1, 1, &E::cmdStats},
-        {"expect", {"<path> <value>"}, 2, 2, &E::cmdExpect},
+         {"<Name>.<Event> <Param>=<value>", "<Name>.<Event> off"}, 2, kAny, Loop::Stays, &E::cmdHandler},
+        {"activate", {"other|app"}, 1, 1, Loop::Turns, &E::cmdActivate},
+        {"advance", {"<ms>"}, 1, 1, Loop::Turns, &E::cmdAdvance},
+        {"doevents", {""}, 0, 0, Loop::Turns, &E::cmdDoEvents},
+        {"node", {"<Tree> add <key> [<parent key>] \"<text>\""}, 4, 5, Loop::Stays, &E::cmdNode},
+        {"select", {"<Tree> <key>"}, 2, 2, Loop::Stays, &E::cmdSelect},
+        {"tree", {"<Tree>"}, 1, 1, Loop::Stays, &E::cmdTree},
+        {"stats", {"<Tree>"}, 1, 1, Loop::Stays, &E::cmdStats},
+        {"expect", {"<path> <value>"}, 2, 2, Loop::Stays, &E::cmdExpect},
     };
     return table;
 }
@@ -120,12 +120,12 @@ std::string ScriptEngine::usage(const Command& c) {
     return text;
 }
 
-void ScriptEngine::dispatch(const Tokens& t) {
+const ScriptEngine::Command& ScriptEngine::command(const Tokens& t) {
     const Command& c = commandNamed(t[0]);
     const std::size_t args = t.size() - 1;
     if (args < c.minArgs) wrongArguments(t, "missing argument");
     if (args > c.maxArgs) wrongArguments(t, "too many arguments");
-    (this->*c.run)(t);
+    return c;
 }
 
 // ---- The world the script sets up --------------------------------------------

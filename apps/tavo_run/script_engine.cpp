@@ -104,6 +104,10 @@ int ScriptEngine::run(std::istream& script) {
     try {
         while (step()) {
         }
+        if (unsettled_) {
+            settle(lineNo_);
+            reportScriptEndInModal("line " + std::to_string(lineNo_));
+        }
     } catch (const ScriptSyntaxError& e) {
         err_ << "line " << lineNo_ << ": " << e.what() << std::endl;
         status = 2;
@@ -146,30 +150,41 @@ void ScriptEngine::execute(const std::string& line) {
     if (tokens.empty()) return;
     const int here = lineNo_;
     const std::string where = "line " + std::to_string(here);
+    // Inside a modal loop the loop itself delivers what a line queued.
+    bool turns = false;
     try {
-        dispatch(tokens);
+        const Command& c = command(tokens);
+        turns = c.loop == Loop::Turns && modalDepth_ == 0;
+        // What the application's own lines queued comes before the user's action.
+        if (turns && unsettled_) settle(here);
+        (this->*c.run)(tokens);
     } catch (const HostError& e) {
         if (scriptEndedInModal_) modalEndReported_ = true;
         printError(e.number(), where, e.what());
     } catch (const FormFileError& e) {
         printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, where, e.what());
     } catch (const ScriptSyntaxError&) {
+        if (modalDepth_ == 0 && unsettled_) settle(here);
         throw;
     } catch (const std::exception& e) {
         // Whatever else fails (memory, the file system) is reported, not a crash.
         printError(kInternalError, where, std::string("Internal error: ") + e.what());
     }
-    // Inside a modal loop the loop itself delivers what the line queued.
-    if (modalDepth_ == 0) settle(here);
-    if (scriptEndedInModal_ && !modalEndReported_ && modalDepth_ == 0) {
-        // The control that showed the window ran it under its own error guard,
-        // which swallowed the loop's failure: say it here.
-        modalEndReported_ = true;
-        printError(err::InvalidProcedureCall, where, "the script ended while a modal window waited for input");
-    }
+    if (turns) settle(here);
+    else if (modalDepth_ == 0) unsettled_ = true;
+    reportScriptEndInModal(where);
+}
+
+void ScriptEngine::reportScriptEndInModal(const std::string& where) {
+    if (!scriptEndedInModal_ || modalEndReported_ || modalDepth_ != 0) return;
+    // The control that showed the window ran it under its own error guard,
+    // which swallowed the loop's failure: say it here.
+    modalEndReported_ = true;
+    printError(err::InvalidProcedureCall, where, "the script ended while a modal window waited for input");
 }
 
 void ScriptEngine::settle(int line) {
+    unsettled_ = false;
     try {
         backend_.runUntilIdle();
     } catch (const HostError& e) {

@@ -23,6 +23,14 @@ class ScriptEngine {
 public:
     using Tokens = std::vector<std::string>;
 
+    // Whether the event loop turns for a line. A user's action turns it, as
+    // do the lines that run the loop (advance, doevents): what they cause is
+    // delivered before the next line. A line of the application's own work
+    // (building, setting, getting) leaves what it queued to the next turn,
+    // as an application's code runs to its end before the loop goes on; so a
+    // script that builds a big tree lays the view out once, not once a line.
+    enum class Loop { Stays, Turns };
+
     // One command of the language. `forms` are its arguments as its usage
     // shows them (a second form where it has one); `minArgs` and `maxArgs`
     // count the words after the name.
@@ -30,6 +38,7 @@ public:
         std::string_view name;
         std::array<std::string_view, 2> forms;
         std::size_t minArgs, maxArgs;
+        Loop loop;
         void (ScriptEngine::*run)(const Tokens&);
     };
     static std::span<const Command> commands();
@@ -60,8 +69,10 @@ private:
     bool step();
     bool modalIdle();
     void execute(const std::string& line);
-    void dispatch(const Tokens& t);
+    // The line's command, its number of arguments checked.
+    static const Command& command(const Tokens& t);
     void settle(int line);
+    void reportScriptEndInModal(const std::string& where);
     void printError(int number, const std::string& where, const std::string& text);
 
     void openForm(const std::string& name);
@@ -135,6 +146,7 @@ private:
     bool expectFailed_ = false;
     bool scriptEndedInModal_ = false;
     bool modalEndReported_ = false;
+    bool unsettled_ = false;  // lines of the application's work ran since the loop last turned
 };
 
 }  // namespace tavo
