@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "backends/qt/key_router.h"
+#include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
@@ -99,6 +100,7 @@ QtHost::QtHost() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw std::logic_error("the Qt host needs a QApplication");
     keyRouter_ = std::make_unique<KeyRouter>(*this);
+    installChildAccessibility();
 }
 
 QtHost::~QtHost() {
