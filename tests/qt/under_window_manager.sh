@@ -1,0 +1,56 @@
+#!/bin/sh
+# Runs a command on a fresh X server (Xvfb) managed by a real window manager
+# (openbox), for tests that need real windows, real stacking and real X input.
+# Where any of these is missing it says so and exits with 77, which ctest
+# counts as skipped.
+#
+#   tests/qt/under_window_manager.sh COMMAND [ARGUMENTS...]
+set -u
+for tool in Xvfb openbox xdotool xprop xwininfo; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "skipped: $tool is not installed (scripts/setup.sh installs it)"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+xvfb=''
+wm=''
+cleanup() {
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+# Xvfb picks a free display and writes its number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+# Waiting with a deadline of about 10 seconds, in steps of 0.1 s.
+waited=0
+until [ -s "$work/display" ]; do
+    if [ "$waited" -ge 100 ] || ! kill -0 "$xvfb" 2>/dev/null; then
+        echo "skipped: Xvfb did not start: $(cat "$work/xvfb.log")"
+        exit 77
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+done
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm=$!
+waited=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    if [ "$waited" -ge 100 ] || ! kill -0 "$wm" 2>/dev/null; then
+        echo "skipped: openbox did not start: $(cat "$work/openbox.log")"
+        exit 77
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+done
+
+export QT_QPA_PLATFORM=xcb TAVO_WINDOW_MANAGER=openbox
+"$@"

@@ -1,0 +1,185 @@
+// The drop-down calendar end to end on a real X server, with a real window
+// manager framing and stacking the windows and real X input (xdotool), as
+// ctest runs it under tests/qt/under_window_manager.sh. Elsewhere it is
+// skipped. Where the windows stand is read from the X server, not from Qt.
+// The window system works on its own time: each step waits, with a deadline,
+// until what it caused has arrived.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+
+#include "backends/qt/qt_control_site.h"
+#include "backends/qt/qt_date_box.h"
+#include "backends/qt/qt_month_grid.h"
+#include "backends/qt/qt_push_button.h"
+#include "backends/qt/qt_window.h"
+#include "datecontrol/frm_calendar.h"
+#include "datecontrol/register.h"
+#include "datecontrol/tavo_calendar_drop_down.h"
+#include "host/date.h"
+#include "host/form.h"
+#include "qt_test_support.h"
+
+namespace tavo {
+namespace {
+
+using namespace qttest;
+
+constexpr double k21Aug2000 = 36759;
+const QColor kOtherColour(255, 0, 255);
+
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(5000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+QString xdotool(const QStringList& args) { return run(QStringLiteral("xdotool"), args); }
+
+// Where the X server has a window's client area on the screen.
+QRect onScreen(QWidget* w) {
+    const QString info = run(QStringLiteral("xwininfo"), {"-id", QString::number(w->winId())});
+    const auto value = [&](const char* label) {
+        const int at = info.indexOf(QLatin1String(label));
+        return at < 0 ? -1 : info.mid(at + int(qstrlen(label))).section(QLatin1Char('\n'), 0, 0).trimmed().toInt();
+    };
+    return QRect(value("Absolute upper-left X:"), value("Absolute upper-left Y:"), value("Width:"), value("Height:"));
+}
+
+void realClick(QPoint at) {
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+}
+
+QColor screenColour(QPoint at) {
+    return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
+}
+
+class QtWindowManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb") || qEnvironmentVariableIsEmpty("TAVO_WINDOW_MANAGER"))
+            GTEST_SKIP() << "needs an X server with a window manager: ctest runs it under "
+                            "tests/qt/under_window_manager.sh";
+        registerTavoCalendar(registry);
+        host.setToday(k21Aug2000);
+        // Another window, behind the form, over the place where the popup opens.
+        other.setWindowTitle(QStringLiteral("Other"));
+        QPalette pal = other.palette();
+        pal.setColor(QPalette::Window, kOtherColour);
+        other.setPalette(pal);
+        other.setAutoFillBackground(true);
+        other.setGeometry(60, 60, 700, 650);
+        other.show();
+        ASSERT_TRUE(waitUntil([&] { return other.isActiveWindow(); }, 5000));
+
+        form = std::make_unique<Form>(host, "Form1", registry);
+        form->window().setLeft(1500);
+        form->window().setTop(1500);
+        form->window().setWidth(6000);
+        form->window().setHeight(3000);
+        control = std::dynamic_pointer_cast<TavoCalendarDropDown>(
+            form->add(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315}));
+        form->window().show();
+        ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit()->hasFocus(); }, 5000));
+    }
+    void TearDown() override {
+        if (auto p = popup(); p && p->isLoaded()) p->Unload();
+        pump();
+    }
+
+    QWidget* formWidget() { return static_cast<QtWindow&>(form->window()).widget(); }
+    QWidget* edit() { return static_cast<QtDateBox&>(*control->cal()).widget(); }
+    QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }
+    std::shared_ptr<frmCalendar> popup() {
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+    }
+    bool popupUp() { return popup() && popup()->Visible(); }
+    QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
+    // A place on a child of the form, on the screen as the X server has the form.
+    QPoint onForm(QWidget* child, QPoint at) { return onScreen(formWidget()).topLeft() + child->mapTo(formWidget(), at); }
+    bool openByRealClick() {
+        QWidget* cmd = static_cast<QtPushButton&>(*control->cmd()).widget();
+        realClick(onForm(cmd, cmd->rect().center()));
+        return waitUntil([&] { return popupUp() && popupWidget()->isActiveWindow(); }, 5000);
+    }
+
+    ComponentRegistry registry;
+    QtHost host;
+    QWidget other;
+    std::unique_ptr<Form> form;
+    std::shared_ptr<TavoCalendarDropDown> control;
+};
+
+TEST_F(QtWindowManagerTest, ARealClickOpensThePopupRightUnderTheControlOnTheScreen) {
+    const QRect client = onScreen(formWidget());
+    ASSERT_GT(client.top(), host.toPixelsY(1500)) << "the window manager framed the form: its client area is lower";
+    ASSERT_TRUE(openByRealClick());
+    const QPoint underControl = onForm(surface(), QPoint(0, surface()->height()));
+    ASSERT_TRUE(waitUntil([&] { return onScreen(popupWidget()).topLeft() == underControl; }, 2000))
+        << "popup at " << onScreen(popupWidget()).x() << "," << onScreen(popupWidget()).y() << ", control's bottom left at "
+        << underControl.x() << "," << underControl.y();
+}
+
+TEST_F(QtWindowManagerTest, ThePopupStaysAboveAWindowRaisedOverTheForm) {
+    ASSERT_TRUE(openByRealClick());
+    const QRect shown = onScreen(popupWidget());
+    xdotool({"windowraise", QString::number(other.winId())});
+    // The other window covers the form where the popup does not stand.
+    const QPoint besidePopup = onScreen(formWidget()).topLeft() + QPoint(formWidget()->width() - 20, 20);
+    ASSERT_TRUE(waitUntil([&] { return screenColour(besidePopup) == kOtherColour; }, 3000)) << "not raised";
+    EXPECT_TRUE(popupUp());
+    EXPECT_NE(screenColour(shown.center()), kOtherColour);
+    EXPECT_NE(screenColour(shown.topLeft() + QPoint(4, 4)), kOtherColour);
+}
+
+TEST_F(QtWindowManagerTest, ARealClickIntoAnotherWindowClosesItWithinTheWatch) {
+    ASSERT_TRUE(openByRealClick());
+    const QPoint intoOther = onScreen(&other).topLeft() + QPoint(10, 10);
+    ASSERT_FALSE(onScreen(popupWidget()).contains(intoOther));
+    QElapsedTimer sinceActivation;
+    QObject::connect(qApp, &QApplication::focusChanged, &other, [&] {
+        if (QApplication::activeWindow() == &other && !sinceActivation.isValid()) sinceActivation.start();
+    });
+    // The click goes on while the loop runs, as it does for a user.
+    QProcess click;
+    QElapsedTimer sinceClick;
+    sinceClick.start();
+    click.start(QStringLiteral("xdotool"), {"mousemove", QString::number(intoOther.x()), QString::number(intoOther.y()),
+                                            "click", "1"});
+    ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
+    const qint64 afterClick = sinceClick.elapsed(), afterActivation = sinceActivation.elapsed();
+    click.waitForFinished(5000);
+    ASSERT_TRUE(sinceActivation.isValid());
+    RecordProperty("ClosedMsAfterTheClick", int(afterClick));
+    RecordProperty("ClosedMsAfterTheActivation", int(afterActivation));
+    // The popup looks at the active window every 200 ms; the X server and the
+    // window manager take a few more to deliver the press and move the focus,
+    // and a busy machine a few more still.
+    EXPECT_LE(afterActivation, 200 + 20);
+    EXPECT_LE(afterClick, 200 + 50);
+    EXPECT_EQ(control->Value().toDate(), k21Aug2000);
+}
+
+TEST_F(QtWindowManagerTest, EscapeOrARealClickOnADayClosesItAndTheDateBoxHasTheFocus) {
+    ASSERT_TRUE(openByRealClick());
+    xdotool({"key", "Escape"});
+    ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(); }, 2000));
+    EXPECT_EQ(control->Value().toDate(), k21Aug2000);
+
+    ASSERT_TRUE(openByRealClick());
+    MonthGridWidget& grid = *static_cast<QtMonthGrid&>(popup()->cal()).grid();
+    const QPoint day = onScreen(popupWidget()).topLeft() + grid.mapTo(popupWidget(), grid.dayRect(QDate(2000, 8, 25)).center());
+    realClick(day);
+    ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
+    EXPECT_EQ(control->Value().toDate(), dateSerial(2000, 8, 25));
+    EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(); }, 2000));
+    EXPECT_EQ(xdotool({"getwindowfocus"}), QString::number(formWidget()->winId())) << "the X server's focus too";
+}
+
+}  // namespace
+}  // namespace tavo
