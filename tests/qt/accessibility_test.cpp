@@ -1,21 +1,13 @@
 // What assistive tools see of the controls' buttons, through Qt's own
 // accessibility interfaces: the button role, a name, and a press action that
 // does what a click does.
-#include <gtest/gtest.h>
-
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <functional>
 
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_tree_view.h"
-#include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/form.h"
-#include "qt_test_support.h"
-#include "treecontroller/register.h"
+#include "qt_form_test.h"
 #include "treecontroller/tavo_ss_tree_controller.h"
 
 namespace tavo {
@@ -23,21 +15,13 @@ namespace {
 
 using namespace qttest;
 
-class QtAccessibilityTest : public ::testing::Test {
-protected:
+class QtAccessibilityTest : public QtFormTest {
+public:
     void SetUp() override {
-        registerQtComponents(registry);
-        registerTavoCalendar(registry);
-        registerTavoSSAddOn(registry);
-        form = std::make_unique<Form>(host, "Form1", registry);
-        form->window().setWidth(6000);
-        form->window().setHeight(6000);
-        date = std::dynamic_pointer_cast<TavoCalendarDropDown>(
-            form->add(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315}));
-        strip = std::dynamic_pointer_cast<TavoSSTreeController>(
-            form->add("TavoSSAddOn.TavoSSTreeController", "Ctl1", Placement{300, 900, 1080, 225}));
-        tree = std::dynamic_pointer_cast<QtTreeView>(
-            form->add("SSActiveTreeView.SSTree", "SSTree1", Placement{300, 1200, 4000, 3000}));
+        makeForm(6000, 6000);
+        date = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
+        strip = add<TavoSSTreeController>("TavoSSAddOn.TavoSSTreeController", "Ctl1", Placement{300, 900, 1080, 225});
+        tree = add<QtTreeView>("SSActiveTreeView.SSTree", "SSTree1", Placement{300, 1200, 4000, 3000});
         // A open and chosen, A1 and B closed.
         tree->addNode("A", "", "A");
         tree->addNode("A1", "A", "A1");
@@ -50,25 +34,11 @@ protected:
         form->window().show();
         pump();
     }
-    void TearDown() override {
-        if (auto p = host.findDefaultInstance(frmCalendar::formClass))
-            std::static_pointer_cast<frmCalendar>(p)->Unload();
-        pump();
-    }
 
-public:
     // The table of cases below reaches the controls through these.
     bool open(const char* key) { return tree->node(key)->expanded(); }
-    QWidget* dropButton() { return static_cast<QtPushButton&>(*date->cmd()).widget(); }
     QWidget* image(const std::shared_ptr<Image>& i) { return static_cast<QtImage&>(*i).widget(); }
-    bool popupOpen() {
-        auto p = host.findDefaultInstance(frmCalendar::formClass);
-        return p && std::static_pointer_cast<frmCalendar>(p)->Visible();
-    }
 
-    ComponentRegistry registry;
-    QtHost host;
-    std::unique_ptr<Form> form;
     std::shared_ptr<TavoCalendarDropDown> date;
     std::shared_ptr<TavoSSTreeController> strip;
     std::shared_ptr<QtTreeView> tree;
@@ -109,8 +79,8 @@ TEST_P(QtAccessibleButtons, AreButtonsWithANameThatAToolCanPress) {
 INSTANTIATE_TEST_SUITE_P(
     Controls, QtAccessibleButtons,
     ::testing::Values(
-        SeenCase{"DropButton", [](Fixture& f) { return f.dropButton(); }, QAccessible::Button, "Kalender öffnen",
-                 [](Fixture& f) { return f.popupOpen(); }},
+        SeenCase{"DropButton", [](Fixture& f) { return Fixture::dropButton(*f.date); }, QAccessible::Button, "Kalender öffnen",
+                 [](Fixture& f) { return f.popupUp(); }},
         SeenCase{"ExpandSelected", [](Fixture& f) { return f.image(f.strip->img(0)); }, QAccessible::Button,
                  "Aktuelles Element aufklappen", [](Fixture& f) { return f.open("A1"); }},
         SeenCase{"ExpandAll", [](Fixture& f) { return f.image(f.strip->img(1)); }, QAccessible::Button,

@@ -2,39 +2,20 @@
 // calendar opens with the keys the platform's date pickers use, and closes
 // again while the control may not open; the drop button stays a thing of the
 // mouse; after the popup closes the date box has the focus.
-#include <gtest/gtest.h>
-
 #include <QCalendarWidget>
-#include <QDateTimeEdit>
 
-#include "backends/qt/qt_date_box.h"
-#include "backends/qt/qt_month_grid.h"
-#include "backends/qt/qt_push_button.h"
-#include "backends/qt/qt_window.h"
-#include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/date.h"
-#include "host/form.h"
-#include "qt_test_support.h"
+#include "qt_form_test.h"
 
 namespace tavo {
 namespace {
 
 using namespace qttest;
 
-constexpr double k21Aug2000 = 36759;
-
-class QtDateKeyboardTest : public ::testing::Test {
+class QtDateKeyboardTest : public QtFormTest {
 protected:
     void SetUp() override {
-        registerTavoCalendar(registry);
-        host.setToday(k21Aug2000);
-        form = std::make_unique<Form>(host, "Form1", registry);
-        form->window().setWidth(6000);
-        form->window().setHeight(3000);
-        control = std::dynamic_pointer_cast<TavoCalendarDropDown>(
-            form->add("TavoCalendar.TavoCalendarDropDown", "Cal1", Placement{300, 300, 2400, 315}));
+        makeForm(6000, 3000);
+        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
         auto relay = control->cal()->onDropDown;
         control->cal()->onDropDown = [this, relay] {
             ++dropDowns;
@@ -48,23 +29,16 @@ protected:
     }
     void TearDown() override {
         host.onTrace = nullptr;
-        if (auto p = popup(); p && p->isLoaded()) p->Unload();
         if (edit()->calendarWidget()->window()->isVisible()) edit()->calendarWidget()->window()->close();
-        pump();
+        QtFormTest::TearDown();
     }
 
-    QDateTimeEdit* edit() { return static_cast<QtDateBox&>(*control->cal()).edit(); }
+    QDateTimeEdit* edit() { return QtFormTest::edit(*control); }
     bool calendarOpen() {
         QCalendarWidget* cal = edit()->findChild<QCalendarWidget*>();
         return cal && cal->isVisible();
     }
-    std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
-    }
 
-    ComponentRegistry registry;
-    QtHost host;
-    std::unique_ptr<Form> form;
     std::shared_ptr<TavoCalendarDropDown> control;
     int dropDowns = 0;
     std::vector<std::string> trace;
@@ -108,7 +82,7 @@ TEST_F(QtDateKeyboardTest, WhileTheControlMayNotOpenTheDateBoxsCalendarClosesAga
 }
 
 TEST_F(QtDateKeyboardTest, TheDropButtonIsNotInTheTabOrder) {
-    QWidget* button = static_cast<QtPushButton&>(*control->cmd()).widget();
+    QWidget* button = dropButton(*control);
     EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
     typeKey(Qt::Key_Tab);
     EXPECT_NE(QApplication::focusWidget(), button);
@@ -123,11 +97,10 @@ void PrintTo(const ClosingCase& c, std::ostream* os) { *os << c.name; }
 class QtPopupClosing : public QtDateKeyboardTest, public ::testing::WithParamInterface<ClosingCase> {};
 
 TEST_P(QtPopupClosing, LeavesTheFocusInTheDateBox) {
-    press(static_cast<QtPushButton&>(*control->cmd()).widget(), {3, 4});
+    press(dropButton(*control), {3, 4});
     pump();
-    ASSERT_TRUE(popup()->Visible());
-    MonthGridWidget& grid = *static_cast<QtMonthGrid&>(popup()->cal()).grid();
-    if (GetParam().byDay) click(&grid, grid.dayRect(QDate(2000, 8, 25)).center());
+    ASSERT_TRUE(popupUp());
+    if (GetParam().byDay) click(&grid(), grid().dayRect(QDate(2000, 8, 25)).center());
     else typeKey(Qt::Key_Escape, QString(QChar(27)));
     pump();
     EXPECT_FALSE(popup()->isLoaded());

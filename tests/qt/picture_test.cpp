@@ -7,18 +7,10 @@
 #include <QAbstractButton>
 #include <cmath>
 
-#include "backends/qt/qt_control_site.h"
-#include "backends/qt/qt_date_box.h"
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_picture.h"
-#include "backends/qt/qt_push_button.h"
-#include "backends/qt/qt_window.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/form.h"
 #include "host/image_writer.h"
-#include "qt_test_support.h"
-#include "treecontroller/register.h"
+#include "qt_form_test.h"
 #include "treecontroller/tavo_ss_tree_controller.h"
 
 namespace tavo {
@@ -122,32 +114,22 @@ std::string firstDifference(const QImage& a, const QImage& b) {
     return "";
 }
 
-class QtDensity : public ::testing::Test {
+class QtDensity : public QtFormTest {
 protected:
     void SetUp() override {
-        registerTavoCalendar(registry);
-        registerTavoSSAddOn(registry);
-        form = std::make_unique<Form>(host, "Form1", registry);
-        form->window().setWidth(6000);
-        form->window().setHeight(4000);
-        date = std::dynamic_pointer_cast<TavoCalendarDropDown>(
-            form->add(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 3600, 1500}));
-        strip = std::dynamic_pointer_cast<TavoSSTreeController>(
-            form->add("TavoSSAddOn.TavoSSTreeController", "Ctl1", Placement{300, 2100, 1080, 225}));
+        makeForm(6000, 4000);
+        date = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 3600, 1500});
+        strip = add<TavoSSTreeController>("TavoSSAddOn.TavoSSTreeController", "Ctl1", Placement{300, 2100, 1080, 225});
         form->window().show();
         pump();
     }
     QWidget* widgetOf(const std::shared_ptr<Image>& i) { return static_cast<QtImage&>(*i).widget(); }
-    QAbstractButton* dropButton() { return static_cast<QtPushButton&>(*date->cmd()).button(); }
     // Device pixels a picture of `pixels` covers on this screen.
     QSize deviceSize(QSize pixels, qreal ratio) {
         const QSizeF logical = pictureSize(pixels, host.twipsPerPixelX(), host.twipsPerPixelY());
         return QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio));
     }
 
-    ComponentRegistry registry;
-    QtHost host;
-    std::unique_ptr<Form> form;
     std::shared_ptr<TavoCalendarDropDown> date;
     std::shared_ptr<TavoSSTreeController> strip;
 };
@@ -191,7 +173,7 @@ TEST_F(QtDensity, PicturesAreDrawnForTheScreensPixelRatio) {
 }
 
 TEST_F(QtDensity, TheDropButtonShowsItsPictureWithoutTheMaskColour) {
-    QAbstractButton* b = dropButton();
+    auto* b = static_cast<QAbstractButton*>(dropButton(*date));
     const qreal ratio = b->devicePixelRatioF();
     const QImage design = pictureImage(date->cmd()->picture(), kLightGrey);
     const QSize device = deviceSize(design.size(), ratio);
@@ -216,7 +198,7 @@ TEST_F(QtDensity, TheDropButtonShowsItsPictureWithoutTheMaskColour) {
 }
 
 TEST_F(QtDensity, PictureHoldersLieUnderTheDateBoxOfATallControl) {
-    QWidget* box = static_cast<QtDateBox&>(*date->cal()).widget();
+    QWidget* box = edit(*date);
     QWidget* surface = box->parentWidget();
     for (int i = 0; i < 3; ++i) {
         QWidget* holder = widgetOf(date->imgDropDown(i));

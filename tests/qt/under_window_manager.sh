@@ -24,33 +24,40 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# Waits, about 10 seconds at the most, until the command given after the
+# process id succeeds; fails at once when that process has ended.
+wait_for() {
+    pid=$1
+    shift
+    waited=0
+    until "$@"; do
+        if [ "$waited" -ge 100 ] || ! kill -0 "$pid" 2>/dev/null; then
+            return 1
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+window_manager_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
 # Xvfb picks a free display and writes its number once it accepts clients.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
-# Waiting with a deadline of about 10 seconds, in steps of 0.1 s.
-waited=0
-until [ -s "$work/display" ]; do
-    if [ "$waited" -ge 100 ] || ! kill -0 "$xvfb" 2>/dev/null; then
-        echo "skipped: Xvfb did not start: $(cat "$work/xvfb.log")"
-        exit 77
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-done
+if ! wait_for "$xvfb" test -s "$work/display"; then
+    echo "skipped: Xvfb did not start: $(cat "$work/xvfb.log")"
+    exit 77
+fi
 DISPLAY=":$(cat "$work/display")"
 export DISPLAY
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm=$!
-waited=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    if [ "$waited" -ge 100 ] || ! kill -0 "$wm" 2>/dev/null; then
-        echo "skipped: openbox did not start: $(cat "$work/openbox.log")"
-        exit 77
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-done
+if ! wait_for "$wm" window_manager_ready; then
+    echo "skipped: openbox did not start: $(cat "$work/openbox.log")"
+    exit 77
+fi
 
 export QT_QPA_PLATFORM=xcb TAVO_WINDOW_MANAGER=openbox
 "$@"

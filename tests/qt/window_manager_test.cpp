@@ -11,24 +11,14 @@
 #include <QProcess>
 #include <QScreen>
 
-#include "backends/qt/qt_control_site.h"
-#include "backends/qt/qt_date_box.h"
-#include "backends/qt/qt_month_grid.h"
-#include "backends/qt/qt_push_button.h"
-#include "backends/qt/qt_window.h"
-#include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/date.h"
-#include "host/form.h"
-#include "qt_test_support.h"
+#include "qt_form_test.h"
 
 namespace tavo {
 namespace {
 
 using namespace qttest;
 
-constexpr double k21Aug2000 = 36759;
 const QColor kOtherColour(255, 0, 255);
 
 QString run(const QString& program, const QStringList& args) {
@@ -58,14 +48,12 @@ QColor screenColour(QPoint at) {
     return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
 }
 
-class QtWindowManagerTest : public ::testing::Test {
+class QtWindowManagerTest : public QtFormTest {
 protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb") || qEnvironmentVariableIsEmpty("TAVO_WINDOW_MANAGER"))
             GTEST_SKIP() << "needs an X server with a window manager: ctest runs it under "
                             "tests/qt/under_window_manager.sh";
-        registerTavoCalendar(registry);
-        host.setToday(k21Aug2000);
         // Another window, behind the form, over the place where the popup opens.
         other.setWindowTitle(QStringLiteral("Other"));
         QPalette pal = other.palette();
@@ -76,41 +64,22 @@ protected:
         other.show();
         ASSERT_TRUE(waitUntil([&] { return other.isActiveWindow(); }, 5000));
 
-        form = std::make_unique<Form>(host, "Form1", registry);
-        form->window().setLeft(1500);
-        form->window().setTop(1500);
-        form->window().setWidth(6000);
-        form->window().setHeight(3000);
-        control = std::dynamic_pointer_cast<TavoCalendarDropDown>(
-            form->add(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315}));
+        makeForm(6000, 3000);
+        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
         form->window().show();
-        ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit()->hasFocus(); }, 5000));
-    }
-    void TearDown() override {
-        if (auto p = popup(); p && p->isLoaded()) p->Unload();
-        pump();
+        ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit(*control)->hasFocus(); }, 5000));
     }
 
-    QWidget* formWidget() { return static_cast<QtWindow&>(form->window()).widget(); }
-    QWidget* edit() { return static_cast<QtDateBox&>(*control->cal()).widget(); }
     QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }
-    std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
-    }
-    bool popupUp() { return popup() && popup()->Visible(); }
-    QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
     // A place on a child of the form, on the screen as the X server has the form.
     QPoint onForm(QWidget* child, QPoint at) { return onScreen(formWidget()).topLeft() + child->mapTo(formWidget(), at); }
     bool openByRealClick() {
-        QWidget* cmd = static_cast<QtPushButton&>(*control->cmd()).widget();
+        QWidget* cmd = dropButton(*control);
         realClick(onForm(cmd, cmd->rect().center()));
         return waitUntil([&] { return popupUp() && popupWidget()->isActiveWindow(); }, 5000);
     }
 
-    ComponentRegistry registry;
-    QtHost host;
     QWidget other;
-    std::unique_ptr<Form> form;
     std::shared_ptr<TavoCalendarDropDown> control;
 };
 
@@ -168,16 +137,16 @@ TEST_F(QtWindowManagerTest, EscapeOrARealClickOnADayClosesItAndTheDateBoxHasTheF
     ASSERT_TRUE(openByRealClick());
     xdotool({"key", "Escape"});
     ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
-    EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(); }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(*control); }, 2000));
     EXPECT_EQ(control->Value().toDate(), k21Aug2000);
 
     ASSERT_TRUE(openByRealClick());
-    MonthGridWidget& grid = *static_cast<QtMonthGrid&>(popup()->cal()).grid();
-    const QPoint day = onScreen(popupWidget()).topLeft() + grid.mapTo(popupWidget(), grid.dayRect(QDate(2000, 8, 25)).center());
+    const QPoint day =
+        onScreen(popupWidget()).topLeft() + grid().mapTo(popupWidget(), grid().dayRect(QDate(2000, 8, 25)).center());
     realClick(day);
     ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
     EXPECT_EQ(control->Value().toDate(), dateSerial(2000, 8, 25));
-    EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(); }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(*control); }, 2000));
     EXPECT_EQ(xdotool({"getwindowfocus"}), QString::number(formWidget()->winId())) << "the X server's focus too";
 }
 
