@@ -43,7 +43,8 @@ public:
     }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal ratio = painter->device()->devicePixelRatioF();
-        QPixmap pm = scaledPixmap(QSize(qRound(rect.width() * ratio), qRound(rect.height() * ratio)), mode, state, ratio);
+        const QSize device(qRound(rect.width() * ratio), qRound(rect.height() * ratio));
+        QPixmap pm = scaledPixmap(device, mode, state, ratio);
         pm.setDevicePixelRatio(ratio);
         painter->drawPixmap(rect.topLeft(), pm);
     }

@@ -79,7 +79,8 @@ TEST_P(QtAccessibleButtons, AreButtonsWithANameThatAToolCanPress) {
 INSTANTIATE_TEST_SUITE_P(
     Controls, QtAccessibleButtons,
     ::testing::Values(
-        SeenCase{"DropButton", [](Fixture& f) { return Fixture::dropButton(*f.date); }, QAccessible::Button, "Kalender öffnen",
+        SeenCase{"DropButton", [](Fixture& f) { return Fixture::dropButton(*f.date); }, QAccessible::Button,
+                 "Kalender öffnen",
                  [](Fixture& f) { return f.popupUp(); }},
         SeenCase{"ExpandSelected", [](Fixture& f) { return f.image(f.strip->img(0)); }, QAccessible::Button,
                  "Aktuelles Element aufklappen", [](Fixture& f) { return f.open("A1"); }},

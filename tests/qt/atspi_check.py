@@ -64,7 +64,8 @@ def main():
     runner = sys.argv[1]
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
     # Line by line, as it happens: the runner writes through a buffer.
-    app_process = subprocess.Popen(["stdbuf", "-oL", runner], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, env=env)
+    app_process = subprocess.Popen(["stdbuf", "-oL", runner], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                   text=True, env=env)
     printed = queue.Queue()
     threading.Thread(target=lambda: [printed.put(line.strip()) for line in app_process.stdout], daemon=True).start()
 

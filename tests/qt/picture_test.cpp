@@ -68,7 +68,8 @@ TEST_P(QtPictureScaling, PixelDrawingsStayWholeAndOthersAreSmooth) {
     std::vector<double> darkness;
     for (int x = 0; x < c.width; ++x) darkness.push_back(1.0 - qGray(drawn.pixel(x, 0)) / 255.0);
     if (c.darkness.empty()) {
-        const auto partly = std::count_if(darkness.begin(), darkness.end(), [](double d) { return d > 0.05 && d < 0.95; });
+        const auto partly =
+            std::count_if(darkness.begin(), darkness.end(), [](double d) { return d > 0.05 && d < 0.95; });
         EXPECT_GE(partly, 2) << "an application's picture is scaled smoothly";
         return;
     }

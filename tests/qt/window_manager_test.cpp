@@ -51,7 +51,8 @@ QColor screenColour(QPoint at) {
 class QtWindowManagerTest : public QtFormTest {
 protected:
     void SetUp() override {
-        if (QGuiApplication::platformName() != QLatin1String("xcb") || qEnvironmentVariableIsEmpty("TAVO_WINDOW_MANAGER"))
+        if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+            qEnvironmentVariableIsEmpty("TAVO_WINDOW_MANAGER"))
             GTEST_SKIP() << "needs an X server with a window manager: ctest runs it under "
                             "tests/qt/under_window_manager.sh";
         // Another window, behind the form, over the place where the popup opens.
@@ -72,7 +73,9 @@ protected:
 
     QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }
     // A place on a child of the form, on the screen as the X server has the form.
-    QPoint onForm(QWidget* child, QPoint at) { return onScreen(formWidget()).topLeft() + child->mapTo(formWidget(), at); }
+    QPoint onForm(QWidget* child, QPoint at) {
+        return onScreen(formWidget()).topLeft() + child->mapTo(formWidget(), at);
+    }
     bool openByRealClick() {
         QWidget* cmd = dropButton(*control);
         realClick(onForm(cmd, cmd->rect().center()));
@@ -89,8 +92,8 @@ TEST_F(QtWindowManagerTest, ARealClickOpensThePopupRightUnderTheControlOnTheScre
     ASSERT_TRUE(openByRealClick());
     const QPoint underControl = onForm(surface(), QPoint(0, surface()->height()));
     ASSERT_TRUE(waitUntil([&] { return onScreen(popupWidget()).topLeft() == underControl; }, 2000))
-        << "popup at " << onScreen(popupWidget()).x() << "," << onScreen(popupWidget()).y() << ", control's bottom left at "
-        << underControl.x() << "," << underControl.y();
+        << "popup at " << onScreen(popupWidget()).x() << "," << onScreen(popupWidget()).y()
+        << ", control's bottom left at " << underControl.x() << "," << underControl.y();
 }
 
 TEST_F(QtWindowManagerTest, ThePopupStaysAboveAWindowRaisedOverTheForm) {
