@@ -24,28 +24,31 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Waits, about 10 seconds at the most, until the command given after the
+# Waits, about 20 seconds at the most, until the command given after the
 # process id succeeds; fails at once when that process has ended.
 wait_for() {
     pid=$1
     shift
     waited=0
     until "$@"; do
-        if [ "$waited" -ge 100 ] || ! kill -0 "$pid" 2>/dev/null; then
+        if [ "$waited" -ge 200 ] || ! kill -0 "$pid" 2>/dev/null; then
             return 1
         fi
         sleep 0.1
         waited=$((waited + 1))
     done
 }
+display_ready() {
+    [ -s "$work/display" ] && DISPLAY=":$(cat "$work/display")" xprop -root >/dev/null 2>&1
+}
 window_manager_ready() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
-# Xvfb picks a free display and writes its number once it accepts clients.
+# Xvfb picks a free display and writes its number when it starts to listen.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
-if ! wait_for "$xvfb" test -s "$work/display"; then
+if ! wait_for "$xvfb" display_ready; then
     echo "skipped: Xvfb did not start: $(cat "$work/xvfb.log")"
     exit 77
 fi

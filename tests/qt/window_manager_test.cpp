@@ -10,7 +10,9 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+#include <QTimer>
 
+#include "backends/qt/event_hook.h"
 #include "host/date.h"
 #include "qt_form_test.h"
 
@@ -63,12 +65,12 @@ protected:
         other.setAutoFillBackground(true);
         other.setGeometry(60, 60, 700, 650);
         other.show();
-        ASSERT_TRUE(waitUntil([&] { return other.isActiveWindow(); }, 5000));
+        ASSERT_TRUE(waitUntil([&] { return other.isActiveWindow(); }, 10000));
 
         makeForm(6000, 3000);
         control = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
         form->window().show();
-        ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit(*control)->hasFocus(); }, 5000));
+        ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit(*control)->hasFocus(); }, 10000));
     }
 
     QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }
@@ -79,7 +81,7 @@ protected:
     bool openByRealClick() {
         QWidget* cmd = dropButton(*control);
         realClick(onForm(cmd, cmd->rect().center()));
-        return waitUntil([&] { return popupUp() && popupWidget()->isActiveWindow(); }, 5000);
+        return waitUntil([&] { return popupUp() && popupWidget()->isActiveWindow(); }, 10000);
     }
 
     QWidget other;
@@ -108,13 +110,29 @@ TEST_F(QtWindowManagerTest, ThePopupStaysAboveAWindowRaisedOverTheForm) {
     EXPECT_NE(screenColour(shown.topLeft() + QPoint(4, 4)), kOtherColour);
 }
 
-TEST_F(QtWindowManagerTest, ARealClickIntoAnotherWindowClosesItWithinTheWatch) {
+// The popup looks at the active window every 200 ms: it closes at its first
+// look after the other window became active. Counted in looks, not in
+// milliseconds, so that a busy machine does not fail it; the times are kept
+// as properties of the test.
+TEST_F(QtWindowManagerTest, ARealClickIntoAnotherWindowClosesItAtTheWatchsNextLook) {
     ASSERT_TRUE(openByRealClick());
     const QPoint intoOther = onScreen(&other).topLeft() + QPoint(10, 10);
     ASSERT_FALSE(onScreen(popupWidget()).contains(intoOther));
+    auto* watch = popupWidget()->findChild<QTimer*>(QStringLiteral("tmr"));
+    ASSERT_NE(watch, nullptr);
+    EXPECT_EQ(watch->interval(), 200);
+    // Each look seen as it starts: the last one unloads the popup, timer and
+    // all (and this counter, which goes with the timer).
+    int looks = 0, looksBeforeActivation = -1;
+    new EventHook(watch, [&](QObject*, QEvent* e) {
+        if (e->type() == QEvent::Timer) ++looks;
+        return false;
+    });
     QElapsedTimer sinceActivation;
     QObject::connect(qApp, &QApplication::focusChanged, &other, [&] {
-        if (QApplication::activeWindow() == &other && !sinceActivation.isValid()) sinceActivation.start();
+        if (QApplication::activeWindow() != &other || sinceActivation.isValid()) return;
+        sinceActivation.start();
+        looksBeforeActivation = looks;
     });
     // The click goes on while the loop runs, as it does for a user.
     QProcess click;
@@ -123,16 +141,11 @@ TEST_F(QtWindowManagerTest, ARealClickIntoAnotherWindowClosesItWithinTheWatch) {
     click.start(QStringLiteral("xdotool"), {"mousemove", QString::number(intoOther.x()), QString::number(intoOther.y()),
                                             "click", "1"});
     ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
-    const qint64 afterClick = sinceClick.elapsed(), afterActivation = sinceActivation.elapsed();
+    RecordProperty("ClosedMsAfterTheClick", int(sinceClick.elapsed()));
+    RecordProperty("ClosedMsAfterTheActivation", int(sinceActivation.elapsed()));
     click.waitForFinished(5000);
-    ASSERT_TRUE(sinceActivation.isValid());
-    RecordProperty("ClosedMsAfterTheClick", int(afterClick));
-    RecordProperty("ClosedMsAfterTheActivation", int(afterActivation));
-    // The popup looks at the active window every 200 ms; the X server and the
-    // window manager take a few more to deliver the press and move the focus,
-    // and a busy machine a few more still.
-    EXPECT_LE(afterActivation, 200 + 20);
-    EXPECT_LE(afterClick, 200 + 50);
+    ASSERT_GE(looksBeforeActivation, 0) << "the other window became active";
+    EXPECT_EQ(looks - looksBeforeActivation, 1);
     EXPECT_EQ(control->Value().toDate(), k21Aug2000);
 }
 
@@ -150,7 +163,8 @@ TEST_F(QtWindowManagerTest, EscapeOrARealClickOnADayClosesItAndTheDateBoxHasTheF
     ASSERT_TRUE(waitUntil([&] { return !popup()->isLoaded(); }, 2000));
     EXPECT_EQ(control->Value().toDate(), dateSerial(2000, 8, 25));
     EXPECT_TRUE(waitUntil([&] { return QApplication::focusWidget() == edit(*control); }, 2000));
-    EXPECT_EQ(xdotool({"getwindowfocus"}), QString::number(formWidget()->winId())) << "the X server's focus too";
+    const QString formId = QString::number(formWidget()->winId());
+    EXPECT_TRUE(waitUntil([&] { return xdotool({"getwindowfocus"}) == formId; }, 2000)) << "the X server's focus too";
 }
 
 }  // namespace
