@@ -13,6 +13,7 @@ Run by tests/qt/atspi_check.sh inside a D-Bus session on an X server:
 Exits 0 when all is seen, 1 with the reasons when not.
 """
 import os
+import pty
 import queue
 import subprocess
 import sys
@@ -63,11 +64,21 @@ def press(accessible):
 def main():
     runner = sys.argv[1]
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
-    # Line by line, as it happens: the runner writes through a buffer.
-    app_process = subprocess.Popen(["stdbuf", "-oL", runner], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                   text=True, env=env)
+    # On a terminal the runner writes each line as it happens.
+    terminal, runner_side = pty.openpty()
+    app_process = subprocess.Popen([runner], stdout=runner_side, stderr=subprocess.DEVNULL, env=env)
+    os.close(runner_side)
     printed = queue.Queue()
-    threading.Thread(target=lambda: [printed.put(line.strip()) for line in app_process.stdout], daemon=True).start()
+
+    def read_lines():
+        with open(terminal, "r", encoding="utf-8", errors="replace") as lines:
+            try:
+                for line in lines:
+                    printed.put(line.strip())
+            except OSError:  # the terminal closes with the runner
+                pass
+
+    threading.Thread(target=read_lines, daemon=True).start()
 
     def wait_for_line(prefix):
         end = time.monotonic() + DEADLINE
