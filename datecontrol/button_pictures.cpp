@@ -78,12 +78,12 @@ RgbImage drawCalendarSheet() {
 }  // namespace
 
 PictureRef dropDownArrowPicture() {
-    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawDropDownArrow()));
+    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawDropDownArrow()), PictureScaling::Pixels);
     return picture;
 }
 
 PictureRef calendarSheetPicture() {
-    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawCalendarSheet()));
+    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawCalendarSheet()), PictureScaling::Pixels);
     return picture;
 }
 

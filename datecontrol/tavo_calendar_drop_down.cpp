@@ -68,6 +68,9 @@ ChildDesign buttonDesign() {
     d.tabStop = false;
     d.graphical = true;
     d.picture = calendarSheetPicture();
+    // The built-in pictures stand on the mask's light grey.
+    d.useMaskColor = true;
+    d.accessibleName = "Kalender öffnen";
     return d;
 }
 

@@ -27,6 +27,14 @@ struct ChildDesign {
     std::string caption;
     PictureRef picture;
     bool graphical = false;  // push button in graphical style (shows its picture)
+    // A graphical push button draws the pixels of its picture that have the
+    // mask colour (0x00BBGGRR) as transparent, so that the picture stands on
+    // the button's own face. Off unless the design says so; the host's
+    // default mask colour is light grey.
+    bool useMaskColor = false;
+    uint32_t maskColor = 0x00C0C0C0;
+    // What assistive tools call a child that has no caption to be named by.
+    std::string accessibleName;
     int interval = 0;        // timers, milliseconds
 };
 

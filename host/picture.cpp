@@ -89,7 +89,7 @@ const char* pictureFormatName(PictureFormat f) {
     return "?";
 }
 
-std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes) {
+std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes, PictureScaling scaling) {
     const Reading r = readHeader(bytes);
     if (const auto* why = std::get_if<std::string>(&r)) throwHostError(err::InvalidPicture, *why);
     const auto& h = std::get<Header>(r);
@@ -98,6 +98,7 @@ std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes) {
     p->format_ = h.format;
     p->width_ = static_cast<int>(h.width);
     p->height_ = static_cast<int>(h.height);
+    p->scaling_ = scaling;
     return p;
 }
 

@@ -104,7 +104,7 @@ PictureRef encodeSymbol(const RoleGrid& grid, const SymbolColours& colours) {
     img.palette = {transparentColour, colours.outline, colours.fill, colours.light, haloColour};
     img.transparent = Clear;
     for (const auto& row : grid) img.pixels.insert(img.pixels.end(), row.begin(), row.end());
-    return Picture::fromBytes(encodeGif(img));
+    return Picture::fromBytes(encodeGif(img), PictureScaling::Pixels);
 }
 
 constexpr std::array<SymbolColours, 4> buttonColours = {{
@@ -178,7 +178,7 @@ PictureRef treeButtonPicture(int button, TreeButtonLook look) {
 }
 
 PictureRef treeBackgroundPicture() {
-    static const PictureRef picture = Picture::fromBytes(encodeGif(drawBackground()));
+    static const PictureRef picture = Picture::fromBytes(encodeGif(drawBackground()), PictureScaling::Pixels);
     return picture;
 }
 

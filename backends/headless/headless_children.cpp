@@ -16,7 +16,8 @@ void checkInterval(const Child& c, int ms) {
 }  // namespace
 
 HeadlessButton::HeadlessButton(const ChildDesign& d, Placing p)
-    : HeadlessChild(d, std::move(p)), picture_(d.picture), caption_(d.caption) {}
+    : HeadlessChild(d, std::move(p)), picture_(d.picture), caption_(d.caption), useMaskColor_(d.useMaskColor),
+      maskColor_(d.maskColor) {}
 
 HeadlessImage::HeadlessImage(const ChildDesign& d, Placing p) : HeadlessChild(d, std::move(p)), picture_(d.picture) {}
 

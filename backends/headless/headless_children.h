@@ -17,10 +17,16 @@ public:
     void setPicture(PictureRef p) override { picture_ = std::move(p); }
     std::string caption() const override { return caption_; }
     void setCaption(const std::string& c) override { caption_ = c; }
+    // As designed: whether the picture is drawn with its mask colour as
+    // transparent, and that colour. Nothing is drawn here.
+    bool useMaskColor() const { return useMaskColor_; }
+    uint32_t maskColor() const { return maskColor_; }
 
 private:
     PictureRef picture_;
     std::string caption_;
+    bool useMaskColor_;
+    uint32_t maskColor_;
 };
 
 class HeadlessImage : public HeadlessChild<Image> {

@@ -6,10 +6,12 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 
 #include "backends/qt/key_router.h"
+#include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
@@ -93,12 +95,19 @@ std::vector<KeyStroke> parseKeys(std::string_view keys) {
     return out;
 }
 
+QWidget* keyboardWidget() {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup->focusWidget() ? popup->focusWidget() : popup;
+    if (QWidget* w = QApplication::focusWidget()) return w;
+    return QApplication::activeWindow();
+}
+
 }  // namespace
 
 QtHost::QtHost() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw std::logic_error("the Qt host needs a QApplication");
     keyRouter_ = std::make_unique<KeyRouter>(*this);
+    installChildAccessibility();
 }
 
 QtHost::~QtHost() {
@@ -134,14 +143,17 @@ void QtHost::doEvents() { QCoreApplication::processEvents(); }
 void QtHost::sendKeys(std::string_view keys) {
     const auto strokes = parseKeys(keys);  // a bad key name sends nothing
     trace("sendkeys \"" + std::string(keys) + "\"");
-    QWidget* target = QApplication::focusWidget();
-    if (!target) target = QApplication::activePopupWidget();
-    if (!target) target = QApplication::activeWindow();
-    if (!target) return;
-    for (const auto& k : strokes) {
-        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, k.key, k.modifiers, k.text));
-        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, k.key, k.modifiers, k.text));
-    }
+    // As typed keys do, they reach whatever has the keyboard when the loop
+    // gets to them: a window that is just being shown has it by then.
+    QTimer::singleShot(0, qApp, [strokes] {
+        for (const auto& k : strokes)
+            for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QWidget* target = keyboardWidget();
+                if (!target) return;
+                QKeyEvent key(type, k.key, k.modifiers, k.text);
+                QApplication::sendEvent(target, &key);
+            }
+    });
 }
 
 int QtHost::msgBox(std::string_view text, int style) {

@@ -2,6 +2,7 @@
 // state, Change on a Value write, and access by name.
 #include "date_control_fixture.h"
 
+#include "backends/headless/headless_children.h"
 #include "datecontrol/button_pictures.h"
 #include "host/error.h"
 
@@ -32,6 +33,9 @@ TEST_F(DateControlProperties, MonthColumnsAndRowsOutsideOneToThreeFallBackToThei
 
 TEST_F(DateControlProperties, PictureTypeChoosesTheButtonFaceAndFallsBackToTheCalendarSheet) {
     EXPECT_EQ(c->cmd()->picture(), calendarSheetPicture());
+    const auto& button = dynamic_cast<const HeadlessButton&>(*c->cmd());
+    EXPECT_TRUE(button.useMaskColor());
+    EXPECT_EQ(button.maskColor(), 0x00C0C0C0u) << "the grey the built-in pictures stand on";
 
     c->setPictureType(1);
     EXPECT_EQ(c->cmd()->picture(), dropDownArrowPicture());

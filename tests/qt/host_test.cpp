@@ -14,7 +14,6 @@
 #include "backends/qt/qt_window.h"
 #include "host/colour.h"
 #include "host/error.h"
-#include "host/image_writer.h"
 #include "qt_test_support.h"
 
 namespace tavo {
@@ -286,36 +285,6 @@ TEST(QtConvert, FontsMapTheirAttributes) {
     const FontRef back = fontFromQFont(q);
     EXPECT_EQ(back->weight, 700);
     EXPECT_TRUE(back->italic && back->underline && back->strikethrough);
-}
-
-TEST(QtConvert, PicturesKeepTransparencyAndBadBytesAreInvalidPictures) {
-    IndexedImage img;
-    img.width = 2;
-    img.height = 1;
-    img.palette = {0x00FF0000u, 0x0000FF00u};
-    img.pixels = {0, 1};
-    img.transparent = 1;
-    const QImage gif = toPixmap(Picture::fromBytes(encodeGif(img))).toImage();
-    ASSERT_EQ(gif.size(), QSize(2, 1));
-    EXPECT_EQ(qAlpha(gif.pixel(0, 0)), 255);
-    EXPECT_EQ(qRed(gif.pixel(0, 0)), 255);
-    EXPECT_EQ(qAlpha(gif.pixel(1, 0)), 0);
-
-    RgbImage rgb;
-    rgb.width = rgb.height = 1;
-    rgb.pixels = {0x00123456u};
-    EXPECT_EQ(toPixmap(Picture::fromBytes(encodeBmp(rgb))).toImage().pixel(0, 0), 0xFF123456u);
-    EXPECT_TRUE(toPixmap(nullptr).isNull());
-
-    auto truncated = encodeGif(img);
-    truncated.resize(20);  // a readable header over a broken body
-    int number = 0;
-    try {
-        toPixmap(Picture::fromBytes(truncated));
-    } catch (const HostError& e) {
-        number = e.number();
-    }
-    EXPECT_EQ(number, err::InvalidPicture);
 }
 
 TEST(QtConvert, KeyCodesFollowThePlatformsNumbers) {

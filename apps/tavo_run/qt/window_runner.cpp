@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "apps/tavo_run/qt/window_session.h"
+#include "backends/qt/deep_stack.h"
 #include "backends/qt/qt_host.h"
 #include "datecontrol/register.h"
 #include "host/error.h"
@@ -41,9 +42,7 @@ bool haveDisplay() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-}  // namespace
-
-int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
+int runWindows(int argc, char** argv, const WindowRunOptions& options) {
     const bool unattended = !options.scriptPath.empty() || !options.screenshotPath.empty();
     if (!haveDisplay()) {
         // A script or a picture needs no one to look: draw off the screen.
@@ -90,6 +89,14 @@ int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
         app.onHandlerError = nullptr;
     }
     return status;
+}
+
+}  // namespace
+
+// A form may hold a tree far deeper than Qt's view can lay out on the main
+// thread's stack.
+int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
+    return runOnDeepStack([&] { return runWindows(argc, argv, options); });
 }
 
 }  // namespace tavo
