@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 #include "host/control.h"
 
 namespace tavo {
