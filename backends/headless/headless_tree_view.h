@@ -57,9 +57,9 @@ public:
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     struct Impl;
-    Impl& impl() const { return *impl_; }
 
 private:
+    static const MemberTable<HeadlessTreeView>& members();
     std::unique_ptr<Impl> impl_;
 };
 
