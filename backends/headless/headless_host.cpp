@@ -103,8 +103,6 @@ WindowHandle HeadlessHost::activeWindow() const { return parts_->windows.active(
 
 std::shared_ptr<Child> HeadlessHost::focusedChild() const { return parts_->windows.focusedChild(); }
 
-void HeadlessHost::setFocusedChild(const std::shared_ptr<Child>& c) { parts_->windows.setFocus(c); }
-
 bool HeadlessHost::isTopmost(WindowHandle w) const { return parts_->windows.isTopmost(w); }
 
 bool HeadlessHost::modalActive() const { return parts_->windows.modalWindow() != nullptr; }

@@ -88,7 +88,6 @@ public:
     // ---- State a test can read -------------------------------------------
     WindowHandle activeWindow() const;
     std::shared_ptr<Child> focusedChild() const;
-    void setFocusedChild(const std::shared_ptr<Child>& c);  // used by children's SetFocus
     bool isTopmost(WindowHandle w) const;
     bool modalActive() const;
     std::shared_ptr<Window> windowByHandle(WindowHandle h) const;
