@@ -405,7 +405,7 @@ void ScriptEngine::dispatch(const Tokens& t) {
         cmdHandler(t);
     } else if (cmd == "activate") {
         need(t, 2, 2, "activate other|app");
-        if (t[1] == "other") backend_.postActivateMainWindow();
+        if (t[1] == "other") backend_.postActivateOtherWindow();
         else if (t[1] == "app") backend_.postActivateOtherApplication();
         else throw ScriptSyntaxError("activate other or activate app, not " + t[1]);
     } else if (cmd == "advance") {
