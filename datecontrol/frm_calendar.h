@@ -5,7 +5,7 @@
 // data, unloading destroys them but keeps the instance and its members.
 #include <memory>
 
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 #include "host/host.h"
 
 namespace tavo {

@@ -1,6 +1,6 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 
-#include "datecontrol/button_pictures.h"
+#include "datecontrol/drop_down_design.h"
 #include "datecontrol/frm_calendar.h"
 #include "host/colour.h"
 #include "host/error.h"
@@ -12,12 +12,6 @@ namespace {
 
 // The host's answer to an element of a control array that does not exist.
 constexpr int kNoSuchElement = 340;
-
-// The date box's design data: 21 August 2000 within 1 January 1601 to
-// 31 December 9999.
-constexpr double kDesignMinDate = -109205.0;
-constexpr double kDesignMaxDate = 2958465.0;
-constexpr double kDesignValue = 36759.0;
 
 // The popup stands too low when less than this remains below it, in twips.
 constexpr float kBottomMargin = 360.0f;
@@ -47,47 +41,6 @@ FontRef toFontRef(const Variant& v) {
 }
 
 frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::formClass); }
-
-ChildDesign dateBoxDesign() {
-    ChildDesign d;
-    d.name = "cal";
-    d.width = 3015;
-    d.height = 330;
-    d.tabIndex = 0;
-    return d;
-}
-
-ChildDesign buttonDesign() {
-    ChildDesign d;
-    d.name = "cmd";
-    d.left = 3120;
-    d.top = 45;
-    d.width = 240;
-    d.height = 285;
-    d.tabIndex = 1;
-    d.tabStop = false;
-    d.graphical = true;
-    d.picture = calendarSheetPicture();
-    // The built-in pictures stand on the mask's light grey.
-    d.useMaskColor = true;
-    d.accessibleName = "Kalender öffnen";
-    return d;
-}
-
-ChildDesign imageDesign(int index) {
-    static constexpr float lefts[3] = {2340, 2700, 3060};
-    static constexpr float heights[3] = {240, 210, 240};
-    ChildDesign d;
-    d.name = "imgDropDown";
-    d.index = index;
-    d.left = lefts[index];
-    d.top = 765;
-    d.width = 180;
-    d.height = heights[index];
-    if (index == 1) d.picture = dropDownArrowPicture();
-    if (index == 2) d.picture = calendarSheetPicture();
-    return d;
-}
 
 using Self = TavoCalendarDropDown;
 
@@ -177,13 +130,13 @@ const MemberTable<Self>& members() {
 }  // namespace
 
 TavoCalendarDropDown::TavoCalendarDropDown(ControlSite& site) : Control(site) {
-    cal_ = std::dynamic_pointer_cast<DateBox>(site.addComponent("MSComCtl2.DTPicker", dateBoxDesign()));
+    cal_ = std::dynamic_pointer_cast<DateBox>(site.addComponent("MSComCtl2.DTPicker", dropDownDesign::cal()));
     if (!cal_) throwHostError(err::CantCreateObject, "TavoCalendarDropDown.cal: the component is not a date box");
-    cal_->setMaxDate(kDesignMaxDate);
-    cal_->setMinDate(kDesignMinDate);
-    cal_->setValue(Variant::date(kDesignValue));
-    cmd_ = site.addButton(buttonDesign());
-    for (int i = 0; i < 3; ++i) imgDropDown_[i] = site.addImage(imageDesign(i));
+    cal_->setMaxDate(dropDownDesign::kMaxDate);
+    cal_->setMinDate(dropDownDesign::kMinDate);
+    cal_->setValue(Variant::date(dropDownDesign::kValue));
+    cmd_ = site.addButton(dropDownDesign::cmd());
+    for (int i = 0; i < 3; ++i) imgDropDown_[i] = site.addImage(dropDownDesign::imgDropDown(i));
     site.setBackColor(vbWindowBackground);
 
     cmd_->onMouseDown = [this](int16_t button, int16_t shift, float x, float y) {
@@ -466,10 +419,25 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
 
     // From here a failing step is skipped and the next one runs.
     SkipOnError guard;
-    Host& h = host();
-    frmCalendar& frm = popup(h);
+    frmCalendar& frm = popup(host());
     guard.step([&] { frm.Load(); });
+    copySettingsToPopup(guard, frm);
 
+    // A press on an open popup, whoever opened it, closes it.
+    if (guard.test([&] { return frm.Visible(); })) {
+        guard.step([&] { frm.tmr().setEnabled(false); });
+        guard.step([&] { frm.Unload(); });
+        guard.step([&] { host().doEvents(); });
+        guard.step([&] { cal_->setFocus(); });
+        return;
+    }
+
+    const double anchorTop = placePopup(guard, frm, X, Y);
+    guard.step([&] { cal_->setFocus(); });
+    showPopup(guard, frm, anchorTop);
+}
+
+void TavoCalendarDropDown::copySettingsToPopup(SkipOnError& guard, frmCalendar& frm) {
     guard.step([&] { frm.cal().setShowToday(showToday_); });
     guard.step([&] { frm.cal().setShowWeekNumbers(showWeek_); });
     guard.step([&] { frm.cal().setBackColor(cal_->calendarBackColor()); });
@@ -485,18 +453,14 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
     guard.step([&] { frm.cal().setMonthColumns(monthColumns_); });
     guard.step([&] { frm.cal().setMonthRows(monthRows_); });
     guard.step([&] { frm.CalcPos(); });
+}
 
-    // A press on an open popup, whoever opened it, closes it.
-    if (guard.test([&] { return frm.Visible(); })) {
-        guard.step([&] { frm.tmr().setEnabled(false); });
-        guard.step([&] { frm.Unload(); });
-        guard.step([&] { h.doEvents(); });
-        guard.step([&] { cal_->setFocus(); });
-        return;
-    }
-
+double TavoCalendarDropDown::placePopup(SkipOnError& guard, frmCalendar& frm, float X, float Y) {
+    Host& h = host();
     guard.step([&] { frm.cal().setValue(cal_->value().toDate()); });
 
+    // The control's bottom left corner on the screen, from where the pointer
+    // pressed the button.
     int32_t cursorX = 0, cursorY = 0;
     guard.step([&] { h.getCursorPos(cursorX, cursorY); });
     double anchorLeft = 0, anchorTop = 0;
@@ -525,9 +489,10 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
     guard.step([&] { frm.setLeft(float(anchorLeft)); });
     if (guard.test([&] { return frm.Left() + frm.Width() > h.screenWidth(); }))
         guard.step([&] { frm.setLeft(h.screenWidth() - frm.Width()); });
+    return anchorTop;
+}
 
-    guard.step([&] { cal_->setFocus(); });
-
+void TavoCalendarDropDown::showPopup(SkipOnError& guard, frmCalendar& frm, double anchorTop) {
     // Only the hiding of the cancel button and the modeless show decide
     // whether the popup has to be shown modally.
     guard.clear();

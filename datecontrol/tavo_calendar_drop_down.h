@@ -8,10 +8,13 @@
 #include <memory>
 #include <string>
 
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 #include "host/control.h"
 
 namespace tavo {
+
+class SkipOnError;
+class frmCalendar;
 
 class TavoCalendarDropDown : public Control {
 public:
@@ -95,6 +98,13 @@ public:
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
 private:
+    // The three stages of opening the popup, in this order, all under the
+    // press handler's one skip-on-error guard.
+    void copySettingsToPopup(SkipOnError& guard, frmCalendar& frm);
+    // Returns the control's bottom edge on the screen, in twips: where a
+    // popup below it starts.
+    double placePopup(SkipOnError& guard, frmCalendar& frm, float X, float Y);
+    void showPopup(SkipOnError& guard, frmCalendar& frm, double anchorTop);
     void raiseKeyEvent(std::string_view event, int16_t& first, int16_t* second);
 
     std::shared_ptr<DateBox> cal_;

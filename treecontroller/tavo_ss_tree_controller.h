@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "components/tree_node.h"
 #include "host/control.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 

@@ -79,7 +79,7 @@ void HeadlessBackend::postMouse(Mouse kind, const std::shared_ptr<Child>& target
     }
 }
 
-void HeadlessBackend::postActivateMainWindow() {
+void HeadlessBackend::postActivateOtherWindow() {
     auto window = mainWindow_.lock();
     if (!window) throw HostError(err::InvalidProcedureCall, "the form has no window to activate");
     host_.postActivate(window);

@@ -320,7 +320,7 @@ void ScriptEngine::cmdHandler(const Tokens& t) {
 }
 
 void ScriptEngine::cmdActivate(const Tokens& t) {
-    if (t[1] == "other") backend_.postActivateMainWindow();
+    if (t[1] == "other") backend_.postActivateOtherWindow();
     else if (t[1] == "app") backend_.postActivateOtherApplication();
     else throw ScriptSyntaxError("activate other or activate app, not " + t[1]);
 }

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "apps/tavo_run/script_syntax.h"
+#include "components/tree_node.h"
 #include "host/date.h"
 #include "host/error.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 

@@ -1,8 +1,9 @@
 #include "backends/headless/headless_children.h"
 
 #include "backends/headless/headless_date_box.h"
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_month_grid.h"
+#include "host/error.h"
 
 namespace tavo {
 
@@ -39,7 +40,7 @@ void HeadlessTimer::setEnabled(bool v) {
 
 bool HeadlessTimer::dueBy(int64_t until) const { return enabled() && interval_ > 0 && !gone() && due_ <= until; }
 
-void HeadlessTimer::restart() { due_ = hostImpl().now + interval_; }
+void HeadlessTimer::restart() { due_ = loop().now() + interval_; }
 
 std::shared_ptr<PushButton> makeButton(const ChildDesign& d, const Placing& p) {
     return std::make_shared<HeadlessButton>(d, p);
@@ -51,7 +52,7 @@ std::shared_ptr<Image> makeImage(const ChildDesign& d, const Placing& p) {
 
 std::shared_ptr<Timer> makeTimer(const ChildDesign& d, const Placing& p) {
     auto t = std::make_shared<HeadlessTimer>(d, p);
-    p.host->timers.push_back(t);
+    p.host->loop.addTimer(t);
     return t;
 }
 

@@ -23,7 +23,6 @@
 // and focus changes other than SetFocus, activation and presses (which focus
 // push buttons, date boxes and month grids).
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +33,8 @@
 #include "host/registry.h"
 
 namespace tavo {
+
+struct HeadlessHostParts;
 
 class HeadlessHost : public Host {
 public:
@@ -87,7 +88,6 @@ public:
     // ---- State a test can read -------------------------------------------
     WindowHandle activeWindow() const;
     std::shared_ptr<Child> focusedChild() const;
-    void setFocusedChild(const std::shared_ptr<Child>& c);  // used by children's SetFocus
     bool isTopmost(WindowHandle w) const;
     bool modalActive() const;
     std::shared_ptr<Window> windowByHandle(WindowHandle h) const;
@@ -130,11 +130,10 @@ public:
     std::shared_ptr<Window> createWindow(const WindowDesign& d) override;
     std::unique_ptr<ControlSite> createSite(Window& form, const std::string& name, const Placement& p) override;
 
-    struct Impl;
-    Impl& impl() const { return *impl_; }
-
 private:
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<HeadlessHostParts> parts_;
+    double today_ = 36759;  // 21 August 2000
+    int msgBoxAnswer_ = 1;
 };
 
 // Registers the headless tree view as "SSActiveTreeView.SSTree".

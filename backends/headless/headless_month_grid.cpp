@@ -5,9 +5,12 @@
 #include <cmath>
 
 #include "backends/headless/font_metrics.h"
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/headless_screen.h"
+#include "backends/headless/input_router.h"
 #include "backends/headless/key_stroke.h"
+#include "backends/headless/window_manager.h"
 #include "host/date.h"
+#include "host/error.h"
 
 namespace tavo {
 
@@ -40,7 +43,7 @@ void checkOwnRange(const Child& c, const char* member, double d) {
 }  // namespace
 
 HeadlessMonthGrid::HeadlessMonthGrid(const ChildDesign& d, Placing p)
-    : HeadlessChild(d, std::move(p)), font_(hostImpl().ambientFont) {}
+    : HeadlessChild(d, std::move(p)), font_(ambientFont()) {}
 
 void HeadlessMonthGrid::setFont(FontRef f) {
     if (!f) throwHostError(err::InvalidPropertyValue, displayName() + ".Font needs a font object, not Nothing");
@@ -95,7 +98,7 @@ void HeadlessMonthGrid::setValue(double d) {
 bool HeadlessMonthGrid::inRange(double day) const { return day >= minDate_ && day <= maxDate_; }
 
 int HeadlessMonthGrid::pixelWidth() const {
-    const FontMetrics m = FontMetrics::of(*font_, hostImpl().dpi);
+    const FontMetrics m = FontMetrics::of(*font_, screen().dpi());
     int widestHead = 0;
     for (const char* head : kWeekdayHeads) widestHead = std::max(widestHead, m.textWidth(head));
     const int column = std::max(widestHead + 2, 2 * m.textWidth("00") + 4);
@@ -104,24 +107,24 @@ int HeadlessMonthGrid::pixelWidth() const {
 }
 
 int HeadlessMonthGrid::pixelHeight() const {
-    const int h = FontMetrics::of(*font_, hostImpl().dpi).lineHeight;
+    const int h = FontMetrics::of(*font_, screen().dpi()).lineHeight;
     const int title = (3 * h + 1) / 2;
     const int month = title + h + 6 * h + h;
     return rows_ * month + (rows_ - 1) * kMonthGap + 2 * kBorder - (showToday_ ? 0 : h);
 }
 
-float HeadlessMonthGrid::width() const { return static_cast<float>(pixelWidth()) * hostImpl().twipsPerPixel; }
+float HeadlessMonthGrid::width() const { return static_cast<float>(pixelWidth()) * screen().twipsPerPixel(); }
 
-float HeadlessMonthGrid::height() const { return static_cast<float>(pixelHeight()) * hostImpl().twipsPerPixel; }
+float HeadlessMonthGrid::height() const { return static_cast<float>(pixelHeight()) * screen().twipsPerPixel(); }
 
 void HeadlessMonthGrid::setWidth(float v) { checkChildSize(*this, "Width", v); }
 
 void HeadlessMonthGrid::setHeight(float v) { checkChildSize(*this, "Height", v); }
 
 void HeadlessMonthGrid::dateClick(double date) {
-    hostImpl().postInput(childRef(), true, [date](Child& c) {
+    input().post(childRef(), true, [date](Child& c) {
         auto& grid = static_cast<HeadlessMonthGrid&>(c);
-        grid.hostImpl().focused = grid.childRef();
+        grid.windows().setFocus(grid.childRef());
         grid.clickDay(date);
     });
 }

@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "backends/headless/headless_child.h"
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 
 namespace tavo {
 

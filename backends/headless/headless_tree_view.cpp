@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "backends/headless/headless_child.h"
+#include "backends/headless/headless_host.h"
 #include "host/error.h"
 #include "host/registry.h"
 
@@ -270,63 +271,6 @@ const MemberTable<HeadlessTreeNode>& nodeMembers() {
     return table;
 }
 
-const MemberTable<HeadlessTreeView>& treeMembers() {
-    static const MemberTable<HeadlessTreeView> table = [] {
-        using T = HeadlessTreeView;
-        MemberTable<T> t;
-        t.property(
-            "SelectedItem",
-            [](T& tree, const Variant*) {
-                auto& impl = tree.impl();
-                impl.count(CallSelectedItem);
-                return nodeValue(impl.object(impl.selected));
-            },
-            {},
-            [](T& tree, const Variant& v) {
-                auto& impl = tree.impl();
-                impl.count(CallSelectedItem);
-                const auto obj = v.toObject();
-                if (!obj) {
-                    impl.selected = kNone;
-                    return;
-                }
-                const auto* node = dynamic_cast<const HeadlessTreeNode*>(obj.get());
-                if (!node || &node->tree() != &impl)
-                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
-                impl.selected = node->index();
-            });
-        t.property("Nodes", [](T& tree, const Variant* index) {
-            auto& impl = tree.impl();
-            impl.count(CallNodes);
-            return index ? impl.item(*index) : Variant::object(impl.collection);
-        });
-        t.property(
-            "Enabled",
-            [](T& tree, const Variant*) {
-                tree.impl().count(CallEnabled);
-                return Variant::boolean(tree.enabled());
-            },
-            [](T& tree, const Variant& v) {
-                const bool on = v.isTrue();
-                tree.impl().count(CallEnabled);
-                tree.setEnabled(on);
-            });
-        t.property(
-            "Visible",
-            [](T& tree, const Variant*) {
-                tree.impl().count(CallVisible);
-                return Variant::boolean(tree.visible());
-            },
-            [](T& tree, const Variant& v) {
-                const bool on = v.isTrue();
-                tree.impl().count(CallVisible);
-                tree.setVisible(on);
-            });
-        return t;
-    }();
-    return table;
-}
-
 }  // namespace
 
 Variant HeadlessTreeNode::get(std::string_view member, const Variant* arg) {
@@ -456,14 +400,71 @@ std::string HeadlessTreeView::dump() const {
     return out;
 }
 
-Variant HeadlessTreeView::get(std::string_view member, const Variant* arg) {
-    return treeMembers().get(*this, member, arg);
+const MemberTable<HeadlessTreeView>& HeadlessTreeView::members() {
+    static const MemberTable<HeadlessTreeView> table = [] {
+        using T = HeadlessTreeView;
+        MemberTable<T> t;
+        t.property(
+            "SelectedItem",
+            [](T& tree, const Variant*) {
+                auto& impl = *tree.impl_;
+                impl.count(CallSelectedItem);
+                return nodeValue(impl.object(impl.selected));
+            },
+            {},
+            [](T& tree, const Variant& v) {
+                auto& impl = *tree.impl_;
+                impl.count(CallSelectedItem);
+                const auto obj = v.toObject();
+                if (!obj) {
+                    impl.selected = kNone;
+                    return;
+                }
+                const auto* node = dynamic_cast<const HeadlessTreeNode*>(obj.get());
+                if (!node || &node->tree() != &impl)
+                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
+                impl.selected = node->index();
+            });
+        t.property("Nodes", [](T& tree, const Variant* index) {
+            auto& impl = *tree.impl_;
+            impl.count(CallNodes);
+            return index ? impl.item(*index) : Variant::object(impl.collection);
+        });
+        t.property(
+            "Enabled",
+            [](T& tree, const Variant*) {
+                tree.impl_->count(CallEnabled);
+                return Variant::boolean(tree.enabled());
+            },
+            [](T& tree, const Variant& v) {
+                const bool on = v.isTrue();
+                tree.impl_->count(CallEnabled);
+                tree.setEnabled(on);
+            });
+        t.property(
+            "Visible",
+            [](T& tree, const Variant*) {
+                tree.impl_->count(CallVisible);
+                return Variant::boolean(tree.visible());
+            },
+            [](T& tree, const Variant& v) {
+                const bool on = v.isTrue();
+                tree.impl_->count(CallVisible);
+                tree.setVisible(on);
+            });
+        return t;
+    }();
+    return table;
 }
 
-void HeadlessTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
+Variant HeadlessTreeView::get(std::string_view member, const Variant* arg) {
+    return members().get(*this, member, arg);
+}
+
+void HeadlessTreeView::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
 
 Variant HeadlessTreeView::call(std::string_view member, std::span<Variant> args) {
-    return treeMembers().call(*this, member, args);
+    return members().call(*this, member, args);
 }
 
 void registerHeadlessComponents(ComponentRegistry& registry) {

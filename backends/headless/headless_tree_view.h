@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "components/tree_node.h"
 #include "host/control.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 
@@ -57,9 +57,9 @@ public:
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     struct Impl;
-    Impl& impl() const { return *impl_; }
 
 private:
+    static const MemberTable<HeadlessTreeView>& members();
     std::unique_ptr<Impl> impl_;
 };
 

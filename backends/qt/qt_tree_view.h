@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
+#include "components/tree_node.h"
 #include "host/control.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 

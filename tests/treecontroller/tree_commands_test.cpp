@@ -378,7 +378,7 @@ TEST_F(TreeControllerEquivalence, WrapperNodesACollectionOutOfSiblingOrderAndNes
     }
 }
 
-TEST_F(TreeControllerTest, AllNodesCommandsStayLinearBeyondTheOldNodeLimit) {
+TEST_F(TreeControllerTest, AllNodesCommandsStayLinearOnTwentyThousandTopLevelNodes) {
     // 20,000 top-level nodes with one child each: walking the later top-level
     // subtrees again for each top-level node would make 4 x 10^8 visits.
     tree->reserve(40'000);

@@ -253,7 +253,7 @@ void QtBackend::postKey(const std::shared_ptr<Child>& target, const std::string&
     QApplication::sendEvent(receiver, &up);
 }
 
-void QtBackend::postActivateMainWindow() {
+void QtBackend::postActivateOtherWindow() {
     if (!formWidget_) throw HostError(err::InvalidProcedureCall, "the form has no window to activate");
     formWidget_->activateWindow();
 }

@@ -1,4 +1,4 @@
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 
 #include "host/error.h"
 
