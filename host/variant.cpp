@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 #include "host/object.h"
@@ -34,8 +35,6 @@ std::string_view trimSpaces(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
 }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) { return memberNameEquals(a, b); }
 
 std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
@@ -283,8 +282,8 @@ int16_t Variant::toBoolean() const {
     case VarType::Empty: return vbFalse;
     case VarType::String: {
         const std::string_view s = trimSpaces(str_);
-        if (equalsIgnoringCase(s, "True")) return vbTrue;
-        if (equalsIgnoringCase(s, "False")) return vbFalse;
+        if (ascii::equalsNoCase(s, "True")) return vbTrue;
+        if (ascii::equalsNoCase(s, "False")) return vbFalse;
         if (auto n = parseNumber(str_)) return toTruth(*n != 0);
         mismatch(*this, "a truth value");
     }
