@@ -11,7 +11,7 @@
 
 #include "host/date.h"
 #include "host/font.h"
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 #include "host/memory_file_system.h"
 #include "host/picture.h"
 #include "support/failing_file_system.h"

@@ -14,7 +14,7 @@
 #include "backends/qt/qt_window.h"
 #include "host/colour.h"
 #include "host/error.h"
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 #include "qt_test_support.h"
 
 namespace tavo {
