@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <set>
 
 #include "host/colour.h"
 #include "host/date.h"
@@ -40,6 +41,19 @@ TEST(HostError, TextIsTheStandardTextWithTheDetailAfterIt) {
         FAIL();
     } catch (const HostError& e) {
         EXPECT_STREQ(e.what(), "Type mismatch");
+    }
+}
+
+TEST(HostError, EveryNumberTheCodeRaisesHasAStandardTextOfItsOwn) {
+    const std::string unknown = standardErrorText(0);
+    std::set<std::string> texts;
+    for (int n : {err::InvalidProcedureCall, err::Overflow, err::TypeMismatch, err::InternalError, err::FileNotFound,
+                  err::PathFileAccessError, err::ObjectNotSet, err::InvalidFileFormat, err::ControlArrayElementMissing,
+                  err::InvalidPropertyValue, err::ReadOnlyProperty, err::FormAlreadyDisplayed, err::CantShowModeless,
+                  err::ObjectRequired, err::CantCreateObject, err::NoSuchMember, err::InvalidPicture,
+                  err::IndexOutOfBounds, err::ElementNotFound}) {
+        EXPECT_NE(standardErrorText(n), unknown) << n;
+        EXPECT_TRUE(texts.insert(standardErrorText(n)).second) << n;
     }
 }
 
