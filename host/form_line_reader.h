@@ -2,6 +2,7 @@
 // One line of a form file as the reader scans it: blanks, names, a key's
 // occurrence and the values a property may hold. Every problem is a
 // FormFileError naming the file, this line and the key.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -49,11 +49,8 @@ std::optional<double> parseHex(std::string_view s, const std::string& original) 
     if (s.empty()) return std::nullopt;
     uint64_t value = 0;
     for (char c : s) {
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        const int digit = ascii::hexValue(c);
+        if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<uint64_t>(digit);
         if (value > 0xFFFFFFFFu) throwHostError(err::Overflow, quoted(original) + " does not fit in 32 bits");
     }
@@ -62,7 +59,7 @@ std::optional<double> parseHex(std::string_view s, const std::string& original) 
     return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(value)));
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+using ascii::isDigit;
 
 // The power of ten of the leading digit of a well-formed unsigned decimal text
 // ("123e5" is 7, "0.004" is -3); tells overflow from underflow.
