@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 
 namespace tavo {
 

@@ -5,6 +5,7 @@
 #include "host/colour.h"
 #include "host/error.h"
 #include "host/skip_on_error.h"
+#include "host/value_conversions.h"
 
 namespace tavo {
 
@@ -22,24 +23,6 @@ constexpr const char* kDefaultMaxDate = "31/12/9999";
 constexpr const char* kDefaultMinDate = "01/01/1900";
 constexpr const char* kDefaultValue = "21/08/2000";
 
-Variant colourValue(uint32_t c) { return Variant::longValue(static_cast<int32_t>(c)); }
-
-PictureRef toPictureRef(const Variant& v) {
-    ObjectRef o = v.toObject();
-    if (!o) return nullptr;
-    auto p = std::dynamic_pointer_cast<tavo::Picture>(o);
-    if (!p) throwHostError(err::TypeMismatch, "a " + o->className() + " is not a picture");
-    return p;
-}
-
-FontRef toFontRef(const Variant& v) {
-    ObjectRef o = v.toObject();
-    if (!o) return nullptr;
-    auto f = std::dynamic_pointer_cast<tavo::Font>(o);
-    if (!f) throwHostError(err::TypeMismatch, "a " + o->className() + " is not a font");
-    return f;
-}
-
 frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::formClass); }
 
 using Self = TavoCalendarDropDown;
@@ -51,8 +34,8 @@ MemberTable<Self>::Putter colourPutter(void (Self::*setter)(uint32_t)) {
 const MemberTable<Self>& members() {
     static const MemberTable<Self> table = [] {
         MemberTable<Self> t;
-        auto pictureSetter = [](Self& c, const Variant& v) { c.setPicture(toPictureRef(v)); };
-        auto fontSetter = [](Self& c, const Variant& v) { c.setFont(toFontRef(v)); };
+        auto pictureSetter = [](Self& c, const Variant& v) { c.setPicture(toPicture(v)); };
+        auto fontSetter = [](Self& c, const Variant& v) { c.setFont(toFont(v)); };
         t.property(
             "Enabled", [](Self& c, const Variant*) { return Variant::boolean(c.Enabled()); },
             [](Self& c, const Variant& v) { c.setEnabled(v.isTrue()); });
@@ -333,7 +316,7 @@ void TavoCalendarDropDown::InitProperties() {
 
 void TavoCalendarDropDown::ReadProperties(PropertyStore& store) {
     cal_->setEnabled(store.ReadProperty("Enabled", Variant::boolean(true)).isTrue());
-    cal_->setFont(toFontRef(store.ReadProperty("Font", Variant::object(site().ambientFont()))));
+    cal_->setFont(toFont(store.ReadProperty("Font", Variant::object(site().ambientFont()))));
     cal_->setCalendarBackColor(store.ReadProperty("CalendarBackColor", colourValue(vbWindowBackground)).toColour());
     cal_->setCalendarForeColor(store.ReadProperty("CalendarForeColor", colourValue(vbButtonText)).toColour());
     cal_->setCalendarTitleBackColor(
@@ -348,7 +331,7 @@ void TavoCalendarDropDown::ReadProperties(PropertyStore& store) {
     cal_->setFormat(store.ReadProperty("Format", Variant::longValue(1)).toLong());
     cal_->setMaxDate(store.ReadProperty("MaxDate", Variant::string(kDefaultMaxDate)).toDate());
     cal_->setMinDate(store.ReadProperty("MinDate", Variant::string(kDefaultMinDate)).toDate());
-    setPicture(toPictureRef(store.ReadProperty("Picture", Variant::object(nullptr))));
+    setPicture(toPicture(store.ReadProperty("Picture", Variant::object(nullptr))));
     cal_->setUpDown(store.ReadProperty("UpDown", Variant::boolean(false)).isTrue());
     cal_->setValue(store.ReadProperty("Value", Variant::string(kDefaultValue)));
     showToday_ = store.ReadProperty("ShowToday", Variant::boolean(true)).isTrue();

@@ -1,18 +1,11 @@
 #include "host/children.h"
 
 #include "host/error.h"
+#include "host/value_conversions.h"
 
 namespace tavo {
 
 namespace {
-
-PictureRef toPicture(const Variant& v) {
-    ObjectRef obj = v.toObject();
-    if (!obj) return nullptr;
-    auto picture = std::dynamic_pointer_cast<Picture>(obj);
-    if (!picture) throwHostError(err::TypeMismatch, obj->className() + " object is not a picture");
-    return picture;
-}
 
 Variant pictureValue(const PictureRef& p) { return Variant::object(p); }
 

@@ -1,7 +1,6 @@
 #include "host/form.h"
 
-#include <algorithm>
-
+#include "host/ascii_text.h"
 #include "host/error.h"
 
 namespace tavo {
@@ -15,13 +14,6 @@ struct Form::Slot {
 };
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-               return lower(x) == lower(y);
-           });
-}
 
 // The failing control's name goes in front of the text; the number stays so
 // that callers can still tell an overflow from a type mismatch.
@@ -150,7 +142,7 @@ FormData Form::save() const {
 
 std::shared_ptr<Control> Form::find(std::string_view name) const {
     for (const auto& slot : slots_)
-        if (sameName(slot->site->controlName(), name)) return slot->control;
+        if (ascii::equalsNoCase(slot->site->controlName(), name)) return slot->control;
     return nullptr;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/control.h"
-#include "host/form_file.h"
+#include "host/form_data.h"
 #include "host/registry.h"
 
 namespace tavo {

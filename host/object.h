@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/ascii_text.h"
 #include "host/variant.h"
 
 namespace tavo {
@@ -32,20 +33,9 @@ public:
     virtual std::vector<std::string> propertyNames() const { return {}; }
 };
 
-// Member names are matched without regard to letter case, as the host does.
-// Inline: late-bound calls look names up once per call, tens of thousands of
-// times in one command over a big tree.
-inline bool memberNameEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x == y) continue;
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
+// Member names are matched as the host does: ASCII letters without regard to
+// case. Code outside the seam still spells the rule by this name.
+inline bool memberNameEquals(std::string_view a, std::string_view b) { return ascii::equalsNoCase(a, b); }
 
 [[noreturn]] void throwNoSuchMember(const Object& obj, std::string_view member);
 
@@ -114,7 +104,7 @@ private:
     };
     const Entry* find(std::string_view name) const {
         for (const auto& e : members_)
-            if (memberNameEquals(e.name, name)) return &e;
+            if (ascii::equalsNoCase(e.name, name)) return &e;
         return nullptr;
     }
     std::vector<Entry> members_;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/error.h"
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 
 namespace tavo {
 

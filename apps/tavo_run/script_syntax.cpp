@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 
@@ -14,22 +15,13 @@ namespace tavo {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+using ascii::equalsNoCase;
+using ascii::isDigit;
+using ascii::isIdentChar;
+using ascii::isIdentifier;
+using ascii::startsWithNoCase;
+
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
 
 // Index just past the closing quote of the quoted text starting at `open`.
 std::size_t skipQuoted(std::string_view text, std::size_t open) {
@@ -43,13 +35,6 @@ std::size_t skipQuoted(std::string_view text, std::size_t open) {
         ++i;
     }
     throw ScriptSyntaxError("unterminated text: " + std::string(text.substr(open)));
-}
-
-bool isIdentifier(std::string_view s) {
-    if (s.empty() || !isIdentStart(s[0])) return false;
-    for (char c : s)
-        if (!isIdentChar(c)) return false;
-    return true;
 }
 
 bool allDigits(std::string_view s) {

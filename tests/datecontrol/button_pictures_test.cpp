@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/image_writer.h"
+#include "support/image_decoder.h"
 
 namespace tavo {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "form_test_host.h"
+#include "host/form_file.h"
 
 namespace tavo {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/error.h"
-#include "host/image_writer.h"
+#include "support/image_decoder.h"
 
 namespace tavo {
 namespace {

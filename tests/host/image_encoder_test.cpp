@@ -1,4 +1,4 @@
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include "host/error.h"
 #include "host/picture.h"
+#include "support/image_decoder.h"
 
 namespace tavo {
 namespace {
