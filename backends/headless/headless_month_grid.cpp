@@ -34,6 +34,11 @@ std::optional<double> monthsOn(double day, int delta) {
     return dateSerial(year, month, std::min(p.day, daysInMonth(year, month)));
 }
 
+int monthIndex(double day) {
+    const DateParts p = splitDate(day);
+    return p.year * 12 + p.month - 1;
+}
+
 void checkOwnRange(const Child& c, const char* member, double d) {
     if (!(dayOf(d) >= HeadlessMonthGrid::kOwnMinDate && dayOf(d) <= HeadlessMonthGrid::kOwnMaxDate))
         throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + formatNumber(d) +
@@ -57,6 +62,7 @@ void HeadlessMonthGrid::setMinDate(double d) {
                        displayName() + ".MinDate " + dateText(d) + " is after MaxDate " + dateText(maxDate_));
     minDate_ = dayOf(d);
     value_ = std::max(value_, minDate_);
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::setMaxDate(double d) {
@@ -66,6 +72,7 @@ void HeadlessMonthGrid::setMaxDate(double d) {
                        displayName() + ".MaxDate " + dateText(d) + " is before MinDate " + dateText(minDate_));
     maxDate_ = dayOf(d);
     value_ = std::min(value_, maxDate_);
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::checkMonths(int16_t rows, int16_t columns, const char* member, int16_t value) const {
@@ -81,11 +88,13 @@ void HeadlessMonthGrid::checkMonths(int16_t rows, int16_t columns, const char* m
 void HeadlessMonthGrid::setMonthColumns(int16_t n) {
     checkMonths(rows_, n, "MonthColumns", n);
     columns_ = n;
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::setMonthRows(int16_t n) {
     checkMonths(n, columns_, "MonthRows", n);
     rows_ = n;
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::setValue(double d) {
@@ -93,9 +102,24 @@ void HeadlessMonthGrid::setValue(double d) {
         throwHostError(err::InvalidPropertyValue, displayName() + ".Value " + dateText(d) + " is outside MinDate " +
                                                       dateText(minDate_) + " .. MaxDate " + dateText(maxDate_));
     value_ = dayOf(d);
+    first_ = monthIndex(value_);
+    clampFirst();
 }
 
 bool HeadlessMonthGrid::inRange(double day) const { return day >= minDate_ && day <= maxDate_; }
+
+double HeadlessMonthGrid::firstMonth() const { return dateSerial(first_ / 12, first_ % 12 + 1, 1); }
+
+void HeadlessMonthGrid::ensureShown(double day) {
+    const int month = monthIndex(day), count = rows_ * columns_;
+    if (month < first_) first_ = month;
+    else if (month > first_ + count - 1) first_ = month - (count - 1);
+    clampFirst();
+}
+
+void HeadlessMonthGrid::clampFirst() {
+    first_ = std::max(std::min(first_, monthIndex(maxDate_) - (rows_ * columns_ - 1)), monthIndex(minDate_));
+}
 
 int HeadlessMonthGrid::pixelWidth() const {
     const FontMetrics m = FontMetrics::of(*font_, screen().dpi());
@@ -133,6 +157,7 @@ void HeadlessMonthGrid::clickDay(double date) {
     const double day = dayOf(date);
     if (!inRange(day)) return;
     value_ = day;
+    ensureShown(value_);
     fireHandler(onDateClick, day);
 }
 
@@ -151,6 +176,7 @@ void HeadlessMonthGrid::navigate(int16_t keyCode) {
     default: return;
     }
     value_ = std::clamp(*target, minDate_, maxDate_);
+    ensureShown(value_);
 }
 
 }  // namespace tavo

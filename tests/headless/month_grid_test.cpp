@@ -1,6 +1,8 @@
-// The headless month grid: its range and month rules, its size model, clicks
-// on days, and its members by name.
+// The headless month grid: its range and month rules, its size model, the
+// months it shows, clicks on days, and its members by name.
 #include "backends/headless/headless_month_grid.h"
+#include "backends/headless/key_stroke.h"
+#include "host/date.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {
@@ -122,6 +124,57 @@ TEST_F(MonthGridTest, EveryMemberIsReachableByItsName) {
     auto font = std::make_shared<Font>();
     grid->put("Font", Variant::object(font));
     EXPECT_EQ(grid->font(), font);
+}
+
+// The months a put of Value shows: its month top left, the following months
+// after it, as far forward as MaxDate allows, never before MinDate's month.
+struct ShownCase {
+    const char* what;
+    int16_t rows, columns;
+    double min, max, value, first;
+};
+
+TEST_F(MonthGridTest, APutOfValueShowsItsMonthFirstAsFarAsTheRangeAllows) {
+    const double dec5 = dateSerial(2024, 12, 5);
+    const ShownCase cases[] = {
+        {"a December day, three rows", 3, 1, k1Jan1753, k31Dec9999, dec5, dateSerial(2024, 12, 1)},
+        {"MaxDate in the chosen month", 3, 1, k1Jan1753, dateSerial(2024, 12, 15), dec5, dateSerial(2024, 10, 1)},
+        {"MaxDate a month on", 3, 1, k1Jan1753, dateSerial(2025, 1, 10), dec5, dateSerial(2024, 11, 1)},
+        {"six months, MaxDate two months on", 2, 3, k1Jan1753, dateSerial(2025, 2, 10), dec5, dateSerial(2024, 9, 1)},
+        {"the last day of all", 3, 1, k1Jan1753, k31Dec9999, k31Dec9999, dateSerial(9999, 10, 1)},
+        {"twelve months in the last year", 3, 4, k1Jan1753, k31Dec9999, dateSerial(9999, 2, 14), dateSerial(9999, 1, 1)},
+        {"the first day of all", 3, 1, k1Jan1753, k31Dec9999, k1Jan1753, k1Jan1753},
+        {"a range shorter than the months", 3, 2, dateSerial(2000, 3, 1), dateSerial(2000, 4, 20),
+         dateSerial(2000, 4, 15), dateSerial(2000, 3, 1)},
+        {"two months of range, three columns", 1, 3, dateSerial(9999, 11, 5), k31Dec9999, dateSerial(9999, 11, 20),
+         dateSerial(9999, 11, 1)},
+    };
+    for (const ShownCase& c : cases) {
+        grid->setMonthRows(1);
+        grid->setMonthColumns(c.columns);
+        grid->setMonthRows(c.rows);
+        grid->setMinDate(k1Jan1753);
+        grid->setMaxDate(c.max);
+        grid->setMinDate(c.min);
+        grid->setValue(c.value);
+        EXPECT_EQ(grid->firstMonth(), c.first) << c.what;
+    }
+}
+
+TEST_F(MonthGridTest, TheUserScrollsTheMonthsOnlyAsFarAsNeeded) {
+    grid->setMonthRows(3);
+    grid->setValue(dateSerial(2024, 12, 5));
+    grid->navigate(key::PageDown);
+    grid->navigate(key::PageDown);
+    EXPECT_EQ(grid->firstMonth(), dateSerial(2024, 12, 1)) << "February is shown already";
+    grid->navigate(key::PageDown);
+    EXPECT_EQ(grid->firstMonth(), dateSerial(2025, 1, 1));
+    grid->navigate(key::Up);
+    EXPECT_EQ(grid->firstMonth(), dateSerial(2025, 1, 1));
+    grid->setMonthRows(1);
+    EXPECT_EQ(grid->firstMonth(), dateSerial(2025, 2, 1)) << "fewer months still show the selected day";
+    grid->clickDay(dateSerial(2025, 3, 2));
+    EXPECT_EQ(grid->firstMonth(), dateSerial(2025, 3, 1)) << "a clicked trailing day brings its month in";
 }
 
 }  // namespace
