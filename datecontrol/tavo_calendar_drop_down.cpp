@@ -381,6 +381,14 @@ void TavoCalendarDropDown::WriteProperties(PropertyStore& store) {
     store.WriteProperty("CanOpen", Variant::boolean(canOpen_), Variant::boolean(true));
 }
 
+void TavoCalendarDropDown::Terminate() {
+    const auto frm = std::dynamic_pointer_cast<frmCalendar>(host().findDefaultInstance(frmCalendar::formClass));
+    if (!frm || frm->objBackReference.get() != this || !frm->isLoaded()) return;
+    SkipOnError guard;
+    guard.step([&] { frm->tmr().setEnabled(false); });
+    guard.step([&] { frm->Unload(); });
+}
+
 // ---- Layout ------------------------------------------------------------------
 
 void TavoCalendarDropDown::Resize() {
@@ -535,17 +543,17 @@ void TavoCalendarDropDown::HandleDateBoxChange() {
 
 // ---- Late-bound ----------------------------------------------------------------
 
-Variant TavoCalendarDropDown::get(std::string_view member, const Variant* arg) {
+Variant TavoCalendarDropDown::getMember(std::string_view member, const Variant* arg) {
     return members().get(*this, member, arg);
 }
 
-void TavoCalendarDropDown::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void TavoCalendarDropDown::putMember(std::string_view member, const Variant& value) { members().put(*this, member, value); }
 
-void TavoCalendarDropDown::putRef(std::string_view member, const Variant& value) {
+void TavoCalendarDropDown::putRefMember(std::string_view member, const Variant& value) {
     members().putRef(*this, member, value);
 }
 
-Variant TavoCalendarDropDown::call(std::string_view member, std::span<Variant> args) {
+Variant TavoCalendarDropDown::callMember(std::string_view member, std::span<Variant> args) {
     return members().call(*this, member, args);
 }
 

@@ -92,10 +92,15 @@ public:
 
     // ---- Late-bound: the 21 properties, and cal, cmd, imgDropDown(i) ---------
     std::string className() const override { return progId; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    void putRef(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+protected:
+    // An open popup that this control opened is closed: it must not write a
+    // day into a control whose form has gone.
+    void Terminate() override;
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    void putRefMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
     // The three stages of opening the popup, in this order, all under the

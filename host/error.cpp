@@ -13,6 +13,7 @@ std::string standardErrorText(int number) {
     case err::ObjectNotSet: return "Object variable not set";
     case err::InvalidFileFormat: return "Invalid file format";
     case err::ControlArrayElementMissing: return "Control array element doesn't exist";
+    case err::ObjectUnloaded: return "Object was unloaded";
     case err::InvalidPropertyValue: return "Invalid property value";
     case err::ReadOnlyProperty: return "Set not supported (read-only property)";
     case err::FormAlreadyDisplayed: return "Form already displayed; can't show modally";

@@ -17,6 +17,8 @@ inline constexpr int PathFileAccessError = 75;
 inline constexpr int ObjectNotSet = 91;
 inline constexpr int InvalidFileFormat = 321;
 inline constexpr int ControlArrayElementMissing = 340;
+// A control whose form has gone: what still holds it cannot use it.
+inline constexpr int ObjectUnloaded = 364;
 inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int ReadOnlyProperty = 383;
 inline constexpr int FormAlreadyDisplayed = 400;

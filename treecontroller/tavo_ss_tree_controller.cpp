@@ -480,15 +480,15 @@ const MemberTable<TavoSSTreeController>& members() {
 
 }  // namespace
 
-Variant TavoSSTreeController::get(std::string_view member, const Variant* arg) { return members().get(*this, member, arg); }
+Variant TavoSSTreeController::getMember(std::string_view member, const Variant* arg) { return members().get(*this, member, arg); }
 
-void TavoSSTreeController::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void TavoSSTreeController::putMember(std::string_view member, const Variant& value) { members().put(*this, member, value); }
 
-void TavoSSTreeController::putRef(std::string_view member, const Variant& value) {
+void TavoSSTreeController::putRefMember(std::string_view member, const Variant& value) {
     members().putRef(*this, member, value);
 }
 
-Variant TavoSSTreeController::call(std::string_view member, std::span<Variant> args) {
+Variant TavoSSTreeController::callMember(std::string_view member, std::span<Variant> args) {
     return members().call(*this, member, args);
 }
 

@@ -52,10 +52,6 @@ public:
 
     // ---- Late-bound interface: the members above and the children --------
     std::string className() const override { return progId; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    void putRef(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     // Children, for tests and scripts: the buttons and their picture holders.
     const std::shared_ptr<Image>& img(int k) const { return img_.at(k); }
@@ -63,6 +59,15 @@ public:
     const std::shared_ptr<Image>& imgDown(int k) const { return imgDown_.at(k); }
     const std::shared_ptr<Image>& imgDisabled(int k) const { return imgDisabled_.at(k); }
     const std::shared_ptr<Image>& imgBack() const { return imgBack_; }
+
+protected:
+    // Lets go of the bound tree: controllers bound to each other, or to
+    // themselves, would otherwise keep each other alive after their form.
+    void Terminate() override { tree_.reset(); }
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    void putRefMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
     using ImageSet = std::array<std::shared_ptr<Image>, buttonCount>;

@@ -457,13 +457,13 @@ const MemberTable<HeadlessTreeView>& HeadlessTreeView::members() {
     return table;
 }
 
-Variant HeadlessTreeView::get(std::string_view member, const Variant* arg) {
+Variant HeadlessTreeView::getMember(std::string_view member, const Variant* arg) {
     return members().get(*this, member, arg);
 }
 
-void HeadlessTreeView::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void HeadlessTreeView::putMember(std::string_view member, const Variant& value) { members().put(*this, member, value); }
 
-Variant HeadlessTreeView::call(std::string_view member, std::span<Variant> args) {
+Variant HeadlessTreeView::callMember(std::string_view member, std::span<Variant> args) {
     return members().call(*this, member, args);
 }
 

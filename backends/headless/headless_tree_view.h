@@ -52,11 +52,13 @@ public:
     std::string dump() const;
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     struct Impl;
+
+protected:
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
     static const MemberTable<HeadlessTreeView>& members();

@@ -32,7 +32,12 @@ ControlWidget::ControlWidget(QtHost& host, const QString& progId, const QString&
 }
 
 ControlWidget::~ControlWidget() {
-    // The control's children and any bound tree go before the sites they stand on.
+    // The control and any bound tree are told while their sites still stand
+    // (an open popup of the control closes); whatever still holds them
+    // afterwards gets an error from them, never a site that is gone. Then the
+    // control's children and the bound trees go before those sites.
+    control_->detachFromSite();
+    for (const Bound& b : bound_) b.view->detachFromSite();
     control_.reset();
     bound_.clear();
     site_.reset();

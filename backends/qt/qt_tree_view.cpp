@@ -514,10 +514,10 @@ void QtTreeView::Resize() {
         impl_->tree->setGeometry(qtSite->surface()->rect());
 }
 
-Variant QtTreeView::get(std::string_view member, const Variant* arg) { return treeMembers().get(*this, member, arg); }
-void QtTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
-void QtTreeView::putRef(std::string_view member, const Variant& value) { treeMembers().putRef(*this, member, value); }
-Variant QtTreeView::call(std::string_view member, std::span<Variant> args) {
+Variant QtTreeView::getMember(std::string_view member, const Variant* arg) { return treeMembers().get(*this, member, arg); }
+void QtTreeView::putMember(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
+void QtTreeView::putRefMember(std::string_view member, const Variant& value) { treeMembers().putRef(*this, member, value); }
+Variant QtTreeView::callMember(std::string_view member, std::span<Variant> args) {
     return treeMembers().call(*this, member, args);
 }
 

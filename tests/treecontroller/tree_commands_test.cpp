@@ -103,7 +103,9 @@ public:
     WrappedNode::Hook onExpanded;
 
     std::string className() const override { return "Test.ReorderedTree"; }
-    Variant get(std::string_view member, const Variant* arg) override {
+
+protected:
+    Variant getMember(std::string_view member, const Variant* arg) override {
         if (memberNameEquals(member, "Nodes") && arg) {
             const Variant index = Variant::longValue(order.at(arg->toLong() - 1));
             return wrapped(inner->get("Nodes", &index));
