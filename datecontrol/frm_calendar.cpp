@@ -128,6 +128,9 @@ void frmCalendar::Load() {
     };
     cancel->onClick = [this] { HandleCancelClick(); };
     timer->onTimer = [this] { HandleWatchTimer(); };
+    // The watch only compares the active window with the one it took at
+    // activation, and either closes the window or does nothing.
+    timer->watchOnly = true;
     window->onActivate = [this] { HandleWindowActivate(); };
     window->onKeyPress = [this](int16_t& keyAscii) { HandleWindowKeyPress(keyAscii); };
 

@@ -124,6 +124,13 @@ public:
     virtual void setInterval(int ms) = 0;
     // A timer's Enabled (from Child) starts and stops it.
     std::function<void()> onTimer;
+    // Set by an owner whose handler only watches: it keeps nothing of its
+    // own between ticks and reads no clock, it looks at the host and either
+    // acts on what it sees or does nothing. After a tick that did nothing,
+    // the ticks that follow do nothing either until something else happens;
+    // a host with a virtual clock passes over them in a long wait instead of
+    // running them one by one (the headless host's advance says exactly when).
+    bool watchOnly = false;
 
     std::string className() const override { return "Timer"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;

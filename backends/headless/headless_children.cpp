@@ -42,6 +42,11 @@ bool HeadlessTimer::dueBy(int64_t until) const { return enabled() && interval_ >
 
 void HeadlessTimer::restart() { due_ = loop().now() + interval_; }
 
+void HeadlessTimer::skipTicksBefore(int64_t time) {
+    if (due_ >= time || interval_ <= 0) return;
+    due_ += (time - due_ + interval_ - 1) / interval_ * interval_;
+}
+
 std::shared_ptr<PushButton> makeButton(const ChildDesign& d, const Placing& p) {
     return std::make_shared<HeadlessButton>(d, p);
 }

@@ -60,6 +60,8 @@ public:
     int64_t due() const { return due_; }
     // The tick at its due time is on its way: the next one is an interval later.
     void ticked() { due_ += interval_; }
+    // Its ticks before `time` are passed over: the next is the first at or after it.
+    void skipTicksBefore(int64_t time);
 
 private:
     void restart();

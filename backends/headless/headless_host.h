@@ -52,6 +52,25 @@ public:
     int64_t now() const;  // virtual milliseconds since the host started
     // Delivers everything queued, then moves the clock forward, firing each due
     // timer tick in order (and what the ticks queue) until `ms` have passed.
+    // A negative wait is HostError 5; one past the clock's end (146 million
+    // years) HostError 6.
+    //
+    // A long wait takes time in proportion to what happens in it, not to its
+    // length: the ticks of a watch (a timer marked watchOnly, such as the
+    // popup's activation watch) are passed over while they would change
+    // nothing. A watch's tick "did nothing" when, after it and all the work it
+    // queued, nothing was queued, no line was recorded (no show, unload,
+    // topmost, message box, keys sent or handler error), the active window and
+    // the focused child are the same, and the watch is still running on the
+    // same schedule. Such a watch is at rest. A watch keeps no state of its
+    // own and reads no clock, so while the queue is empty and no other timer
+    // ticks, nothing it looks at can change, and each of its later ticks would
+    // do nothing as well. So when the next tick due is that of a watch at rest,
+    // the ticks of every watch at rest that are due before the next tick of a
+    // timer not at rest (or by the end of the wait) are skipped, and the clock
+    // moves to that tick. Any tick that is not a watch's tick doing nothing
+    // ends the rest of every watch, which then ticks once more for real. Ticks
+    // of other timers always run one by one, each at its own time.
     void advance(int64_t ms);
     // Delivers queued events until the queue is empty; the clock stays.
     void runUntilIdle();

@@ -20,7 +20,11 @@ struct HeadlessHostParts {
           loop(recorder),
           windows(loop),
           input(loop, windows, screen),
-          ambientFont(std::make_shared<Font>()) {}
+          ambientFont(std::make_shared<Font>()) {
+        loop.outlook = [this] {
+            return EventLoop::Outlook{recorder.recorded(), windows.active(), windows.focusedChild().get()};
+        };
+    }
 
     HeadlessHost& owner;
     Recorder recorder;

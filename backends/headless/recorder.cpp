@@ -21,6 +21,7 @@ std::string escapeForTrace(std::string_view text) {
 
 void Recorder::record(const std::string& line) {
     trace_.push_back(line);
+    ++recorded_;
     // Through a copy: the observer may replace itself while it runs.
     if (const TraceSink sink = onTrace_) sink(line);
 }

@@ -30,6 +30,8 @@ public:
     const std::vector<std::string>& keysSent() const { return keysSent_; }
     const std::vector<HostError>& handlerErrors() const { return handlerErrors_; }
     void clearHandlerErrors() { handlerErrors_.clear(); }
+    // Lines recorded since the host started; clearing the trace keeps the count.
+    std::size_t recorded() const { return recorded_; }
 
 private:
     const TraceSink& onTrace_;
@@ -37,6 +39,7 @@ private:
     std::vector<HeadlessHost::MsgBoxRecord> messageBoxes_;
     std::vector<std::string> keysSent_;
     std::vector<HostError> handlerErrors_;
+    std::size_t recorded_ = 0;
 };
 
 }  // namespace tavo

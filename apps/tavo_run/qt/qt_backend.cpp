@@ -18,6 +18,7 @@
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "apps/tavo_run/demo_form.h"
 #include "backends/qt/qt_date_box.h"
@@ -222,6 +223,10 @@ void QtBackend::runUntilIdle() {
 }
 
 void QtBackend::advance(int64_t ms) {
+    // Qt's timers count milliseconds in an int.
+    if (ms > std::numeric_limits<int>::max())
+        throwHostError(err::Overflow, "advance by " + std::to_string(ms) +
+                                          " ms: real windows wait at most 2147483647 ms (24.8 days) at a time");
     QEventLoop loop;
     QTimer::singleShot(std::chrono::milliseconds(ms), &loop, &QEventLoop::quit);
     loop.exec();
