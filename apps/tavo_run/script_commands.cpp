@@ -1,6 +1,7 @@
 // The script's commands: one table of names, usages and handlers, from which
 // a line is dispatched, its arguments checked and its usage shown.
 #include <cstdint>
+#include <limits>
 #include <ostream>
 
 #include "apps/tavo_run/demo_form.h"
@@ -134,6 +135,11 @@ void ScriptEngine::cmdScreen(const Tokens& t) {
     const long long w = parseInteger(t[1], "screen width"), h = parseInteger(t[2], "screen height");
     const long long dpi = t.size() > 3 ? parseInteger(t[3], "dpi") : 96;
     if (w <= 0 || h <= 0 || dpi <= 0) throw ScriptSyntaxError("screen sizes and dpi must be above 0");
+    // The host has its own, smaller limits and names them; this only keeps
+    // the figures whole on their way there.
+    constexpr long long kIntMax = std::numeric_limits<int>::max();
+    if (w > kIntMax || h > kIntMax || dpi > kIntMax)
+        throw ScriptSyntaxError("screen sizes and dpi must be at most " + std::to_string(kIntMax));
     backend_.setScreen(static_cast<int>(w), static_cast<int>(h), static_cast<int>(dpi));
 }
 

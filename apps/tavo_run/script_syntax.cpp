@@ -10,6 +10,7 @@
 #include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
+#include "host/font.h"
 
 namespace tavo {
 
@@ -105,7 +106,8 @@ ValueLiteral parseFont(std::string_view fontText, std::string_view source) {
         parts.push_back(rest.substr(0, comma));
     parts.push_back(rest);
     lit.fontSize = parseNumber(parts[0], "font size");
-    if (lit.fontSize <= 0) throw ScriptSyntaxError("font size must be above 0: " + std::string(source));
+    if (!(lit.fontSize > 0 && lit.fontSize <= Font::kMaxSize))
+        throw ScriptSyntaxError("font size must be above 0 and at most 2048 points: " + std::string(source));
     for (std::size_t i = 1; i < parts.size(); ++i) {
         if (equalsNoCase(parts[i], "bold")) lit.bold = true;
         else if (equalsNoCase(parts[i], "italic")) lit.italic = true;

@@ -31,10 +31,16 @@ HeadlessHost::~HeadlessHost() = default;
 // ---- What the caller sets -----------------------------------------------------
 
 void HeadlessHost::setScreen(int widthPx, int heightPx, int dpi) {
-    if (widthPx <= 0 || heightPx <= 0 || dpi <= 0)
-        throwHostError(err::InvalidProcedureCall, "screen " + std::to_string(widthPx) + " x " +
-                                                      std::to_string(heightPx) + " at " + std::to_string(dpi) +
-                                                      " DPI: every number must be positive");
+    auto check = [&](const char* figure, int value, int max) {
+        if (value < 1 || value > max)
+            throwHostError(err::InvalidProcedureCall, "screen " + std::to_string(widthPx) + " x " +
+                                                          std::to_string(heightPx) + " at " + std::to_string(dpi) +
+                                                          " DPI: the " + figure + " must be 1 to " +
+                                                          std::to_string(max) + ", not " + std::to_string(value));
+    };
+    check("width", widthPx, kMaxScreenPixels);
+    check("height", heightPx, kMaxScreenPixels);
+    check("dpi", dpi, kMaxDpi);
     parts_->screen.setSize(widthPx, heightPx, dpi);
 }
 

@@ -42,7 +42,15 @@ public:
     ~HeadlessHost() override;
 
     // ---- What the caller sets -------------------------------------------
-    void setScreen(int widthPx, int heightPx, int dpi = 96);  // twips per pixel = 1440 / dpi
+    // Twips per pixel = 1440 / dpi. Each figure has a limit, so that every size
+    // computed from them (a month grid of the largest font, a screen in twips)
+    // stays far inside the numbers that hold it: a width or height of 1 to
+    // kMaxScreenPixels, a dpi of 1 to kMaxDpi (a pixel is never smaller than a
+    // twip, the unit every length is measured in). Anything else is HostError 5
+    // naming the figure and its limits.
+    static constexpr int kMaxScreenPixels = 65535;
+    static constexpr int kMaxDpi = 1440;
+    void setScreen(int widthPx, int heightPx, int dpi = 96);
     void setToday(double serial);
     void setCursorPos(int32_t x, int32_t y);  // screen pixels
     void setRefuseModeless(bool refuse);      // Show without arguments fails with 401

@@ -86,6 +86,23 @@ TEST_F(MonthGridTest, ItsSizeFollowsMonthsWeekNumbersTodayLineAndFont) {
     EXPECT_EQ(errorNumber([&] { grid->setHeight(-1); }), 380);
 }
 
+TEST_F(MonthGridTest, ItsSizeHoldsAtTheLargestDensityFontAndMonthCounts) {
+    // At 1440 DPI a 2048-point bold font has lines of 51200 pixels and day
+    // columns of 81928; a font made larger in code measures the same.
+    host.setScreen(HeadlessHost::kMaxScreenPixels, HeadlessHost::kMaxScreenPixels, HeadlessHost::kMaxDpi);
+    grid->setShowWeekNumbers(true);
+    for (double size : {Font::kMaxSize, 1e300}) {
+        grid->setFont(std::make_shared<Font>("Arial", size, true));
+        grid->setMonthRows(1);
+        grid->setMonthColumns(12);
+        EXPECT_EQ(grid->pixelWidth(), 12 * 8 * 81928 + 11 * 6 + 2) << size;
+        grid->setMonthColumns(1);
+        grid->setMonthRows(12);
+        EXPECT_EQ(grid->pixelHeight(), 12 * (76800 + 51200 + 6 * 51200 + 51200) + 11 * 6 + 2) << size;
+        EXPECT_EQ(grid->height(), static_cast<float>(grid->pixelHeight()));
+    }
+}
+
 TEST_F(MonthGridTest, ADayClickArrivesThroughTheLoopOnlyForDaysInRange) {
     std::vector<double> clicked;
     grid->onDateClick = [&](double d) { clicked.push_back(d); };

@@ -189,7 +189,24 @@ TEST_F(WindowTest, TopmostMessageBoxesAndScreenAreRecordedAndAnswered) {
     host.setScreen(800, 600, 144);
     EXPECT_EQ(host.twipsPerPixelY(), 10);
     EXPECT_EQ(host.screenHeight(), 6000);
-    EXPECT_EQ(errorNumber([&] { host.setScreen(800, 600, 0); }), 5);
+}
+
+TEST_F(WindowTest, ScreenFiguresOutsideTheirLimitsAreRefusedAndChangeNothing) {
+    struct Case {
+        int width, height, dpi;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {1, 1, 1, true},         {65535, 65535, 1440, true}, {0, 768, 96, false},
+        {1024, -1, 96, false},   {1024, 768, 0, false},      {65536, 768, 96, false},
+        {1024, 65536, 96, false}, {1024, 768, 1441, false},  {1024, 768, 2147483647, false},
+    };
+    for (const Case& c : cases) {
+        host.setScreen(800, 600, 144);
+        EXPECT_EQ(errorNumber([&] { host.setScreen(c.width, c.height, c.dpi); }), c.accepted ? 0 : 5)
+            << c.width << " x " << c.height << " at " << c.dpi;
+        EXPECT_EQ(host.screenWidth(), c.accepted ? c.width * 1440.0f / c.dpi : 8000.0f) << c.width;
+    }
 }
 
 }  // namespace
