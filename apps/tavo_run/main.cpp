@@ -85,9 +85,8 @@ int main(int argc, char** argv) {
 
     std::ifstream scriptFile;
     if (!scriptPath.empty()) {
-        scriptFile.open(scriptPath);
-        if (!scriptFile) {
-            std::cerr << "tavo-run: cannot open the script " << scriptPath << '\n';
+        if (const std::string problem = tavo::ScriptEngine::openScript(scriptPath, scriptFile); !problem.empty()) {
+            std::cerr << "tavo-run: " << problem << '\n';
             return 2;
         }
     }

@@ -1,6 +1,9 @@
 #include "apps/tavo_run/script_engine.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <istream>
 #include <ostream>
 
@@ -25,7 +28,38 @@ std::string lower(std::string_view s) {
     return out;
 }
 
+// One line of the script without its end; false at the end of the script.
+// A line past the limit, or a script the system fails to read (a folder
+// opens, but gives no lines), is a malformed script, never a short one.
+bool readLine(std::istream& in, std::string& line, std::size_t limit) {
+    line.clear();
+    std::istream::sentry ok(in, true);
+    if (!ok) return false;
+    std::streambuf& buf = *in.rdbuf();
+    try {
+        for (int c = buf.sbumpc(); c != std::char_traits<char>::eof(); c = buf.sbumpc()) {
+            if (c == '\n') return true;
+            if (line.size() == limit)
+                throw ScriptSyntaxError("the line is longer than " + std::to_string(limit) + " bytes");
+            line.push_back(static_cast<char>(c));
+        }
+    } catch (const std::ios_base::failure&) {
+        in.setstate(std::ios_base::badbit);
+        throw ScriptSyntaxError("the script cannot be read any further");
+    }
+    in.setstate(std::ios_base::eofbit);
+    return !line.empty();
+}
+
 }  // namespace
+
+std::string ScriptEngine::openScript(const std::string& path, std::ifstream& in) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return "the script " + path + " is a folder, not a file";
+    in.open(path, std::ios::binary);
+    if (!in) return "cannot open the script " + path + ": " + std::strerror(errno);
+    return {};
+}
 
 ScriptEngine::ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err)
     : backend_(backend), out_(out), err_(err), screen_(std::make_shared<ScreenObject>(backend.host())) {
@@ -119,8 +153,11 @@ int ScriptEngine::run(std::istream& script) {
 
 bool ScriptEngine::step() {
     std::string line;
-    if (!std::getline(*in_, line)) return false;
     ++lineNo_;
+    if (!readLine(*in_, line, kMaxLineBytes)) {
+        --lineNo_;
+        return false;
+    }
     execute(line);
     return true;
 }

@@ -4,6 +4,7 @@
 // line is reported on `err` and ends the run with status 2.
 #include <array>
 #include <cstddef>
+#include <fstream>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -45,6 +46,14 @@ public:
     // "name form | name other form", as a malformed line's message shows it.
     static std::string usage(const Command& c);
 
+    // The longest line a script may have: the engine reads a line at a time,
+    // so this bounds the memory any script can take.
+    static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
+    // Opens the script file for run(); an empty text when it can be read,
+    // else what is wrong with it (a folder, a file that cannot be opened).
+    static std::string openScript(const std::string& path, std::ifstream& in);
+
     ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err);
     ~ScriptEngine();
     ScriptEngine(const ScriptEngine&) = delete;
@@ -55,7 +64,8 @@ public:
     // Replaces the form by the demo built into the runner; today's date in its date control.
     void loadDemo();
     // Runs the script to its end. Returns 0, 1 when an expect failed or the
-    // script ended while a modal window waited, 2 for a malformed line.
+    // script ended while a modal window waited, 2 for a malformed line, a
+    // line longer than kMaxLineBytes, or a script that cannot be read to its end.
     int run(std::istream& script);
 
     Form& form() { return *form_; }

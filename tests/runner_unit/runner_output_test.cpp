@@ -121,6 +121,33 @@ TEST_P(RunnerOutput, EveryLineIsOutWhileTheRunnerWaitsForTheScript) {
     EXPECT_EQ(runner.finish(), 0);
 }
 
+// A script that cannot be run to its end is a failure, never a success:
+// a folder, a file that is not there or cannot be read, a line past the
+// limit (the runner reads a line at a time, so this bounds its memory).
+TEST_P(RunnerOutput, AScriptThatCannotBeReadEndsWithStatus2) {
+#ifndef TAVO_RUN_WITH_WINDOWS
+    if (GetParam().args[0] != "--headless") GTEST_SKIP() << "this build has no real windows";
+#endif
+    struct Case {
+        const char* script;
+        std::string input;
+    };
+    const Case cases[] = {
+        {TAVO_SOURCE_DIR "/tests", ""},
+        {TAVO_SOURCE_DIR "/tests/no-such-script.tavo", ""},
+        {"/proc/self/mem", ""},
+        {"/dev/stdin", std::string(std::size_t{1} << 20, ' ') + "get Screen.Width\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = GetParam().args;
+        args.back() = c.script;
+        RunnerProcess runner(args);
+        ASSERT_TRUE(runner.started());
+        runner.send(c.input);
+        EXPECT_EQ(runner.finish(), 2) << c.script;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModes, RunnerOutput,
                          ::testing::Values(Mode{"Headless", {"--headless", "--script", "/dev/stdin"}},
                                            Mode{"RealWindows", {"--script", "/dev/stdin"}}),

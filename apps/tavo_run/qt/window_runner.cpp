@@ -56,9 +56,8 @@ int runWindows(int argc, char** argv, const WindowRunOptions& options) {
 
     std::ifstream script;
     if (!options.scriptPath.empty()) {
-        script.open(options.scriptPath);
-        if (!script) {
-            std::cerr << "tavo-run: cannot open the script " << options.scriptPath << '\n';
+        if (const std::string problem = ScriptEngine::openScript(options.scriptPath, script); !problem.empty()) {
+            std::cerr << "tavo-run: " << problem << '\n';
             return 2;
         }
     }
