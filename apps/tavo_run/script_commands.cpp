@@ -181,7 +181,7 @@ void ScriptEngine::cmdNew(const Tokens& t) {
         place.height = static_cast<float>(parseNumber(t[6], "height"));
     }
     form_->add(progId, name, place);
-    backend_.formChanged(*form_);
+    controlsPlaced_ = true;
 }
 
 void ScriptEngine::cmdLoad(const Tokens& t) { load(readFormFile(fileArgument(t[1]))); }
@@ -192,7 +192,10 @@ void ScriptEngine::cmdDemo(const Tokens&) {
     load(parseFormText(demo::formText(backend_.host().today()), "the demo form"));
 }
 
-void ScriptEngine::cmdScreenshot(const Tokens& t) { backend_.screenshot(fileArgument(t[1])); }
+void ScriptEngine::cmdScreenshot(const Tokens& t) {
+    arrangeForm();
+    backend_.screenshot(fileArgument(t[1]));
+}
 
 void ScriptEngine::cmdSize(const Tokens& t) {
     const std::string name = identifier(t[1], "the control");

@@ -108,6 +108,7 @@ void ScriptEngine::load(const FormData& data) {
                 backend_.selectTreeNode(*tree, std::string(demo::sampleTree().front().key));
             }
         }
+    controlsPlaced_ = false;
     backend_.formChanged(*form_);
 }
 
@@ -209,6 +210,7 @@ void ScriptEngine::execute(const std::string& line) {
     }
     if (turns) settle(here);
     else if (modalDepth_ == 0) unsettled_ = true;
+    else arrangeForm();
     reportScriptEndInModal(where);
 }
 
@@ -222,12 +224,19 @@ void ScriptEngine::reportScriptEndInModal(const std::string& where) {
 
 void ScriptEngine::settle(int line) {
     unsettled_ = false;
+    arrangeForm();
     try {
         backend_.runUntilIdle();
     } catch (const HostError& e) {
         if (scriptEndedInModal_) modalEndReported_ = true;
         printError(e.number(), line > 0 ? "line " + std::to_string(line) : "load", e.what());
     }
+}
+
+void ScriptEngine::arrangeForm() {
+    if (!controlsPlaced_) return;
+    controlsPlaced_ = false;
+    backend_.formChanged(*form_);
 }
 
 // ---- Events ------------------------------------------------------------------

@@ -82,6 +82,9 @@ private:
     // The line's command, its number of arguments checked.
     static const Command& command(const Tokens& t);
     void settle(int line);
+    // Tells the backend that controls were placed, if they were since it last
+    // heard: once for a script that places thousands, not once a control.
+    void arrangeForm();
     void reportScriptEndInModal(const std::string& where);
     void printError(int number, const std::string& where, const std::string& text);
 
@@ -157,6 +160,7 @@ private:
     bool scriptEndedInModal_ = false;
     bool modalEndReported_ = false;
     bool unsettled_ = false;  // lines of the application's work ran since the loop last turned
+    bool controlsPlaced_ = false;  // new placed controls the backend has not heard of
 };
 
 }  // namespace tavo
