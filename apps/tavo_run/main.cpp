@@ -31,8 +31,8 @@ constexpr std::string_view kUsage =
     "or on standard input. Everything the host sees is printed as it happens.\n"
     "Exit status: 0, 1 when an expect failed or the script ended while a modal\n"
     "window waited (or the picture could not be written), 2 for a malformed\n"
-    "script line or bad arguments. The language is described in docs/runner.md;\n"
-    "its commands, one a line:\n";
+    "script line, a script that cannot be read, or bad arguments. The language\n"
+    "is described in docs/runner.md; its commands, one a line:\n";
 
 void printUsage(std::ostream& out) {
     out << kUsage;
