@@ -40,7 +40,10 @@ void EventLoop::advance(int64_t ms) {
     now_ = std::max(now_, until);
 }
 
-void EventLoop::addTimer(const std::shared_ptr<HeadlessTimer>& timer) { timers_.push_back(timer); }
+void EventLoop::addTimer(const std::shared_ptr<HeadlessTimer>& timer) {
+    timers_.push_back(timer);
+    ++timersAdded_;
+}
 
 void EventLoop::dispatch(const std::function<void()>& work) {
     try {
@@ -67,12 +70,13 @@ bool EventLoop::fireNextTimer(int64_t until, std::vector<const HeadlessTimer*>& 
         const auto t = weak.lock();
         if (t && !t->gone() && t->enabled()) fireHandler(t->onTimer);
     });
-    const uint64_t posted = nextSeq_;
+    const uint64_t posted = nextSeq_, added = timersAdded_;
     const Outlook before = outlook ? outlook() : Outlook{};
     const int64_t nextDue = next->due();
     runUntilIdle();
-    const bool didNothing = nextSeq_ == posted && (outlook ? outlook() : Outlook{}) == before &&
-                            next->enabled() && !next->gone() && next->due() == nextDue;
+    const bool didNothing = nextSeq_ == posted && timersAdded_ == added &&
+                            (outlook ? outlook() : Outlook{}) == before && next->enabled() && !next->gone() &&
+                            next->due() == nextDue;
     if (next->watchOnly && didNothing) {
         if (std::ranges::find(resting, next.get()) == resting.end()) resting.push_back(next.get());
     } else {

@@ -80,6 +80,7 @@ private:
     uint64_t nextSeq_ = 0;
     int64_t now_ = 0;
     std::vector<std::weak_ptr<HeadlessTimer>> timers_;  // creation order
+    uint64_t timersAdded_ = 0;
 };
 
 }  // namespace tavo

@@ -68,9 +68,9 @@ public:
     // popup's activation watch) are passed over while they would change
     // nothing. A watch's tick "did nothing" when, after it and all the work it
     // queued, nothing was queued, no line was recorded (no show, unload,
-    // topmost, message box, keys sent or handler error), the active window and
-    // the focused child are the same, and the watch is still running on the
-    // same schedule. Such a watch is at rest. A watch keeps no state of its
+    // topmost, message box, keys sent or handler error), no timer was made,
+    // the active window and the focused child are the same, and the watch is
+    // still running on the same schedule. Such a watch is at rest. A watch keeps no state of its
     // own and reads no clock, so while the queue is empty and no other timer
     // ticks, nothing it looks at can change, and each of its later ticks would
     // do nothing as well. So when the next tick due is that of a watch at rest,
