@@ -547,7 +547,9 @@ Variant TavoCalendarDropDown::getMember(std::string_view member, const Variant* 
     return members().get(*this, member, arg);
 }
 
-void TavoCalendarDropDown::putMember(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void TavoCalendarDropDown::putMember(std::string_view member, const Variant& value) {
+    members().put(*this, member, value);
+}
 
 void TavoCalendarDropDown::putRefMember(std::string_view member, const Variant& value) {
     members().putRef(*this, member, value);

@@ -480,9 +480,13 @@ const MemberTable<TavoSSTreeController>& members() {
 
 }  // namespace
 
-Variant TavoSSTreeController::getMember(std::string_view member, const Variant* arg) { return members().get(*this, member, arg); }
+Variant TavoSSTreeController::getMember(std::string_view member, const Variant* arg) {
+    return members().get(*this, member, arg);
+}
 
-void TavoSSTreeController::putMember(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void TavoSSTreeController::putMember(std::string_view member, const Variant& value) {
+    members().put(*this, member, value);
+}
 
 void TavoSSTreeController::putRefMember(std::string_view member, const Variant& value) {
     members().putRef(*this, member, value);

@@ -514,9 +514,13 @@ void QtTreeView::Resize() {
         impl_->tree->setGeometry(qtSite->surface()->rect());
 }
 
-Variant QtTreeView::getMember(std::string_view member, const Variant* arg) { return treeMembers().get(*this, member, arg); }
+Variant QtTreeView::getMember(std::string_view member, const Variant* arg) {
+    return treeMembers().get(*this, member, arg);
+}
 void QtTreeView::putMember(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
-void QtTreeView::putRefMember(std::string_view member, const Variant& value) { treeMembers().putRef(*this, member, value); }
+void QtTreeView::putRefMember(std::string_view member, const Variant& value) {
+    treeMembers().putRef(*this, member, value);
+}
 Variant QtTreeView::callMember(std::string_view member, std::span<Variant> args) {
     return treeMembers().call(*this, member, args);
 }

@@ -29,7 +29,8 @@ void expectClicksDoNothing(HeadlessHost& host, const TavoSSTreeController& c) {
 }
 
 TEST_P(TreeControllerBinding, LoadsClicksHarmlesslyAndGoesWithItsForm) {
-    form->load(parseFormText(std::string("VERSION 1.00\nBegin Form Form1\n") + GetParam().controls + "End\n", "bound.frm"));
+    const std::string text = std::string("VERSION 1.00\nBegin Form Form1\n") + GetParam().controls + "End\n";
+    form->load(parseFormText(text, "bound.frm"));
     std::vector<std::weak_ptr<Control>> loaded;
     for (const auto& c : form->controls()) {
         loaded.push_back(c);
