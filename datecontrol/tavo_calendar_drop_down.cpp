@@ -11,9 +11,6 @@ namespace tavo {
 
 namespace {
 
-// The host's answer to an element of a control array that does not exist.
-constexpr int kNoSuchElement = 340;
-
 // The popup stands too low when less than this remains below it, in twips.
 constexpr float kBottomMargin = 360.0f;
 
@@ -149,7 +146,7 @@ TavoCalendarDropDown::~TavoCalendarDropDown() {
 
 const std::shared_ptr<Image>& TavoCalendarDropDown::imgDropDown(int index) const {
     if (index < 0 || index > 2)
-        throwHostError(kNoSuchElement, "imgDropDown(" + std::to_string(index) +
+        throwHostError(err::ControlArrayElementMissing, "imgDropDown(" + std::to_string(index) +
                                            ") does not exist: the elements are 0, 1 and 2");
     return imgDropDown_[index];
 }

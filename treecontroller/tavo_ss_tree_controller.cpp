@@ -11,7 +11,6 @@ namespace tavo {
 
 namespace {
 
-constexpr int controlArrayElementMissing = 340;
 constexpr uint32_t buttonFace = 0x8000000F;
 
 constexpr std::array<const char*, TavoSSTreeController::buttonCount> toolTipProperties = {
@@ -426,8 +425,7 @@ Variant element(const TavoSSTreeController& c, ElementOf set, const char* name, 
     if (!arg) throwHostError(err::InvalidProcedureCall, std::string(name) + " needs an element index");
     const int32_t k = arg->toLong();
     if (k < 0 || k >= TavoSSTreeController::buttonCount)
-        throw HostError(controlArrayElementMissing,
-                        "Control array element doesn't exist: " + std::string(name) + "(" + std::to_string(k) + ")");
+        throwHostError(err::ControlArrayElementMissing, std::string(name) + "(" + std::to_string(k) + ")");
     return Variant::object((c.*set)(k));
 }
 

@@ -14,11 +14,6 @@ namespace tavo {
 
 namespace {
 
-// Numbers the runner raises itself, in the host's numbering.
-constexpr int kInternalError = 51;
-constexpr int kFileAccessError = 75;
-constexpr int kBadFileFormat = 321;
-
 std::string lower(std::string_view s) {
     std::string out(s);
     for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -90,7 +85,7 @@ void ScriptEngine::loadForm(const std::string& path) {
     try {
         load(readFormFile(path));
     } catch (const FormFileError& e) {
-        printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, path, e.what());
+        printError(e.line() > 0 ? err::InvalidFileFormat : err::PathFileAccessError, path, e.what());
     } catch (const HostError& e) {
         printError(e.number(), path, e.what());
     }
@@ -162,13 +157,13 @@ void ScriptEngine::execute(const std::string& line) {
         if (scriptEndedInModal_) modalEndReported_ = true;
         printError(e.number(), where, e.what());
     } catch (const FormFileError& e) {
-        printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, where, e.what());
+        printError(e.line() > 0 ? err::InvalidFileFormat : err::PathFileAccessError, where, e.what());
     } catch (const ScriptSyntaxError&) {
         if (modalDepth_ == 0 && unsettled_) settle(here);
         throw;
     } catch (const std::exception& e) {
         // Whatever else fails (memory, the file system) is reported, not a crash.
-        printError(kInternalError, where, std::string("Internal error: ") + e.what());
+        printError(err::InternalError, where, standardErrorText(err::InternalError) + ": " + e.what());
     }
     if (turns) settle(here);
     else if (modalDepth_ == 0) unsettled_ = true;

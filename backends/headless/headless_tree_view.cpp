@@ -43,10 +43,6 @@ constexpr std::array<const char*, kCallKinds> kCallNames{
 constexpr int32_t kNone = -1;
 const std::string kNoKey;
 
-// The tree view library's own numbers for a bad index and an unknown key.
-constexpr int kIndexOutOfBounds = 35600;
-constexpr int kElementNotFound = 35601;
-
 [[noreturn]] void treeGone() {
     throwHostError(err::ObjectNotSet, "the tree view that held this node no longer exists");
 }
@@ -179,13 +175,13 @@ Variant HeadlessTreeView::Impl::item(const Variant& index) {
     if (index.type() == VarType::String) {
         const auto it = byKey.find(index.rawString());
         if (it == byKey.end())
-            throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+            throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
         return Variant::object(object(it->second));
     }
     const int32_t i = index.toLong();
     if (i < 1 || static_cast<std::size_t>(i) > nodes.size())
-        throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(i) + ") of a tree with " +
-                                               std::to_string(nodes.size()) + " nodes");
+        throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(i) + ") of a tree with " +
+                                              std::to_string(nodes.size()) + " nodes");
     return Variant::object(object(i - 1));
 }
 

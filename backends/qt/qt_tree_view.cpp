@@ -16,10 +16,6 @@ namespace tavo {
 
 namespace {
 
-// The tree view library's own numbers for a bad index and an unknown key.
-constexpr int kIndexOutOfBounds = 35600;
-constexpr int kElementNotFound = 35601;
-
 // Reaches two protected members of Qt's views through member pointers named
 // in a derived class, which the language allows for any object of the base.
 struct ViewAccess : QTreeWidget {
@@ -167,15 +163,15 @@ struct QtTreeView::Impl {
     QtTreeNode& at(int32_t oneBased) {
         fresh();
         if (oneBased < 1 || std::size_t(oneBased) > order.size())
-            throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(oneBased) +
-                                                   ") of a tree with " + std::to_string(order.size()) + " nodes");
+            throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(oneBased) +
+                                                  ") of a tree with " + std::to_string(order.size()) + " nodes");
         return *order[std::size_t(oneBased - 1)];
     }
     Variant item(const Variant& index) {
         if (index.type() == VarType::String) {
             auto it = byKey.find(index.rawString());
             if (it == byKey.end())
-                throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+                throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
             return Variant::object(object(it->second));
         }
         return Variant::object(QtTreeNode::ref(&at(index.toLong())));

@@ -33,8 +33,6 @@ namespace tavo {
 
 namespace {
 
-constexpr int kFileAccessError = 75;
-
 // Where a new form window stands, and the event log's place beside the form, in pixels.
 constexpr QPoint kFormPlace{40, 40};
 constexpr int kMargin = 16, kLogGap = 24, kLogWidth = 340, kMinHeight = 360, kHeadingHeight = 20;
@@ -262,7 +260,7 @@ void QtBackend::postActivateOtherApplication() { QApplication::setActiveWindow(n
 
 void QtBackend::dayClick(const std::shared_ptr<Child>& monthGrid, double date) {
     auto* grid = as<QtMonthGrid>(*monthGrid);
-    if (!grid || !grid->grid()) throw HostError(err::TypeMismatch, "Type mismatch: " + monthGrid->displayName() + " is not a month grid");
+    if (!grid || !grid->grid()) throwHostError(err::TypeMismatch, monthGrid->displayName() + " is not a month grid");
     MonthGridWidget* w = grid->grid();
     if (blockedByModal(w)) return;
     const QRect day = w->dayRect(qDate(date));
@@ -277,7 +275,7 @@ void QtBackend::dayClick(const std::shared_ptr<Child>& monthGrid, double date) {
 // The arrow at the box's right end, as the user presses it.
 void QtBackend::dropDown(const std::shared_ptr<Child>& dateBox) {
     auto* box = as<QtDateBox>(*dateBox);
-    if (!box || !box->edit()) throw HostError(err::TypeMismatch, "Type mismatch: " + dateBox->displayName() + " is not a date box");
+    if (!box || !box->edit()) throwHostError(err::TypeMismatch, dateBox->displayName() + " is not a date box");
     QDateTimeEdit* e = box->edit();
     if (blockedByModal(e)) return;
     const QPoint arrow(e->width() - 4, e->height() / 2);
@@ -289,7 +287,7 @@ void QtBackend::dropDown(const std::shared_ptr<Child>& dateBox) {
 // A date the user picked: the editor takes it as the user's own edit.
 void QtBackend::change(const std::shared_ptr<Child>& dateBox, double date) {
     auto* box = as<QtDateBox>(*dateBox);
-    if (!box || !box->edit()) throw HostError(err::TypeMismatch, "Type mismatch: " + dateBox->displayName() + " is not a date box");
+    if (!box || !box->edit()) throwHostError(err::TypeMismatch, dateBox->displayName() + " is not a date box");
     if (blockedByModal(box->edit())) return;
     const DateParts p = splitDate(date);
     box->edit()->setDateTime(QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second)));
@@ -311,13 +309,13 @@ void QtBackend::screenshot(const std::string& path) {
     // Written beside the target and renamed over it: never half a picture.
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        throw HostError(kFileAccessError, "Path/File access error: cannot write the picture " + path + ": " +
-                                              file.errorString().toStdString());
+        throwHostError(err::PathFileAccessError, "cannot write the picture " + path + ": " +
+                                                 file.errorString().toStdString());
 }
 
 QtTreeView& QtBackend::treeView(Object& obj) {
     auto* view = as<QtTreeView>(obj);
-    if (!view) throw HostError(err::TypeMismatch, "Type mismatch: " + obj.className() + " is not a tree view");
+    if (!view) throwHostError(err::TypeMismatch, obj.className() + " is not a tree view");
     if (!view->onBringIntoView)
         view->onBringIntoView = [this, name = view->instanceName()](const std::string& key) {
             host_.trace("ensurevisible " + name + "." + key);
