@@ -14,7 +14,7 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/form.h"
 
-namespace tavo::test {
+namespace tavo {
 
 class DateControlTest : public ::testing::Test {
 protected:
@@ -81,4 +81,4 @@ protected:
     std::function<void(Control&, std::string_view, std::span<Variant>)> onEvent;
 };
 
-}  // namespace tavo::test
+}  // namespace tavo

@@ -6,7 +6,7 @@
 #include "host/date.h"
 #include "host/error.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 std::vector<std::string> keysOf(const PropertyStore& store) {
@@ -226,4 +226,4 @@ TEST_F(DateControlPersistence, InitPropertiesTouchesNoChild) {
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

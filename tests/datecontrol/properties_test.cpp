@@ -6,7 +6,7 @@
 #include "datecontrol/button_pictures.h"
 #include "host/error.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 class DateControlProperties : public DateControlTest {
@@ -147,11 +147,11 @@ TEST_F(DateControlProperties, ByNameWritesConvertAndApplyTheSameRules) {
     expectError(err::TypeMismatch, [&] { c->putRef("Picture", Variant::object(c->Font())); });
     expectError(err::NoSuchMember, [&] { c->get("MonthCount"); });
     Variant three = Variant::integer(3);
-    expectError(340, [&] { c->get("imgDropDown", &three); });
+    expectError(err::ControlArrayElementMissing, [&] { c->get("imgDropDown", &three); });
     Variant two = Variant::integer(2);
     EXPECT_EQ(c->get("imgDropDown", &two).toObject(), c->imgDropDown(2));
     EXPECT_EQ(c->get("cal").toObject(), c->cal());
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -13,8 +13,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtAccessibilityTest : public QtFormTest {
 public:
     void SetUp() override {

@@ -9,8 +9,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtDateKeyboardTest : public QtFormTest {
 protected:
     void SetUp() override {

@@ -16,8 +16,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 constexpr uint32_t kLightGrey = 0xC0C0C0;
 
 PictureRef gif(const IndexedImage& img, PictureScaling scaling = PictureScaling::Smooth) {
@@ -43,7 +41,7 @@ TEST(QtPicture, DecodesWithItsTransparencyAndTheMaskColourAndRejectsBadBytes) {
 
     auto truncated = encodeGif(img);
     truncated.resize(20);  // a readable header over a broken body
-    EXPECT_EQ(errorOf([&] { pictureImage(Picture::fromBytes(truncated)); }), err::InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { pictureImage(Picture::fromBytes(truncated)); }), err::InvalidPicture);
 }
 
 // One row of four pixels, white, black, white, white, drawn `width` pixels

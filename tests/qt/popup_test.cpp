@@ -17,8 +17,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 constexpr double k21Aug2000 = 36759;
 
 // A date control on a real form window, and the popup it drops down.

@@ -19,7 +19,7 @@
 #include "qt_test_support.h"
 #include "treecontroller/register.h"
 
-namespace tavo::qttest {
+namespace tavo {
 
 constexpr double k21Aug2000 = 36759;
 
@@ -67,4 +67,4 @@ protected:
     std::unique_ptr<Form> form;
 };
 
-}  // namespace tavo::qttest
+}  // namespace tavo

@@ -19,8 +19,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 const QColor kOtherColour(255, 0, 255);
 
 QString run(const QString& program, const QStringList& args) {

@@ -5,7 +5,7 @@
 
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 using ::testing::ElementsAre;
@@ -402,4 +402,4 @@ TEST_F(TreeControllerTest, AllNodesCommandsStayLinearOnTwentyThousandTopLevelNod
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavoing

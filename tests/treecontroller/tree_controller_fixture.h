@@ -15,7 +15,7 @@
 #include "treecontroller/register.h"
 #include "treecontroller/tavo_ss_tree_controller.h"
 
-namespace tavo::testing {
+namespace tavo {
 
 // Adds nodes from a compact text: "A(A1(A11) A2) B" is A with the children A1
 // (with A11) and A2, then B on the top level. Keys are also the texts.
@@ -84,4 +84,4 @@ protected:
     std::vector<std::string> changes;
 };
 
-}  // namespace tavo::testing
+}  // namespace tavoing

@@ -5,7 +5,7 @@
 #include "host/error.h"
 #include "host/form_file.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 using ::testing::ElementsAre;
@@ -158,4 +158,4 @@ TEST_F(TreeControllerTest, ServesItsMembersAndChildrenByName) {
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavoing
