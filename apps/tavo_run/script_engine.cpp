@@ -1,26 +1,16 @@
 #include "apps/tavo_run/script_engine.h"
 
-#include <cctype>
 #include <istream>
 #include <ostream>
 
 #include "apps/tavo_run/demo_form.h"
 #include "apps/tavo_run/script_objects.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/form_file.h"
 #include "host/registry.h"
 
 namespace tavo {
-
-namespace {
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-}  // namespace
 
 ScriptEngine::ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err)
     : backend_(backend), out_(out), err_(err), screen_(std::make_shared<ScreenObject>(backend.host())) {
@@ -60,7 +50,7 @@ void ScriptEngine::openForm(const std::string& name) {
 void ScriptEngine::load(const FormData& data) {
     openForm(data.name);
     form_->load(data);
-    if (memberNameEquals(form_->name(), demo::kFormName))
+    if (ascii::equalsNoCase(form_->name(), demo::kFormName))
         if (auto tree = form_->find(demo::kTreeName)) {
             const Variant nodes = tree->get("Nodes");
             if (nodes.isObject() && nodes.rawObject() && nodes.rawObject()->get("Count").toLong() == 0) {
@@ -204,10 +194,10 @@ void ScriptEngine::onEvent(Control& c, std::string_view event, std::span<Variant
     if (it == handlers_.end()) return;
     for (const HandlerValue& h : it->second)
         for (std::size_t i = 0; i < args.size(); ++i)
-            if (memberNameEquals(paramName(i), h.param)) args[i] = h.value;
+            if (ascii::equalsNoCase(paramName(i), h.param)) args[i] = h.value;
 }
 
 // Handlers are found by control and event in any letter case.
-std::string ScriptEngine::handlerKey(std::string_view nameDotEvent) { return lower(nameDotEvent); }
+std::string ScriptEngine::handlerKey(std::string_view nameDotEvent) { return ascii::folded(nameDotEvent); }
 
 }  // namespace tavo

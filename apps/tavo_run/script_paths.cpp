@@ -4,6 +4,7 @@
 
 #include "apps/tavo_run/script_engine.h"
 #include "apps/tavo_run/script_objects.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/font.h"
 #include "host/picture.h"
@@ -39,8 +40,8 @@ std::shared_ptr<Control> ScriptEngine::control(const std::string& name) {
 ObjectRef ScriptEngine::resolveHead(const PathSegment& seg) {
     if (!seg.hasArg) {
         if (auto c = form_->find(seg.name)) return c;
-        if (memberNameEquals(seg.name, "Screen")) return screen_;
-        if (memberNameEquals(seg.name, form_->name())) return formObject_;
+        if (ascii::equalsNoCase(seg.name, "Screen")) return screen_;
+        if (ascii::equalsNoCase(seg.name, form_->name())) return formObject_;
         if (auto w = backend_.host().findDefaultInstance(seg.name)) return w;
     }
     throwHostError(err::ObjectRequired, "no control or window named \"" + segmentText(seg) + "\"");
@@ -48,7 +49,7 @@ ObjectRef ScriptEngine::resolveHead(const PathSegment& seg) {
 
 ObjectRef ScriptEngine::member(const ObjectRef& obj, const PathSegment& seg, const std::string& where) {
     const std::string here = where + "." + segmentText(seg);
-    if (seg.hasArg && memberNameEquals(seg.name, "node")) return treeNode(*obj, where, seg.argText);
+    if (seg.hasArg && ascii::equalsNoCase(seg.name, "node")) return treeNode(*obj, where, seg.argText);
     const Variant arg = seg.hasArg ? segmentArg(seg) : Variant();
     const Variant v = obj->get(seg.name, seg.hasArg ? &arg : nullptr);
     if (!v.isObject()) throwHostError(err::TypeMismatch, here + " is not an object");
@@ -81,7 +82,7 @@ ObjectRef ScriptEngine::memberOwner(const Path& p, const ObjectRef& parent) cons
 }
 
 Variant ScriptEngine::readMember(const ObjectRef& obj, const PathSegment& seg) {
-    if (seg.hasArg && memberNameEquals(seg.name, "node")) return Variant::object(member(obj, seg, obj->className()));
+    if (seg.hasArg && ascii::equalsNoCase(seg.name, "node")) return Variant::object(member(obj, seg, obj->className()));
     const Variant arg = seg.hasArg ? segmentArg(seg) : Variant();
     return obj->get(seg.name, seg.hasArg ? &arg : nullptr);
 }

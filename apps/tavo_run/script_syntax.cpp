@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -336,7 +335,7 @@ std::string formatColour(uint32_t c) {
     char buf[16];
     auto res = std::to_chars(buf, buf + sizeof buf, c, 16);
     std::string hex(buf, res.ptr);
-    for (char& ch : hex) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    for (char& ch : hex) ch = ascii::upper(ch);
     return "&H" + hex + "&";
 }
 

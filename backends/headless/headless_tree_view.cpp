@@ -6,6 +6,7 @@
 
 #include "backends/headless/headless_child.h"
 #include "backends/headless/headless_host.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/registry.h"
 
@@ -143,11 +144,11 @@ public:
     std::string className() const override { return "SSNodes"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override {
         if (!tree_) treeGone();
-        if (memberNameEquals(member, "Count")) {
+        if (ascii::equalsNoCase(member, "Count")) {
             tree_->count(CallCount);
             return Variant::longValue(static_cast<int32_t>(tree_->nodes.size()));
         }
-        if (memberNameEquals(member, "Item") && arg) {
+        if (ascii::equalsNoCase(member, "Item") && arg) {
             tree_->count(CallItem);
             return tree_->item(*arg);
         }

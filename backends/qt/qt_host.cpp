@@ -15,6 +15,7 @@
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 
@@ -53,7 +54,7 @@ KeyStroke namedKey(const std::string& name, std::string_view all) {
         {"~", Qt::Key_AsciiTilde, u'~'},
     };
     std::string upper;
-    for (char c : name) upper += char(std::toupper(static_cast<unsigned char>(c)));
+    for (char c : name) upper += ascii::upper(c);
     for (const auto& n : names)
         if (upper == n.name) return {n.key, n.ch ? QString(QChar(n.ch)) : QString(), {}};
     if (upper.size() >= 2 && upper[0] == 'F' && upper.find_first_not_of("0123456789", 1) == std::string::npos) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "backends/qt/qt_control_site.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/registry.h"
 
@@ -338,11 +339,11 @@ void QtTreeView::Impl::watchModel() {
 
 Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
     if (!tree_) throwHostError(err::ObjectNotSet, "this node collection is no longer in a tree view");
-    if (memberNameEquals(member, "Count")) {
+    if (ascii::equalsNoCase(member, "Count")) {
         tree_->fresh();
         return Variant::longValue(int32_t(tree_->order.size()));
     }
-    if (memberNameEquals(member, "Item") && arg) return tree_->item(*arg);
+    if (ascii::equalsNoCase(member, "Item") && arg) return tree_->item(*arg);
     throwNoSuchMember(*this, member);
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <random>
 
+#include "host/ascii_text.h"
 #include "tests/treecontroller/tree_controller_fixture.h"
 
 namespace tavo {
@@ -104,11 +105,11 @@ public:
 
     std::string className() const override { return "Test.ReorderedTree"; }
     Variant get(std::string_view member, const Variant* arg) override {
-        if (memberNameEquals(member, "Nodes") && arg) {
+        if (ascii::equalsNoCase(member, "Nodes") && arg) {
             const Variant index = Variant::longValue(order.at(arg->toLong() - 1));
             return wrapped(inner->get("Nodes", &index));
         }
-        if (memberNameEquals(member, "SelectedItem")) return wrapped(inner->get(member));
+        if (ascii::equalsNoCase(member, "SelectedItem")) return wrapped(inner->get(member));
         return inner->get(member, arg);
     }
 

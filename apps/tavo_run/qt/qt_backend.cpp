@@ -26,6 +26,7 @@
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_tree_view.h"
 #include "backends/qt/qt_window.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 
@@ -182,7 +183,7 @@ void QtBackend::arrange(const Form* form) {
         for (const auto& c : form->controls())
             if (const ControlSite* site = form->siteOf(*c))
                 content = content.united(toPixels(site->left(), site->top(), site->width(), site->height()));
-        if (memberNameEquals(form->name(), demo::kFormName))
+        if (ascii::equalsNoCase(form->name(), demo::kFormName))
             for (const demo::Label& l : demo::labels()) {
                 auto* label = new QLabel(QString::fromUtf8(l.text.data(), qsizetype(l.text.size())), formWidget_);
                 label->setObjectName(QString::fromUtf8(l.name.data(), qsizetype(l.name.size())));
