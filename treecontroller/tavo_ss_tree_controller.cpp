@@ -5,6 +5,7 @@
 
 #include "host/error.h"
 #include "host/skip_on_error.h"
+#include "host/value_conversions.h"
 #include "treecontroller/tree_pictures.h"
 
 namespace tavo {
@@ -213,7 +214,7 @@ void TavoSSTreeController::InitProperties() {
 }
 
 void TavoSSTreeController::ReadProperties(PropertyStore& store) {
-    site().setBackColor(store.ReadProperty("BackColor", Variant::longValue(static_cast<int32_t>(buttonFace))).toColour());
+    site().setBackColor(store.ReadProperty("BackColor", colourValue(buttonFace)).toColour());
     const bool enabled = store.ReadProperty("Enabled", Variant::boolean(true)).isTrue();
     site().setEnabled(enabled);
     // A control saved disabled comes back with grey buttons: it ignores the
@@ -226,8 +227,7 @@ void TavoSSTreeController::ReadProperties(PropertyStore& store) {
 }
 
 void TavoSSTreeController::WriteProperties(PropertyStore& store) {
-    store.WriteProperty("BackColor", Variant::longValue(static_cast<int32_t>(site().backColor())),
-                        Variant::longValue(static_cast<int32_t>(buttonFace)));
+    store.WriteProperty("BackColor", colourValue(site().backColor()), colourValue(buttonFace));
     store.WriteProperty("Enabled", Variant::boolean(site().enabled()), Variant::boolean(true));
     store.WriteProperty("mySSTree", Variant::object(tree_), Variant::object(nullptr));
     for (int k = 0; k < buttonCount; ++k)
@@ -434,7 +434,7 @@ const MemberTable<TavoSSTreeController>& members() {
     static const MemberTable<C> table = [] {
         MemberTable<C> t;
         t.property(
-            "BackColor", [](C& c, const Variant*) { return Variant::longValue(static_cast<int32_t>(c.BackColor())); },
+            "BackColor", [](C& c, const Variant*) { return colourValue(c.BackColor()); },
             [](C& c, const Variant& v) { c.setBackColor(v.toColour()); });
         t.property(
             "Enabled", [](C& c, const Variant*) { return Variant::boolean(c.Enabled()); },
