@@ -20,7 +20,7 @@ constexpr const char* kDefaultMaxDate = "31/12/9999";
 constexpr const char* kDefaultMinDate = "01/01/1900";
 constexpr const char* kDefaultValue = "21/08/2000";
 
-frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::formClass); }
+frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::kFormClass); }
 
 using Self = TavoCalendarDropDown;
 

@@ -48,8 +48,9 @@ ObjectRef ObjectIdentities::find(int id) const {
 }
 
 bool isColourMember(std::string_view member) {
-    constexpr std::string_view suffix = "color";
-    return member.size() >= suffix.size() && ascii::equalsNoCase(member.substr(member.size() - suffix.size()), suffix);
+    constexpr std::string_view kSuffix = "color";
+    return member.size() >= kSuffix.size() &&
+           ascii::equalsNoCase(member.substr(member.size() - kSuffix.size()), kSuffix);
 }
 
 std::string formatValue(const Variant& v, bool asColour, ObjectIdentities& ids) {

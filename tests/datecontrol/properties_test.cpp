@@ -109,7 +109,7 @@ TEST_F(DateControlProperties, RejectedFormatChangesNothingAndSendsNoNotification
 // Every property is reachable by name (how the popup and scripts reach it),
 // and every write ends with a notification carrying that name.
 TEST_F(DateControlProperties, EveryPropertyCanBeWrittenBackByNameAndNotifiesWithItsName) {
-    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::progId);
+    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::kProgId);
     ASSERT_NE(info, nullptr);
     c->setPicture(calendarSheetPicture());
     for (const auto& m : info->members) {

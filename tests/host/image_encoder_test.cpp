@@ -98,11 +98,12 @@ TEST(GifDecoding, ReadsAFileFromAnotherEncoderWithItsTransparency) {
         0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04,
         0x01, 0x00, 0x00, 0x03, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x03, 0x00,
         0x00, 0x02, 0x07, 0x14, 0x8e, 0xa1, 0x81, 0x73, 0x52, 0x00, 0x00, 0x3b};
-    constexpr uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, T = 0;
+    constexpr uint32_t kR = 0xFFFF0000, kG = 0xFF00FF00, kB = 0xFF0000FF, kT = 0;
     const RgbImage img = decodeToArgb(gif);
     EXPECT_EQ(img.width, 6);
     EXPECT_EQ(img.height, 3);
-    EXPECT_EQ(img.pixels, (std::vector<uint32_t>{B, R, R, R, R, R, R, G, G, G, G, R, R, R, T, R, R, B}));
+    EXPECT_EQ(img.pixels,
+              (std::vector<uint32_t>{kB, kR, kR, kR, kR, kR, kR, kG, kG, kG, kG, kR, kR, kR, kT, kR, kR, kB}));
 }
 
 TEST(BmpEncoding, PicksTheDepthFromThePaletteAndPadsRows) {

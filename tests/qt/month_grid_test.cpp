@@ -280,7 +280,7 @@ TEST(QtMonthGridInThePopup, AFreshPopupOpensOnTheChosenMonthAndAgreesWithTheBox)
     control->put("Value", Variant::date(dateSerial(2024, 12, 5)));
     press(static_cast<QtPushButton&>(*control->cmd()).widget(), {3, 4});
     pump();
-    auto popup = std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+    auto popup = std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     ASSERT_TRUE(popup && popup->Visible());
     MonthGridWidget& grid = *static_cast<QtMonthGrid&>(popup->cal()).grid();
     EXPECT_EQ(grid.monthCount(), 3);

@@ -41,7 +41,7 @@ protected:
     }
 
     std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     }
     QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
     QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }

@@ -47,7 +47,7 @@ public:
     QWidget* formWidget() { return static_cast<QtWindow&>(form->window()).widget(); }
 
     std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     }
     bool popupUp() { return popup() && popup()->Visible(); }
     QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }

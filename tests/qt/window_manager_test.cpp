@@ -66,7 +66,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return other.isActiveWindow(); }, 10000));
 
         makeForm(6000, 3000);
-        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
+        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::kProgId, "Cal1", Placement{300, 300, 2400, 315});
         form->window().show();
         ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit(*control)->hasFocus(); }, 10000));
     }

@@ -12,7 +12,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const char* const hint =
+const char* const kHint =
     "Damit dieses Control weiß, welchen Tree es steuern soll, sollte man im Form_Load Ereignis die folgende Zeile "
     "einfügen:\r\nSet TavoSSTreeController1.mySSTree = SSTree1";
 
@@ -125,7 +125,7 @@ TEST_F(TreeControllerTest, UnboundButtonsShowOnlyTheBindingHintOncePerClick) {
     for (int k = 0; k < 4; ++k) click(k);
     ASSERT_EQ(host.messageBoxes().size(), 4u);
     for (const auto& box : host.messageBoxes()) {
-        EXPECT_EQ(box.text, hint);
+        EXPECT_EQ(box.text, kHint);
         EXPECT_EQ(box.style, 0);
     }
     for (const auto& line : host.trace()) EXPECT_EQ(line.rfind("msgbox", 0), 0u) << line;

@@ -54,7 +54,7 @@ protected:
         form->setListener({{}, [this](Control&, std::string_view p) { changes.emplace_back(p); }});
         tree = addTree("SSTree1");
         ctl = std::dynamic_pointer_cast<TavoSSTreeController>(
-            form->add(TavoSSTreeController::progId, "TavoSSTreeController1", {0, 3000, 1080, 225}));
+            form->add(TavoSSTreeController::kProgId, "TavoSSTreeController1", {0, 3000, 1080, 225}));
     }
 
     std::shared_ptr<HeadlessTreeView> addTree(const std::string& name) {

@@ -86,13 +86,13 @@ KeyStroke keyStroke(const std::string& key) {
         const char* name;
         int key;
         const char* text;
-    } named[] = {
+    } kNamed[] = {
         {"ESC", Qt::Key_Escape, "\x1b"}, {"ENTER", Qt::Key_Return, "\r"}, {"TAB", Qt::Key_Tab, "\t"},
         {"F4", Qt::Key_F4, ""},          {"UP", Qt::Key_Up, ""},          {"DOWN", Qt::Key_Down, ""},
         {"LEFT", Qt::Key_Left, ""},      {"RIGHT", Qt::Key_Right, ""},    {"PGUP", Qt::Key_PageUp, ""},
         {"PGDN", Qt::Key_PageDown, ""},  {"HOME", Qt::Key_Home, ""},      {"END", Qt::Key_End, ""},
     };
-    for (const auto& n : named)
+    for (const auto& n : kNamed)
         if (key == n.name) return {n.key, QString::fromLatin1(n.text)};
     const QChar c = QChar::fromLatin1(key.at(0));
     const QChar upper = c.toUpper();
