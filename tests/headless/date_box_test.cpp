@@ -1,12 +1,11 @@
 // The headless date box: design values, range and format rules, its text, and
 // its members by name.
 #include "backends/headless/headless_date_box.h"
+#include "support/dates.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {
 namespace {
-
-constexpr double k1Jan1601 = -109205, k1Jan1900 = 2, k21Aug2000 = 36759, k31Dec9999 = 2958465;
 
 class DateBoxTest : public HeadlessTest {
 protected:

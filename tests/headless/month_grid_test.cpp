@@ -3,12 +3,11 @@
 #include "backends/headless/headless_month_grid.h"
 #include "backends/headless/key_stroke.h"
 #include "host/date.h"
+#include "support/dates.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {
 namespace {
-
-constexpr double k1Jan1753 = -53688, k21Aug2000 = 36759, k31Dec9999 = 2958465;
 
 class MonthGridTest : public HeadlessTest {
 protected:

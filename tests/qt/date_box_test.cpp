@@ -9,11 +9,10 @@
 #include "backends/qt/qt_window.h"
 #include "host/error.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 
 namespace tavo {
 namespace {
-
-constexpr double k21Aug2000 = 36759, k1Jan1601 = -109205, k31Dec9999 = 2958465;
 
 TEST(DateFormat, CustomLettersMapToQtsFormat) {
     EXPECT_EQ(qtCustomFormat("dd.MM.yyyy"), "dd'.'MM'.'yyyy");

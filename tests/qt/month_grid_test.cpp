@@ -17,11 +17,10 @@
 #include "host/error.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 
 namespace tavo {
 namespace {
-
-constexpr double k21Aug2000 = 36759;
 
 // The size model, worked out independently of the widget.
 QSize expectedSize(const Font& font, int rows, int columns, bool weekNumbers, bool today) {

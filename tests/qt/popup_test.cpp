@@ -13,11 +13,10 @@
 #include "host/date.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 
 namespace tavo {
 namespace {
-
-constexpr double k21Aug2000 = 36759;
 
 // A date control on a real form window, and the popup it drops down.
 class QtPopupTest : public ::testing::Test {

@@ -17,11 +17,10 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 #include "treecontroller/register.h"
 
 namespace tavo {
-
-constexpr double k21Aug2000 = 36759;
 
 class QtFormTest : public ::testing::Test {
 public:
