@@ -31,15 +31,15 @@ ChildDesign cmd() {
 }
 
 ChildDesign imgDropDown(int index) {
-    static constexpr float lefts[3] = {2340, 2700, 3060};
-    static constexpr float heights[3] = {240, 210, 240};
+    static constexpr float kLefts[3] = {2340, 2700, 3060};
+    static constexpr float kHeights[3] = {240, 210, 240};
     ChildDesign d;
     d.name = "imgDropDown";
     d.index = index;
-    d.left = lefts[index];
+    d.left = kLefts[index];
     d.top = 765;
     d.width = 180;
-    d.height = heights[index];
+    d.height = kHeights[index];
     if (index == 1) d.picture = dropDownArrowPicture();
     if (index == 2) d.picture = calendarSheetPicture();
     return d;

@@ -9,7 +9,7 @@ namespace {
 
 WindowDesign windowDesign() {
     WindowDesign d;
-    d.name = frmCalendar::formClass;
+    d.name = frmCalendar::kFormClass;
     d.caption = "Form1";
     d.border = false;
     d.showInTaskbar = false;

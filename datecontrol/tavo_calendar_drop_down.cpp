@@ -11,9 +11,6 @@ namespace tavo {
 
 namespace {
 
-// The host's answer to an element of a control array that does not exist.
-constexpr int kNoSuchElement = 340;
-
 // The popup stands too low when less than this remains below it, in twips.
 constexpr float kBottomMargin = 360.0f;
 
@@ -23,7 +20,7 @@ constexpr const char* kDefaultMaxDate = "31/12/9999";
 constexpr const char* kDefaultMinDate = "01/01/1900";
 constexpr const char* kDefaultValue = "21/08/2000";
 
-frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::formClass); }
+frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::kFormClass); }
 
 using Self = TavoCalendarDropDown;
 
@@ -149,7 +146,7 @@ TavoCalendarDropDown::~TavoCalendarDropDown() {
 
 const std::shared_ptr<Image>& TavoCalendarDropDown::imgDropDown(int index) const {
     if (index < 0 || index > 2)
-        throwHostError(kNoSuchElement, "imgDropDown(" + std::to_string(index) +
+        throwHostError(err::ControlArrayElementMissing, "imgDropDown(" + std::to_string(index) +
                                            ") does not exist: the elements are 0, 1 and 2");
     return imgDropDown_[index];
 }
@@ -382,7 +379,7 @@ void TavoCalendarDropDown::WriteProperties(PropertyStore& store) {
 }
 
 void TavoCalendarDropDown::Terminate() {
-    const auto frm = std::dynamic_pointer_cast<frmCalendar>(host().findDefaultInstance(frmCalendar::formClass));
+    const auto frm = std::dynamic_pointer_cast<frmCalendar>(host().findDefaultInstance(frmCalendar::kFormClass));
     if (!frm || frm->objBackReference.get() != this || !frm->isLoaded()) return;
     SkipOnError guard;
     guard.step([&] { frm->tmr().setEnabled(false); });

@@ -21,7 +21,7 @@ public:
     explicit TavoCalendarDropDown(ControlSite& site);
     ~TavoCalendarDropDown() override;
 
-    static constexpr const char* progId = "TavoCalendar.TavoCalendarDropDown";
+    static constexpr const char* kProgId = "TavoCalendar.TavoCalendarDropDown";
 
     // ---- Properties, in interface order --------------------------------
     bool Enabled() const;
@@ -91,7 +91,7 @@ public:
     void HandleDateBoxChange();
 
     // ---- Late-bound: the 21 properties, and cal, cmd, imgDropDown(i) ---------
-    std::string className() const override { return progId; }
+    std::string className() const override { return kProgId; }
 
 protected:
     // An open popup that this control opened is closed: it must not write a

@@ -1,7 +1,8 @@
 #pragma once
 // Host errors: every failure the controls meet or raise is a HostError carrying
 // the host's error number, so callers can tell an overflow from a type mismatch.
-// err:: names every number the code raises; each has its standard text.
+// err:: names every number the code raises; each has its standard text. The
+// names read as enumerators (err::TypeMismatch), not as kName constants.
 #include <stdexcept>
 #include <string>
 

@@ -23,8 +23,8 @@ namespace {
 }
 
 [[noreturn]] void throwDuplicateName(const std::string& formName, const std::string& name) {
-    throw HostError(err::InvalidProcedureCall, standardErrorText(err::InvalidProcedureCall) + ": the form \"" +
-                                                   formName + "\" already has a control named \"" + name + "\"");
+    throwHostError(err::InvalidProcedureCall,
+                   "the form \"" + formName + "\" already has a control named \"" + name + "\"");
 }
 
 // Passes the site's notifications on to the form's listener, naming the

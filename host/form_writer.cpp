@@ -45,7 +45,7 @@ size_t utf8SequenceLength(std::string_view s, size_t i) {
 // Valid UTF-8 goes out as it is, so German texts stay readable; control
 // characters and stray bytes are escaped so the file stays one value a line.
 void appendQuoted(std::string& out, std::string_view s) {
-    static const char* hex = "0123456789ABCDEF";
+    static constexpr char kHex[] = "0123456789ABCDEF";
     out += '"';
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
@@ -65,8 +65,8 @@ void appendQuoted(std::string& out, std::string_view s) {
             default:
                 if (c < 0x20 || c >= 0x7f) {
                     out += "\\x";
-                    out += hex[c >> 4];
-                    out += hex[c & 15];
+                    out += kHex[c >> 4];
+                    out += kHex[c & 15];
                 } else {
                     out += static_cast<char>(c);
                 }

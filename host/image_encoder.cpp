@@ -12,8 +12,8 @@ namespace tavo {
 namespace {
 
 // GIF's LZW codes are at most 12 bits wide.
-constexpr int maxLzwBits = 12;
-constexpr int lzwTableSize = 1 << maxLzwBits;
+constexpr int kMaxLzwBits = 12;
+constexpr int kLzwTableSize = 1 << kMaxLzwBits;
 
 [[noreturn]] void badInput(const std::string& what) {
     throwHostError(err::InvalidProcedureCall, what);
@@ -125,7 +125,7 @@ public:
             }
             emit(prefix);
             table_.emplace(key, nextCode_++);
-            if (nextCode_ == lzwTableSize) {
+            if (nextCode_ == kLzwTableSize) {
                 emit(clearCode_);
                 startTable();
             }
@@ -149,9 +149,9 @@ private:
             decoderHasPrevious_ = false;
             return;
         }
-        if (decoderHasPrevious_ && decoderNext_ < lzwTableSize) {
+        if (decoderHasPrevious_ && decoderNext_ < kLzwTableSize) {
             ++decoderNext_;
-            if (decoderNext_ == (1u << decoderBits_) && decoderBits_ < maxLzwBits) ++decoderBits_;
+            if (decoderNext_ == (1u << decoderBits_) && decoderBits_ < kMaxLzwBits) ++decoderBits_;
         }
         decoderHasPrevious_ = true;
     }
@@ -180,8 +180,8 @@ std::vector<uint8_t> encodeGif(const IndexedImage& img) {
     std::vector<uint8_t> out;
     out.reserve(64 + img.pixels.size());
 
-    static constexpr char signature[] = "GIF89a";
-    out.assign(signature, signature + 6);
+    static constexpr char kSignature[] = "GIF89a";
+    out.assign(kSignature, kSignature + 6);
     put16(out, uint32_t(img.width));
     put16(out, uint32_t(img.height));
     out.push_back(uint8_t(0x80 | ((bits - 1) << 4) | (bits - 1)));
@@ -241,12 +241,12 @@ std::vector<uint8_t> bmpHeaders(int width, int height, int bitCount, uint32_t pa
 }
 
 // Keeps BMP offsets and sizes inside their 32-bit fields.
-constexpr int maxBmpSide = 16384;
+constexpr int kMaxBmpSide = 16384;
 
 }  // namespace
 
 std::vector<uint8_t> encodeBmp(const IndexedImage& img) {
-    checkIndexed("BMP", img, maxBmpSide);
+    checkIndexed("BMP", img, kMaxBmpSide);
     const int bitCount = img.palette.size() <= 16 ? 4 : 8;
     // A 4-bit bitmap always carries its full 16 colours; an 8-bit one only those used.
     const uint32_t entries = bitCount == 4 ? 16 : uint32_t(img.palette.size());
@@ -271,7 +271,7 @@ std::vector<uint8_t> encodeBmp(const IndexedImage& img) {
 }
 
 std::vector<uint8_t> encodeBmp(const RgbImage& img) {
-    checkSize("BMP", img.width, img.height, maxBmpSide);
+    checkSize("BMP", img.width, img.height, kMaxBmpSide);
     const size_t count = size_t(img.width) * size_t(img.height);
     if (img.pixels.size() != count)
         badInput("BMP raster holds " + std::to_string(img.pixels.size()) + " pixels; " +

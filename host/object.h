@@ -33,10 +33,6 @@ public:
     virtual std::vector<std::string> propertyNames() const { return {}; }
 };
 
-// Member names are matched as the host does: ASCII letters without regard to
-// case. Code outside the seam still spells the rule by this name.
-inline bool memberNameEquals(std::string_view a, std::string_view b) { return ascii::equalsNoCase(a, b); }
-
 [[noreturn]] void throwNoSuchMember(const Object& obj, std::string_view member);
 
 // A table of members that a class serves by name; it keeps the late-bound

@@ -28,9 +28,8 @@ Variant PropertyStore::ReadProperty(std::string_view key, const Variant& default
 
     ObjectRef target = resolver_ ? resolver_(it->refName) : nullptr;
     if (!target)
-        throw HostError(err::ObjectNotSet, standardErrorText(err::ObjectNotSet) + ": property \"" + std::string(key) +
-                                               "\" names the control \"" + it->refName +
-                                               "\", which is not on the form");
+        throwHostError(err::ObjectNotSet, "property \"" + std::string(key) + "\" names the control \"" + it->refName +
+                                              "\", which is not on the form");
     return Variant::object(std::move(target));
 }
 

@@ -16,8 +16,8 @@ class SkipOnError;
 
 class TavoSSTreeController : public Control {
 public:
-    static constexpr const char* progId = "TavoSSAddOn.TavoSSTreeController";
-    static constexpr int buttonCount = 4;
+    static constexpr const char* kProgId = "TavoSSAddOn.TavoSSTreeController";
+    static constexpr int kButtonCount = 4;
 
     explicit TavoSSTreeController(ControlSite& site);
     ~TavoSSTreeController() override;
@@ -51,7 +51,7 @@ public:
     void Resize() override;
 
     // ---- Late-bound interface: the members above and the children --------
-    std::string className() const override { return progId; }
+    std::string className() const override { return kProgId; }
 
     // Children, for tests and scripts: the buttons and their picture holders.
     const std::shared_ptr<Image>& img(int k) const { return img_.at(k); }
@@ -70,7 +70,7 @@ protected:
     Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
-    using ImageSet = std::array<std::shared_ptr<Image>, buttonCount>;
+    using ImageSet = std::array<std::shared_ptr<Image>, kButtonCount>;
     // How a walk from a top-level node ended on the top level: not walked (or
     // left on a failure), at the node it was told to stop at, or at the end.
     enum class TopLevelWalk { None, ToStop, ToEnd };
@@ -90,7 +90,7 @@ private:
     TopLevelWalk walk(const TreeNodeRef& myNode, bool expanding, bool sameLevel, const TreeNodeRef& stopAt,
                       std::vector<TreeNodeRef>* walkedTopLevel);
 
-    std::array<std::string, buttonCount> toolTips_;
+    std::array<std::string, kButtonCount> toolTips_;
     std::shared_ptr<Control> tree_;
     // Depth of the ExpandAll calls in progress, as a recursive walk would
     // count it; shared with calls the application makes while one runs, so

@@ -12,7 +12,7 @@ namespace {
 template <class T>
 T& as(Object& obj, const char* what) {
     if (auto* t = dynamic_cast<T*>(&obj)) return *t;
-    throw HostError(err::TypeMismatch, "Type mismatch: " + obj.className() + " is not " + what);
+    throwHostError(err::TypeMismatch, obj.className() + " is not " + what);
 }
 
 HeadlessTreeView& treeView(Object& obj) { return as<HeadlessTreeView>(obj, "a tree view"); }

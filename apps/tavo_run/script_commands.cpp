@@ -7,6 +7,7 @@
 #include "apps/tavo_run/demo_form.h"
 #include "apps/tavo_run/script_engine.h"
 #include "apps/tavo_run/script_objects.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 #include "host/form_file.h"
@@ -43,8 +44,8 @@ Path memberPath(const std::string& token) {
 }
 
 bool onOff(const std::string& token) {
-    if (memberNameEquals(token, "on")) return true;
-    if (memberNameEquals(token, "off")) return false;
+    if (ascii::equalsNoCase(token, "on")) return true;
+    if (ascii::equalsNoCase(token, "off")) return false;
     throw ScriptSyntaxError("expected on or off, not " + token);
 }
 
@@ -173,7 +174,7 @@ void ScriptEngine::cmdNew(const Tokens& t) {
     const std::string name = identifier(t[2], "the control's name");
     Placement place{0, 0, kFallbackWidth, kFallbackHeight};
     for (const DefaultSize& d : kDefaultSizes)
-        if (memberNameEquals(d.progId, progId)) place.width = d.width, place.height = d.height;
+        if (ascii::equalsNoCase(d.progId, progId)) place.width = d.width, place.height = d.height;
     if (t.size() == 7) {
         place.left = static_cast<float>(parseNumber(t[3], "left"));
         place.top = static_cast<float>(parseNumber(t[4], "top"));

@@ -1,6 +1,5 @@
 #include "apps/tavo_run/script_engine.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "apps/tavo_run/demo_form.h"
 #include "apps/tavo_run/script_objects.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/form_file.h"
 #include "host/registry.h"
@@ -16,17 +16,6 @@
 namespace tavo {
 
 namespace {
-
-// Numbers the runner raises itself, in the host's numbering.
-constexpr int kInternalError = 51;
-constexpr int kFileAccessError = 75;
-constexpr int kBadFileFormat = 321;
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // One line of the script without its end; false at the end of the script.
 // A line past the limit, or a script the system fails to read (a folder
@@ -99,7 +88,7 @@ void ScriptEngine::openForm(const std::string& name) {
 void ScriptEngine::load(const FormData& data) {
     openForm(data.name);
     form_->load(data);
-    if (memberNameEquals(form_->name(), demo::kFormName))
+    if (ascii::equalsNoCase(form_->name(), demo::kFormName))
         if (auto tree = form_->find(demo::kTreeName)) {
             const Variant nodes = tree->get("Nodes");
             if (nodes.isObject() && nodes.rawObject() && nodes.rawObject()->get("Count").toLong() == 0) {
@@ -125,7 +114,7 @@ void ScriptEngine::loadForm(const std::string& path) {
     try {
         load(readFormFile(path));
     } catch (const FormFileError& e) {
-        printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, path, e.what());
+        printError(e.line() > 0 ? err::InvalidFileFormat : err::PathFileAccessError, path, e.what());
     } catch (const HostError& e) {
         printError(e.number(), path, e.what());
     }
@@ -200,13 +189,13 @@ void ScriptEngine::execute(const std::string& line) {
         if (scriptEndedInModal_) modalEndReported_ = true;
         printError(e.number(), where, e.what());
     } catch (const FormFileError& e) {
-        printError(e.line() > 0 ? kBadFileFormat : kFileAccessError, where, e.what());
+        printError(e.line() > 0 ? err::InvalidFileFormat : err::PathFileAccessError, where, e.what());
     } catch (const ScriptSyntaxError&) {
         if (modalDepth_ == 0 && unsettled_) settle(here);
         throw;
     } catch (const std::exception& e) {
         // Whatever else fails (memory, the file system) is reported, not a crash.
-        printError(kInternalError, where, std::string("Internal error: ") + e.what());
+        printError(err::InternalError, where, standardErrorText(err::InternalError) + ": " + e.what());
     }
     if (turns) settle(here);
     else if (modalDepth_ == 0) unsettled_ = true;
@@ -255,10 +244,10 @@ void ScriptEngine::onEvent(Control& c, std::string_view event, std::span<Variant
     if (it == handlers_.end()) return;
     for (const HandlerValue& h : it->second)
         for (std::size_t i = 0; i < args.size(); ++i)
-            if (memberNameEquals(paramName(i), h.param)) args[i] = h.value;
+            if (ascii::equalsNoCase(paramName(i), h.param)) args[i] = h.value;
 }
 
 // Handlers are found by control and event in any letter case.
-std::string ScriptEngine::handlerKey(std::string_view nameDotEvent) { return lower(nameDotEvent); }
+std::string ScriptEngine::handlerKey(std::string_view nameDotEvent) { return ascii::folded(nameDotEvent); }
 
 }  // namespace tavo

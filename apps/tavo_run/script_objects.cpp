@@ -8,8 +8,6 @@ namespace tavo {
 
 namespace {
 
-constexpr int kReadOnlyProperty = 383;
-
 // Left, Top, Width and Height in twips, of the window or site `place` gives.
 template <class T, class Place>
 void placeProperties(MemberTable<T>& t, Place place) {
@@ -78,7 +76,7 @@ Variant ScreenObject::get(std::string_view member, const Variant* arg) {
 }
 
 void ScreenObject::put(std::string_view member, const Variant&) {
-    throw HostError(kReadOnlyProperty, "Set not supported (read-only property): Screen." + std::string(member));
+    throwHostError(err::ReadOnlyProperty, "Screen." + std::string(member));
 }
 
 std::vector<std::string> ScreenObject::propertyNames() const { return screenMembers().propertyNames(); }

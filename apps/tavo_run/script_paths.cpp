@@ -4,6 +4,7 @@
 
 #include "apps/tavo_run/script_engine.h"
 #include "apps/tavo_run/script_objects.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/font.h"
 #include "host/picture.h"
@@ -11,9 +12,6 @@
 namespace tavo {
 
 namespace {
-
-constexpr int kObjectRequired = 424;
-constexpr int kElementNotFound = 35601;
 
 std::string segmentText(const PathSegment& s) {
     if (!s.hasArg) return s.name;
@@ -36,26 +34,26 @@ Variant segmentArg(const PathSegment& s) {
 
 std::shared_ptr<Control> ScriptEngine::control(const std::string& name) {
     if (auto c = form_->find(name)) return c;
-    throw HostError(kObjectRequired, "Object required: the form has no control named \"" + name + "\"");
+    throwHostError(err::ObjectRequired, "the form has no control named \"" + name + "\"");
 }
 
 ObjectRef ScriptEngine::resolveHead(const PathSegment& seg) {
     if (!seg.hasArg) {
         if (auto c = form_->find(seg.name)) return c;
-        if (memberNameEquals(seg.name, "Screen")) return screen_;
-        if (memberNameEquals(seg.name, form_->name())) return formObject_;
+        if (ascii::equalsNoCase(seg.name, "Screen")) return screen_;
+        if (ascii::equalsNoCase(seg.name, form_->name())) return formObject_;
         if (auto w = backend_.host().findDefaultInstance(seg.name)) return w;
     }
-    throw HostError(kObjectRequired, "Object required: no control or window named \"" + segmentText(seg) + "\"");
+    throwHostError(err::ObjectRequired, "no control or window named \"" + segmentText(seg) + "\"");
 }
 
 ObjectRef ScriptEngine::member(const ObjectRef& obj, const PathSegment& seg, const std::string& where) {
     const std::string here = where + "." + segmentText(seg);
-    if (seg.hasArg && memberNameEquals(seg.name, "node")) return treeNode(*obj, where, seg.argText);
+    if (seg.hasArg && ascii::equalsNoCase(seg.name, "node")) return treeNode(*obj, where, seg.argText);
     const Variant arg = seg.hasArg ? segmentArg(seg) : Variant();
     const Variant v = obj->get(seg.name, seg.hasArg ? &arg : nullptr);
-    if (!v.isObject()) throw HostError(err::TypeMismatch, "Type mismatch: " + here + " is not an object");
-    if (!v.rawObject()) throw HostError(err::ObjectNotSet, "Object variable not set: " + here + " is Nothing");
+    if (!v.isObject()) throwHostError(err::TypeMismatch, here + " is not an object");
+    if (!v.rawObject()) throwHostError(err::ObjectNotSet, here + " is Nothing");
     return v.rawObject();
 }
 
@@ -84,7 +82,7 @@ ObjectRef ScriptEngine::memberOwner(const Path& p, const ObjectRef& parent) cons
 }
 
 Variant ScriptEngine::readMember(const ObjectRef& obj, const PathSegment& seg) {
-    if (seg.hasArg && memberNameEquals(seg.name, "node")) return Variant::object(member(obj, seg, obj->className()));
+    if (seg.hasArg && ascii::equalsNoCase(seg.name, "node")) return Variant::object(member(obj, seg, obj->className()));
     const Variant arg = seg.hasArg ? segmentArg(seg) : Variant();
     return obj->get(seg.name, seg.hasArg ? &arg : nullptr);
 }
@@ -104,7 +102,7 @@ void ScriptEngine::write(const Path& p, const Variant& v) {
 std::shared_ptr<Child> ScriptEngine::child(const Path& p) {
     ObjectRef obj = resolveObject(p);
     auto c = std::dynamic_pointer_cast<Child>(obj);
-    if (!c) throw HostError(err::TypeMismatch, "Type mismatch: " + p.text + " is not a child control");
+    if (!c) throwHostError(err::TypeMismatch, p.text + " is not a child control");
     return c;
 }
 
@@ -132,7 +130,7 @@ Variant ScriptEngine::evaluate(const ValueLiteral& lit) {
 
 ObjectRef ScriptEngine::treeNode(Object& tree, const std::string& treeName, const std::string& key) {
     if (ObjectRef n = backend_.treeNode(tree, key)) return n;
-    throw HostError(kElementNotFound, "Element not found: " + treeName + " has no node \"" + key + "\"");
+    throwHostError(err::ElementNotFound, treeName + " has no node \"" + key + "\"");
 }
 
 std::string ScriptEngine::formatFor(const Variant& v, std::string_view member) {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -296,7 +295,7 @@ ValueLiteral parseValue(std::string_view t) {
 }
 
 std::string parseKeyName(std::string_view token) {
-    static constexpr std::array<std::string_view, 12> names = {"ESC", "ENTER", "TAB", "F4", "UP", "DOWN",
+    static constexpr std::array<std::string_view, 12> kNames = {"ESC", "ENTER", "TAB", "F4", "UP", "DOWN",
                                                                "LEFT", "RIGHT", "PGUP", "PGDN", "HOME", "END"};
     auto printable = [](std::string_view s) { return s.size() == 1 && s[0] >= 0x20 && s[0] <= 0x7E; };
     if (!token.empty() && token[0] == '"') {
@@ -306,7 +305,7 @@ std::string parseKeyName(std::string_view token) {
         return text;
     }
     if (printable(token)) return std::string(token);
-    for (std::string_view n : names)
+    for (std::string_view n : kNames)
         if (equalsNoCase(token, n)) return std::string(n);
     throw ScriptSyntaxError("unknown key " + std::string(token) +
                             " (ESC, ENTER, TAB, F4, UP, DOWN, LEFT, RIGHT, PGUP, PGDN, HOME, END or one character)");
@@ -338,7 +337,7 @@ std::string formatColour(uint32_t c) {
     char buf[16];
     auto res = std::to_chars(buf, buf + sizeof buf, c, 16);
     std::string hex(buf, res.ptr);
-    for (char& ch : hex) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    for (char& ch : hex) ch = ascii::upper(ch);
     return "&H" + hex + "&";
 }
 

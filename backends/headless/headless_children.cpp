@@ -3,6 +3,7 @@
 #include "backends/headless/headless_date_box.h"
 #include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_month_grid.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 
 namespace tavo {
@@ -62,8 +63,8 @@ std::shared_ptr<Timer> makeTimer(const ChildDesign& d, const Placing& p) {
 }
 
 std::shared_ptr<Child> makeComponent(std::string_view className, const ChildDesign& d, const Placing& p) {
-    if (memberNameEquals(className, "MSComCtl2.DTPicker")) return std::make_shared<HeadlessDateBox>(d, p);
-    if (memberNameEquals(className, "MSComCtl2.MonthView")) return std::make_shared<HeadlessMonthGrid>(d, p);
+    if (ascii::equalsNoCase(className, "MSComCtl2.DTPicker")) return std::make_shared<HeadlessDateBox>(d, p);
+    if (ascii::equalsNoCase(className, "MSComCtl2.MonthView")) return std::make_shared<HeadlessMonthGrid>(d, p);
     throwHostError(err::CantCreateObject,
                    d.name + ": the headless host has no component \"" + std::string(className) + "\"");
 }

@@ -6,6 +6,7 @@
 
 #include "backends/headless/headless_child.h"
 #include "backends/headless/headless_host.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/registry.h"
 
@@ -42,10 +43,6 @@ constexpr std::array<const char*, kCallKinds> kCallNames{
 
 constexpr int32_t kNone = -1;
 const std::string kNoKey;
-
-// The tree view library's own numbers for a bad index and an unknown key.
-constexpr int kIndexOutOfBounds = 35600;
-constexpr int kElementNotFound = 35601;
 
 [[noreturn]] void treeGone() {
     throwHostError(err::ObjectNotSet, "the tree view that held this node no longer exists");
@@ -147,11 +144,11 @@ public:
     std::string className() const override { return "SSNodes"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override {
         if (!tree_) treeGone();
-        if (memberNameEquals(member, "Count")) {
+        if (ascii::equalsNoCase(member, "Count")) {
             tree_->count(CallCount);
             return Variant::longValue(static_cast<int32_t>(tree_->nodes.size()));
         }
-        if (memberNameEquals(member, "Item") && arg) {
+        if (ascii::equalsNoCase(member, "Item") && arg) {
             tree_->count(CallItem);
             return tree_->item(*arg);
         }
@@ -179,13 +176,13 @@ Variant HeadlessTreeView::Impl::item(const Variant& index) {
     if (index.type() == VarType::String) {
         const auto it = byKey.find(index.rawString());
         if (it == byKey.end())
-            throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+            throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
         return Variant::object(object(it->second));
     }
     const int32_t i = index.toLong();
     if (i < 1 || static_cast<std::size_t>(i) > nodes.size())
-        throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(i) + ") of a tree with " +
-                                               std::to_string(nodes.size()) + " nodes");
+        throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(i) + ") of a tree with " +
+                                              std::to_string(nodes.size()) + " nodes");
     return Variant::object(object(i - 1));
 }
 

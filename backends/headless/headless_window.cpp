@@ -32,8 +32,7 @@ void HeadlessWindow::show() {
         throw HostError(err::CantShowModeless,
                         "Can't show non-modal form now: the host refuses a modeless " + name() + " at this moment");
     if (const auto modal = host_.windows.modalWindow())
-        throw HostError(err::CantShowModeless, "Can't show non-modal form when modal form is displayed: " + name() +
-                                                   " while " + modal->name() + " is up");
+        throwHostError(err::CantShowModeless, name() + " while " + modal->name() + " is up");
     visible_ = true;
     host_.recorder.record("show " + name() + " modeless");
     host_.windows.activateShown(shared_from_this());
@@ -41,7 +40,7 @@ void HeadlessWindow::show() {
 
 void HeadlessWindow::showModal() {
     requireLoaded("Show vbModal");
-    if (visible_) throw HostError(400, "Form already displayed; can't show modally: " + name());
+    if (visible_) throwHostError(err::FormAlreadyDisplayed, name());
     const auto self = shared_from_this();
     host_.recorder.record("show " + name() + " modal");
     visible_ = true;

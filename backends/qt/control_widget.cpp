@@ -4,6 +4,7 @@
 
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_tree_view.h"
+#include "host/ascii_text.h"
 
 namespace tavo::qt {
 
@@ -69,7 +70,7 @@ QSize ControlWidget::sizeHint() const {
 void ControlWidget::relay(std::string_view event, std::span<Variant> args) {
     const QString name = QString::fromUtf8(event.data(), qsizetype(event.size()));
     emit eventRaised(name, args);
-    auto is = [&](const char* n) { return memberNameEquals(event, n); };
+    auto is = [&](const char* n) { return ascii::equalsNoCase(event, n); };
     if (is("Change")) emit change();
     else if (is("Click")) emit click();
     else if (is("DblClick")) emit dblClick();

@@ -15,6 +15,7 @@
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 
@@ -41,7 +42,7 @@ KeyStroke namedKey(const std::string& name, std::string_view all) {
         const char* name;
         int key;
         char16_t ch;
-    } names[] = {
+    } kNames[] = {
         {"ESC", Qt::Key_Escape, 27},     {"ESCAPE", Qt::Key_Escape, 27},   {"ENTER", Qt::Key_Return, 13},
         {"TAB", Qt::Key_Tab, 9},         {"BS", Qt::Key_Backspace, 8},    {"BACKSPACE", Qt::Key_Backspace, 8},
         {"BKSP", Qt::Key_Backspace, 8}, {"DEL", Qt::Key_Delete, 0},      {"DELETE", Qt::Key_Delete, 0},
@@ -53,8 +54,8 @@ KeyStroke namedKey(const std::string& name, std::string_view all) {
         {"~", Qt::Key_AsciiTilde, u'~'},
     };
     std::string upper;
-    for (char c : name) upper += char(std::toupper(static_cast<unsigned char>(c)));
-    for (const auto& n : names)
+    for (char c : name) upper += ascii::upper(c);
+    for (const auto& n : kNames)
         if (upper == n.name) return {n.key, n.ch ? QString(QChar(n.ch)) : QString(), {}};
     if (upper.size() >= 2 && upper[0] == 'F' && upper.find_first_not_of("0123456789", 1) == std::string::npos) {
         const int f = std::stoi(upper.substr(1));

@@ -9,16 +9,13 @@
 #include <vector>
 
 #include "backends/qt/qt_control_site.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/registry.h"
 
 namespace tavo {
 
 namespace {
-
-// The tree view library's own numbers for a bad index and an unknown key.
-constexpr int kIndexOutOfBounds = 35600;
-constexpr int kElementNotFound = 35601;
 
 // Reaches two protected members of Qt's views through member pointers named
 // in a derived class, which the language allows for any object of the base.
@@ -167,15 +164,15 @@ struct QtTreeView::Impl {
     QtTreeNode& at(int32_t oneBased) {
         fresh();
         if (oneBased < 1 || std::size_t(oneBased) > order.size())
-            throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(oneBased) +
-                                                   ") of a tree with " + std::to_string(order.size()) + " nodes");
+            throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(oneBased) +
+                                                  ") of a tree with " + std::to_string(order.size()) + " nodes");
         return *order[std::size_t(oneBased - 1)];
     }
     Variant item(const Variant& index) {
         if (index.type() == VarType::String) {
             auto it = byKey.find(index.rawString());
             if (it == byKey.end())
-                throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+                throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
             return Variant::object(object(it->second));
         }
         return Variant::object(QtTreeNode::ref(&at(index.toLong())));
@@ -342,11 +339,11 @@ void QtTreeView::Impl::watchModel() {
 
 Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
     if (!tree_) throwHostError(err::ObjectNotSet, "this node collection is no longer in a tree view");
-    if (memberNameEquals(member, "Count")) {
+    if (ascii::equalsNoCase(member, "Count")) {
         tree_->fresh();
         return Variant::longValue(int32_t(tree_->order.size()));
     }
-    if (memberNameEquals(member, "Item") && arg) return tree_->item(*arg);
+    if (ascii::equalsNoCase(member, "Item") && arg) return tree_->item(*arg);
     throwNoSuchMember(*this, member);
 }
 

@@ -7,7 +7,7 @@
 #include "host/error.h"
 #include "host/form_file.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 constexpr double k1Sep2000 = 36770;
@@ -86,7 +86,7 @@ TEST_P(DateControlLifetime, APopupOpenedFromAnotherFormStaysOpen) {
     add("Cal1");
     Form other(host, "Form2", registry);
     auto c2 = std::dynamic_pointer_cast<TavoCalendarDropDown>(
-        other.add(TavoCalendarDropDown::progId, "Cal2", {1500, 1500, 3015, 330}));
+        other.add(TavoCalendarDropDown::kProgId, "Cal2", {1500, 1500, 3015, 330}));
     other.window().show();
     host.runUntilIdle();
     press(*c2);
@@ -105,4 +105,4 @@ INSTANTIATE_TEST_SUITE_P(Routes, DateControlLifetime, ::testing::Values(FormGoes
                          });
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -5,7 +5,7 @@
 #include "backends/headless/headless_month_grid.h"
 #include "host/error.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 constexpr double k1Sep2000 = 36770;
@@ -132,4 +132,4 @@ TEST_F(DateControlPopup, UnknownMembersAndAnUnloadedWindowAreClearErrors) {
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -6,7 +6,7 @@
 #include "datecontrol/button_pictures.h"
 #include "host/error.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 class DateControlProperties : public DateControlTest {
@@ -109,7 +109,7 @@ TEST_F(DateControlProperties, RejectedFormatChangesNothingAndSendsNoNotification
 // Every property is reachable by name (how the popup and scripts reach it),
 // and every write ends with a notification carrying that name.
 TEST_F(DateControlProperties, EveryPropertyCanBeWrittenBackByNameAndNotifiesWithItsName) {
-    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::progId);
+    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::kProgId);
     ASSERT_NE(info, nullptr);
     c->setPicture(calendarSheetPicture());
     for (const auto& m : info->members) {
@@ -147,11 +147,11 @@ TEST_F(DateControlProperties, ByNameWritesConvertAndApplyTheSameRules) {
     expectError(err::TypeMismatch, [&] { c->putRef("Picture", Variant::object(c->Font())); });
     expectError(err::NoSuchMember, [&] { c->get("MonthCount"); });
     Variant three = Variant::integer(3);
-    expectError(340, [&] { c->get("imgDropDown", &three); });
+    expectError(err::ControlArrayElementMissing, [&] { c->get("imgDropDown", &three); });
     Variant two = Variant::integer(2);
     EXPECT_EQ(c->get("imgDropDown", &two).toObject(), c->imgDropDown(2));
     EXPECT_EQ(c->get("cal").toObject(), c->cal());
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -141,7 +141,7 @@ TEST_F(LoopTest, AWatchKeepsItsScheduleAcrossAWaitItPassedOver) {
     host.advance(1);
     EXPECT_EQ(log, std::vector<std::string>{"closed@1000000000200"});
 
-    EXPECT_EQ(errorNumber([&] { host.advance(INT64_MAX); }), err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { host.advance(INT64_MAX); }), err::Overflow);
     EXPECT_EQ(host.now(), 1'000'000'000'200);
 }
 
@@ -165,14 +165,14 @@ TEST_F(LoopTest, DoEventsDeliversOnlyWhatWasPendingAndMayBeCalledFromAHandler) {
 TEST_F(LoopTest, AHandlersErrorEndsThatHandlerOnlyAndIsRecorded) {
     std::vector<std::string> traced;
     host.onTrace = [&](const std::string& line) { traced.push_back(line); };
-    host.post([] { throw HostError(380, "Invalid property value: cal.Value"); });
+    host.post([] { throw HostError(err::InvalidPropertyValue, "Invalid property value: cal.Value"); });
     host.post([&] { log.push_back("next"); });
     host.runUntilIdle();
     EXPECT_EQ(log, std::vector<std::string>{"next"});
     ASSERT_EQ(host.handlerErrors().size(), 1u);
-    EXPECT_EQ(host.handlerErrors()[0].number(), 380);
+    EXPECT_EQ(host.handlerErrors()[0].number(), err::InvalidPropertyValue);
     EXPECT_EQ(traced, std::vector<std::string>{"error 380 Invalid property value: cal.Value"});
-    EXPECT_EQ(errorNumber([&] { host.advance(-1); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { host.advance(-1); }), err::InvalidProcedureCall);
 }
 
 }  // namespace

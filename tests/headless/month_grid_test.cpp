@@ -3,12 +3,11 @@
 #include "backends/headless/headless_month_grid.h"
 #include "backends/headless/key_stroke.h"
 #include "host/date.h"
+#include "support/dates.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {
 namespace {
-
-constexpr double k1Jan1753 = -53688, k21Aug2000 = 36759, k31Dec9999 = 2958465;
 
 class MonthGridTest : public HeadlessTest {
 protected:
@@ -33,21 +32,21 @@ TEST_F(MonthGridTest, StartsWithItsDesignValues) {
 }
 
 TEST_F(MonthGridTest, RangeValueAndMonthCountsOutsideTheRulesAre380) {
-    EXPECT_EQ(errorNumber([&] { grid->setMinDate(k1Jan1753 - 1); }), 380);
-    EXPECT_EQ(errorNumber([&] { grid->setMaxDate(k31Dec9999 + 1); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMinDate(k1Jan1753 - 1); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMaxDate(k31Dec9999 + 1); }), err::InvalidPropertyValue);
     grid->setMaxDate(36770);
-    EXPECT_EQ(errorNumber([&] { grid->setMinDate(36771); }), 380);
-    EXPECT_EQ(errorNumber([&] { grid->setValue(36771); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMinDate(36771); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setValue(36771); }), err::InvalidPropertyValue);
     grid->setMinDate(36765);
     EXPECT_EQ(grid->value(), 36765) << "a narrower range moves the selected day into it";
     grid->setValue(36766.75);
     EXPECT_EQ(grid->value(), 36766) << "the grid selects days";
 
-    EXPECT_EQ(errorNumber([&] { grid->setMonthRows(0); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMonthRows(0); }), err::InvalidPropertyValue);
     grid->setMonthColumns(3);
     grid->setMonthRows(4);
-    EXPECT_EQ(errorNumber([&] { grid->setMonthRows(5); }), 380);
-    EXPECT_EQ(errorNumber([&] { grid->setMonthColumns(4); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMonthRows(5); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMonthColumns(4); }), err::InvalidPropertyValue);
     EXPECT_EQ(grid->monthRows(), 4);
     EXPECT_EQ(grid->monthColumns(), 3);
 }
@@ -83,7 +82,7 @@ TEST_F(MonthGridTest, ItsSizeFollowsMonthsWeekNumbersTodayLineAndFont) {
     EXPECT_EQ(grid->width(), static_cast<float>(grid->pixelWidth() * 12));
     grid->setWidth(100);
     EXPECT_EQ(grid->width(), static_cast<float>(grid->pixelWidth() * 12)) << "the grid keeps its own size";
-    EXPECT_EQ(errorNumber([&] { grid->setHeight(-1); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { grid->setHeight(-1); }), err::InvalidPropertyValue);
 }
 
 TEST_F(MonthGridTest, ItsSizeHoldsAtTheLargestDensityFontAndMonthCounts) {
@@ -137,7 +136,7 @@ TEST_F(MonthGridTest, EveryMemberIsReachableByItsName) {
     EXPECT_EQ(grid->get("MonthRows").toInteger(), 2);
     EXPECT_EQ(grid->get("Value").toDate(), 36600);
     EXPECT_EQ(grid->get("Width").toSingle(), grid->width());
-    EXPECT_EQ(errorNumber([&] { grid->put("MonthRows", Variant::longValue(70000)); }), 6);
+    EXPECT_EQ(errorNumberOf([&] { grid->put("MonthRows", Variant::longValue(70000)); }), err::Overflow);
     auto font = std::make_shared<Font>();
     grid->put("Font", Variant::object(font));
     EXPECT_EQ(grid->font(), font);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tavo {
 namespace {
 
@@ -29,6 +31,9 @@ TEST(AsciiText, LettersMatchWithoutRegardToCaseAndNothingElseFolds) {
     }
     EXPECT_TRUE(ascii::startsWithNoCase("&hFF", "&H"));
     EXPECT_FALSE(ascii::startsWithNoCase("&", "&H"));
+    for (const auto& [from, to] : {std::pair{'a', 'A'}, std::pair{'z', 'Z'}, std::pair{'Q', 'Q'}, std::pair{'`', '`'},
+                                   std::pair{'{', '{'}, std::pair{'7', '7'}, std::pair{'\xE4', '\xE4'}})
+        EXPECT_EQ(ascii::upper(from), to) << from;
 }
 
 TEST(AsciiText, AnIdentifierIsALetterOrUnderscoreThenLettersDigitsAndUnderscores) {

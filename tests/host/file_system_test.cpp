@@ -71,7 +71,7 @@ TEST_P(FileSystems, AReplacementTakesTheOldFilesPlaceWhenCommittedAndNotBefore) 
 TEST_P(FileSystems, AReplacementFailingAtAnyStepLeavesTheOldFileAndNothingBesideIt) {
     replaceFile(files(), path, "old");
     for (FileStep step : {FileStep::Create, FileStep::Write, FileStep::Sync, FileStep::Close, FileStep::Rename}) {
-        test::FailingFileSystem failing(files(), step);
+        FailingFileSystem failing(files(), step);
         try {
             replaceFile(failing, path, "new contents");
             ADD_FAILURE() << fileStepVerb(step);

@@ -384,7 +384,7 @@ TEST_P(FormFileAccess, AFailingStepIsAnErrorNamingItAndTheOldFileStaysAlone) {
     MemoryFileSystem memory;
     saveFormFile("main.frm", everyValueType(), memory);
     const std::map<std::string, std::string> before = memory.files();
-    test::FailingFileSystem failing(memory, GetParam().step, "Disk full");
+    FailingFileSystem failing(memory, GetParam().step, "Disk full");
     try {
         if (GetParam().step == FileStep::Open || GetParam().step == FileStep::Read)
             readFormFile("main.frm", failing);
@@ -474,7 +474,7 @@ TEST_F(FormFileOnDisk, AFailedSaveLeavesTheOldFileWholeAndNoTemporary) {
     }
 
     // A write that fails halfway through.
-    test::FailingFileSystem failingWrite(diskFileSystem(), FileStep::Write, "File too large");
+    FailingFileSystem failingWrite(diskFileSystem(), FileStep::Write, "File too large");
     EXPECT_THROW(saveFormFile(path, bigger, failingWrite), FormFileError);
     EXPECT_EQ(contents(), old);
     EXPECT_EQ(entriesInDir(), 1u);

@@ -12,19 +12,10 @@
 #include "host/picture.h"
 #include "host/value_conversions.h"
 #include "host/variant.h"
+#include "support/error_number.h"
 
 namespace tavo {
 namespace {
-
-// The host error number a call fails with, or 0 when it succeeds.
-int errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 Variant text(const char* s) { return Variant::string(s); }
 

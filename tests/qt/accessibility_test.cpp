@@ -13,13 +13,11 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtAccessibilityTest : public QtFormTest {
 public:
     void SetUp() override {
         makeForm(6000, 6000);
-        date = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
+        date = add<TavoCalendarDropDown>(TavoCalendarDropDown::kProgId, "Cal1", Placement{300, 300, 2400, 315});
         strip = add<TavoSSTreeController>("TavoSSAddOn.TavoSSTreeController", "Ctl1", Placement{300, 900, 1080, 225});
         tree = add<QtTreeView>("SSActiveTreeView.SSTree", "SSTree1", Placement{300, 1200, 4000, 3000});
         // A open and chosen, A1 and B closed.

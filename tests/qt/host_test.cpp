@@ -19,8 +19,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtHostTest : public ::testing::Test {
 protected:
     std::shared_ptr<QtWindow> window(const std::string& name, bool border = true, bool keyPreview = false) {
@@ -71,7 +69,7 @@ TEST_F(QtHostTest, WindowsCarryTheirDesignAndKeepTwipsExactly) {
     EXPECT_EQ(w->frameGeometry().width(), 171);
     w->move(10, 20);  // moved by someone else: the real place shows
     EXPECT_FLOAT_EQ(popup->left(), 150);
-    EXPECT_EQ(errorOf([&] { popup->setHeight(-1); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { popup->setHeight(-1); }), err::InvalidPropertyValue);
 }
 
 TEST_F(QtHostTest, ActivationRaisesActivateAndTheActiveWindowIsKnownByHandle) {
@@ -107,15 +105,15 @@ TEST_F(QtHostTest, TopmostKeepsTheWindowShownAndInPlace) {
 TEST_F(QtHostTest, ModelessShowIsRefusedWhileAModalWindowIsUp) {
     auto popup = window("frmCalendar", false);
     host.setRefuseModeless(true);
-    EXPECT_EQ(errorOf([&] { popup->show(); }), err::CantShowModeless);
+    EXPECT_EQ(errorNumberOf([&] { popup->show(); }), err::CantShowModeless);
     host.setRefuseModeless(false);
 
     QWidget dialog;
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
-    EXPECT_EQ(errorOf([&] { popup->show(); }), err::CantShowModeless);
+    EXPECT_EQ(errorNumberOf([&] { popup->show(); }), err::CantShowModeless);
     dialog.hide();
-    EXPECT_EQ(errorOf([&] { popup->show(); }), 0);
+    EXPECT_EQ(errorNumberOf([&] { popup->show(); }), 0);
 }
 
 TEST_F(QtHostTest, ModalShowReturnsWhenTheWindowUnloadsItselfFromItsOwnHandler) {
@@ -152,7 +150,7 @@ TEST_F(QtHostTest, ChildrenOfAnUnloadedWindowRaiseNothingMore) {
     t.start();
     while (t.elapsed() < 20) QApplication::processEvents();
     EXPECT_EQ(ticks, before);
-    EXPECT_EQ(errorOf([&] { popup->addButton(design("cmd")); }), err::ObjectNotSet);
+    EXPECT_EQ(errorNumberOf([&] { popup->addButton(design("cmd")); }), err::ObjectNotSet);
 }
 
 TEST_F(QtHostTest, ImageMouseEventsComeInOrderInTwipsAndNotWhileTheSurfaceIsDisabled) {
@@ -232,8 +230,8 @@ TEST_F(QtHostTest, SendKeysPostsToTheFocusWidgetAndRejectsUnknownNames) {
     EXPECT_TRUE(previewed.empty());  // queued, not sent
     pump();
     EXPECT_EQ(previewed, (std::vector<int>{27, 'x', 13}));
-    EXPECT_EQ(errorOf([&] { host.sendKeys("{NOSUCHKEY}"); }), err::InvalidProcedureCall);
-    EXPECT_EQ(errorOf([&] { host.sendKeys("{ESC"); }), err::InvalidProcedureCall);
+    EXPECT_EQ(errorNumberOf([&] { host.sendKeys("{NOSUCHKEY}"); }), err::InvalidProcedureCall);
+    EXPECT_EQ(errorNumberOf([&] { host.sendKeys("{ESC"); }), err::InvalidProcedureCall);
 }
 
 TEST_F(QtHostTest, MessageBoxHasTheApplicationsTitleAndAnOkButton) {

@@ -9,13 +9,11 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtDateKeyboardTest : public QtFormTest {
 protected:
     void SetUp() override {
         makeForm(6000, 3000);
-        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
+        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::kProgId, "Cal1", Placement{300, 300, 2400, 315});
         auto relay = control->cal()->onDropDown;
         control->cal()->onDropDown = [this, relay] {
             ++dropDowns;

@@ -17,13 +17,10 @@
 #include "host/error.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 
 namespace tavo {
 namespace {
-
-using namespace qttest;
-
-constexpr double k21Aug2000 = 36759;
 
 // The size model, worked out independently of the widget.
 QSize expectedSize(const Font& font, int rows, int columns, bool weekNumbers, bool today) {
@@ -93,16 +90,16 @@ TEST_F(QtMonthGridTest, SizeFollowsMonthsWeekNumbersTodayLineAndFontAtOnce) {
 }
 
 TEST_F(QtMonthGridTest, MonthsAndRangeRulesAnswer380AndLoseNothing) {
-    EXPECT_EQ(errorOf([&] { grid->setMonthRows(0); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMonthRows(0); }), err::InvalidPropertyValue);
     grid->setMonthRows(4);
     grid->setMonthColumns(3);
-    EXPECT_EQ(errorOf([&] { grid->setMonthColumns(4); }), err::InvalidPropertyValue);  // 16 months
+    EXPECT_EQ(errorNumberOf([&] { grid->setMonthColumns(4); }), err::InvalidPropertyValue);  // 16 months
     EXPECT_EQ(grid->monthColumns(), 3);
-    EXPECT_EQ(errorOf([&] { grid->setMinDate(dateSerial(1752, 12, 31)); }), err::InvalidPropertyValue);
-    EXPECT_EQ(errorOf([&] { grid->setMinDate(dateSerial(1753, 1, 1)); }), 0);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMinDate(dateSerial(1752, 12, 31)); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMinDate(dateSerial(1753, 1, 1)); }), 0);
     grid->setMaxDate(k21Aug2000 + 5);
-    EXPECT_EQ(errorOf([&] { grid->setValue(k21Aug2000 + 6); }), err::InvalidPropertyValue);
-    EXPECT_EQ(errorOf([&] { grid->setMinDate(k21Aug2000 + 6); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setValue(k21Aug2000 + 6); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { grid->setMinDate(k21Aug2000 + 6); }), err::InvalidPropertyValue);
     EXPECT_EQ(grid->value(), k21Aug2000);
 }
 
@@ -282,7 +279,7 @@ TEST(QtMonthGridInThePopup, AFreshPopupOpensOnTheChosenMonthAndAgreesWithTheBox)
     control->put("Value", Variant::date(dateSerial(2024, 12, 5)));
     press(static_cast<QtPushButton&>(*control->cmd()).widget(), {3, 4});
     pump();
-    auto popup = std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+    auto popup = std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     ASSERT_TRUE(popup && popup->Visible());
     MonthGridWidget& grid = *static_cast<QtMonthGrid&>(popup->cal()).grid();
     EXPECT_EQ(grid.monthCount(), 3);

@@ -16,8 +16,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 constexpr uint32_t kLightGrey = 0xC0C0C0;
 
 PictureRef gif(const IndexedImage& img, PictureScaling scaling = PictureScaling::Smooth) {
@@ -43,7 +41,7 @@ TEST(QtPicture, DecodesWithItsTransparencyAndTheMaskColourAndRejectsBadBytes) {
 
     auto truncated = encodeGif(img);
     truncated.resize(20);  // a readable header over a broken body
-    EXPECT_EQ(errorOf([&] { pictureImage(Picture::fromBytes(truncated)); }), err::InvalidPicture);
+    EXPECT_EQ(errorNumberOf([&] { pictureImage(Picture::fromBytes(truncated)); }), err::InvalidPicture);
 }
 
 // One row of four pixels, white, black, white, white, drawn `width` pixels
@@ -119,7 +117,7 @@ class QtDensity : public QtFormTest {
 protected:
     void SetUp() override {
         makeForm(6000, 4000);
-        date = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 3600, 1500});
+        date = add<TavoCalendarDropDown>(TavoCalendarDropDown::kProgId, "Cal1", Placement{300, 300, 3600, 1500});
         strip = add<TavoSSTreeController>("TavoSSAddOn.TavoSSTreeController", "Ctl1", Placement{300, 2100, 1080, 225});
         form->window().show();
         pump();
@@ -151,7 +149,7 @@ TEST_F(QtDensity, TheTreeStripKeepsItsButtonsInsideItsFrame) {
     const qreal ratio = frame->devicePixelRatioF();
     EXPECT_LE(std::abs(frameRight + 1 - frame->parentWidget()->width() * ratio), 1.0)
         << "the frame is as wide as the control";
-    for (int k = 0; k < TavoSSTreeController::buttonCount; ++k)
+    for (int k = 0; k < TavoSSTreeController::kButtonCount; ++k)
         EXPECT_LT(drawnRight(widgetOf(strip->img(k))), frameRight) << "button " << k;
 }
 

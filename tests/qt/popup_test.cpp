@@ -15,13 +15,10 @@
 #include "host/error.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 
 namespace tavo {
 namespace {
-
-using namespace qttest;
-
-constexpr double k21Aug2000 = 36759;
 
 // A date control on a real form window, and the popup it drops down.
 class QtPopupTest : public ::testing::Test {
@@ -45,7 +42,7 @@ protected:
     }
 
     std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     }
     QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
     QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }

@@ -17,11 +17,10 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 #include "treecontroller/register.h"
 
-namespace tavo::qttest {
-
-constexpr double k21Aug2000 = 36759;
+namespace tavo {
 
 class QtFormTest : public ::testing::Test {
 public:
@@ -47,7 +46,7 @@ public:
     QWidget* formWidget() { return static_cast<QtWindow&>(form->window()).widget(); }
 
     std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     }
     bool popupUp() { return popup() && popup()->Visible(); }
     QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
@@ -67,4 +66,4 @@ protected:
     std::unique_ptr<Form> form;
 };
 
-}  // namespace tavo::qttest
+}  // namespace tavo

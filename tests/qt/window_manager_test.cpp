@@ -19,8 +19,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 const QColor kOtherColour(255, 0, 255);
 
 QString run(const QString& program, const QStringList& args) {
@@ -68,7 +66,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return other.isActiveWindow(); }, 10000));
 
         makeForm(6000, 3000);
-        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::progId, "Cal1", Placement{300, 300, 2400, 315});
+        control = add<TavoCalendarDropDown>(TavoCalendarDropDown::kProgId, "Cal1", Placement{300, 300, 2400, 315});
         form->window().show();
         ASSERT_TRUE(waitUntil([&] { return formWidget()->isActiveWindow() && edit(*control)->hasFocus(); }, 10000));
     }

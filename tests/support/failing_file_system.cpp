@@ -1,6 +1,6 @@
 #include "support/failing_file_system.h"
 
-namespace tavo::test {
+namespace tavo {
 
 class FailingFileSystem::Replacement : public FileReplacement {
 public:
@@ -40,4 +40,4 @@ std::unique_ptr<FileReplacement> FailingFileSystem::startReplacing(const std::st
     return std::make_unique<Replacement>(std::move(inner), failAt_, reason_);
 }
 
-}  // namespace tavo::test
+}  // namespace tavo

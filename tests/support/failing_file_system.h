@@ -7,7 +7,7 @@
 
 #include "host/file_system.h"
 
-namespace tavo::test {
+namespace tavo {
 
 class FailingFileSystem : public FileSystem {
 public:
@@ -24,4 +24,4 @@ private:
     std::string reason_;
 };
 
-}  // namespace tavo::test
+}  // namespace tavo

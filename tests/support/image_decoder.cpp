@@ -12,11 +12,11 @@ namespace tavo {
 namespace {
 
 // GIF's LZW codes are at most 12 bits wide.
-constexpr int maxLzwBits = 12;
-constexpr uint32_t lzwTableSize = 1u << maxLzwBits;
+constexpr int kMaxLzwBits = 12;
+constexpr uint32_t kLzwTableSize = 1u << kMaxLzwBits;
 // Decoded pictures are button faces and form pictures; a header that claims
 // more than this is a damaged or hostile file, refused before any allocation.
-constexpr int64_t maxDecodedPixels = int64_t{1} << 26;
+constexpr int64_t kMaxDecodedPixels = int64_t{1} << 26;
 
 [[noreturn]] void unreadable(const std::string& what) { throwHostError(err::TypeMismatch, what); }
 
@@ -37,7 +37,7 @@ public:
     void checkSize(int64_t width, int64_t height, size_t at) const {
         const std::string size = std::to_string(width) + " x " + std::to_string(height);
         if (width <= 0 || height <= 0) bad("image size " + size + " is empty", at);
-        if (width * height > maxDecodedPixels) bad("image size " + size + " is too large", at);
+        if (width * height > kMaxDecodedPixels) bad("image size " + size + " is too large", at);
     }
     // Runs a decoder, turning a read past the end into the format's words.
     template <class Decode>
@@ -89,13 +89,13 @@ public:
     }
     // Adds `previous` plus `last`; codes widen when the table fills their width.
     void add(uint32_t previous, uint8_t last) {
-        if (next_ >= lzwTableSize) return;
+        if (next_ >= kLzwTableSize) return;
         prefix_[next_] = uint16_t(previous);
         suffix_[next_] = last;
         first_[next_] = first_[previous];
         length_[next_] = uint16_t(length_[previous] + 1);
         ++next_;
-        if (next_ == (1u << bits_) && bits_ < maxLzwBits) ++bits_;
+        if (next_ == (1u << bits_) && bits_ < kMaxLzwBits) ++bits_;
     }
 
 private:
@@ -103,10 +103,10 @@ private:
     uint32_t clearCode_;
     uint32_t next_ = 0;
     int bits_ = 0;
-    std::array<uint16_t, lzwTableSize> prefix_{};
-    std::array<uint8_t, lzwTableSize> suffix_{};
-    std::array<uint8_t, lzwTableSize> first_{};
-    std::array<uint16_t, lzwTableSize> length_{};
+    std::array<uint16_t, kLzwTableSize> prefix_{};
+    std::array<uint8_t, kLzwTableSize> suffix_{};
+    std::array<uint8_t, kLzwTableSize> first_{};
+    std::array<uint16_t, kLzwTableSize> length_{};
 };
 
 class GifDecoder : public FileDecoder {
@@ -232,7 +232,7 @@ private:
                 previous = int32_t(code);
                 continue;
             }
-            if (code > table.next() || (code == table.next() && table.next() >= lzwTableSize))
+            if (code > table.next() || (code == table.next() && table.next() >= kLzwTableSize))
                 bad("LZW code " + std::to_string(code) + " is not in the table (next is " +
                         std::to_string(table.next()) + ")",
                     at);

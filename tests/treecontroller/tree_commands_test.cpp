@@ -3,15 +3,16 @@
 #include <functional>
 #include <random>
 
+#include "host/ascii_text.h"
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const char* const hint =
+const char* const kHint =
     "Damit dieses Control weiß, welchen Tree es steuern soll, sollte man im Form_Load Ereignis die folgende Zeile "
     "einfügen:\r\nSet TavoSSTreeController1.mySSTree = SSTree1";
 
@@ -106,11 +107,11 @@ public:
 
 protected:
     Variant getMember(std::string_view member, const Variant* arg) override {
-        if (memberNameEquals(member, "Nodes") && arg) {
+        if (ascii::equalsNoCase(member, "Nodes") && arg) {
             const Variant index = Variant::longValue(order.at(arg->toLong() - 1));
             return wrapped(inner->get("Nodes", &index));
         }
-        if (memberNameEquals(member, "SelectedItem")) return wrapped(inner->get(member));
+        if (ascii::equalsNoCase(member, "SelectedItem")) return wrapped(inner->get(member));
         return inner->get(member, arg);
     }
 
@@ -126,7 +127,7 @@ TEST_F(TreeControllerTest, UnboundButtonsShowOnlyTheBindingHintOncePerClick) {
     for (int k = 0; k < 4; ++k) click(k);
     ASSERT_EQ(host.messageBoxes().size(), 4u);
     for (const auto& box : host.messageBoxes()) {
-        EXPECT_EQ(box.text, hint);
+        EXPECT_EQ(box.text, kHint);
         EXPECT_EQ(box.style, 0);
     }
     for (const auto& line : host.trace()) EXPECT_EQ(line.rfind("msgbox", 0), 0u) << line;
@@ -404,4 +405,4 @@ TEST_F(TreeControllerTest, AllNodesCommandsStayLinearOnTwentyThousandTopLevelNod
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavoing

@@ -6,7 +6,7 @@
 #include "host/error.h"
 #include "host/form_file.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 struct BindingCase {
@@ -19,7 +19,7 @@ class TreeControllerBinding : public TreeControllerTest, public ::testing::WithP
 // Every button clicked once: no hint, no error out of a handler, every
 // button back to its normal picture.
 void expectClicksDoNothing(HeadlessHost& host, const TavoSSTreeController& c) {
-    for (int k = 0; k < TavoSSTreeController::buttonCount; ++k) {
+    for (int k = 0; k < TavoSSTreeController::kButtonCount; ++k) {
         host.postClick(c.img(k));
         host.runUntilIdle();
         EXPECT_EQ(c.img(k)->picture(), c.imgUp(k)->picture()) << "button " << k;
@@ -81,4 +81,4 @@ TEST_F(TreeControllerTest, ATreeWhoseFormHasGoneAnswersWithAnErrorAndAClickLeave
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavo

@@ -15,8 +15,6 @@ namespace tavo {
 
 namespace {
 
-constexpr int kInternalError = 51;
-
 // Qt cannot carry an exception through its event dispatch, so an error that
 // a handler lets out ends at the dispatch of that one event, as the host's
 // own dispatch does, and is reported.
@@ -31,7 +29,8 @@ public:
         } catch (const HostError& e) {
             if (onHandlerError) onHandlerError(e);
         } catch (const std::exception& e) {
-            if (onHandlerError) onHandlerError(HostError(kInternalError, std::string("Internal error: ") + e.what()));
+            if (onHandlerError)
+                onHandlerError(HostError(err::InternalError, standardErrorText(err::InternalError) + ": " + e.what()));
         }
         return true;
     }
