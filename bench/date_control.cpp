@@ -29,12 +29,12 @@ struct Bench {
         host.setMainWindow(host.windowByHandle(form->window().hWnd()));
         form->window().show();
         control = std::dynamic_pointer_cast<tavo::TavoCalendarDropDown>(
-            form->add(tavo::TavoCalendarDropDown::progId, "Cal1", {1500, 1500, 3015, 330}));
+            form->add(tavo::TavoCalendarDropDown::kProgId, "Cal1", {1500, 1500, 3015, 330}));
         host.runUntilIdle();
     }
     ~Bench() { popup().Unload(); }
 
-    tavo::frmCalendar& popup() { return *host.defaultInstance<tavo::frmCalendar>(tavo::frmCalendar::formClass); }
+    tavo::frmCalendar& popup() { return *host.defaultInstance<tavo::frmCalendar>(tavo::frmCalendar::kFormClass); }
 
     void press() {
         host.postMouseDown(control->cmd(), 1, 0, 60, 60);

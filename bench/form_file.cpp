@@ -10,7 +10,7 @@
 #include "host/date.h"
 #include "host/font.h"
 #include "host/form_file.h"
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 #include "host/picture.h"
 
 namespace tavo {

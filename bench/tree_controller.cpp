@@ -22,7 +22,7 @@ using namespace tavo;
 
 enum Shape { TopLevelLeaves, PairsOnTopLevel, Chain, BinaryTree, Bushes, PairsReversed, PairsSorted };
 enum Size { Small, Large };
-const char* const commandNames[] = {"expand current", "expand all", "collapse all", "collapse current"};
+const char* const kCommandNames[] = {"expand current", "expand all", "collapse all", "collapse current"};
 
 std::string keyOf(int64_t i) { return "n" + std::to_string(i); }
 
@@ -100,7 +100,7 @@ void runCommand(benchmark::State& state, Shape shape, Size size, int command) {
     Form form(host, "Form1", registry);
     auto tree = std::dynamic_pointer_cast<HeadlessTreeView>(form.add("SSActiveTreeView.SSTree", "SSTree1", {0, 0, 4000, 3000}));
     auto controller = std::dynamic_pointer_cast<TavoSSTreeController>(
-        form.add(TavoSSTreeController::progId, "TavoSSTreeController1", {0, 3000, 1080, 225}));
+        form.add(TavoSSTreeController::kProgId, "TavoSSTreeController1", {0, 3000, 1080, 225}));
     const int64_t nodes = build(*tree, shape, size);
     tree->select(keyOf(0));
     controller->setMySSTree(tree);
@@ -136,9 +136,9 @@ const char* shapeName(Shape s) {
 const bool registered = [] {
     for (Size size : {Small, Large}) {
         for (Shape shape : {TopLevelLeaves, PairsOnTopLevel, Chain, BinaryTree, Bushes, PairsReversed, PairsSorted}) {
-            for (int command = 0; command < TavoSSTreeController::buttonCount; ++command) {
+            for (int command = 0; command < TavoSSTreeController::kButtonCount; ++command) {
                 const std::string name = std::string(size == Small ? "32767/" : "1000000/") + shapeName(shape) +
-                                         "/" + commandNames[command];
+                                         "/" + kCommandNames[command];
                 benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) { runCommand(s, shape, size, command); })
                     ->Unit(benchmark::kMillisecond);
             }

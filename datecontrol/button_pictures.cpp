@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
 
 namespace tavo {
 
@@ -11,28 +11,28 @@ namespace {
 
 // The sixteen colours of the classic 4-bit palette, so that the arrow reads the
 // same on any display that maps these colours to its own.
-constexpr std::array<uint32_t, 16> classicPalette = {
+constexpr std::array<uint32_t, 16> kClassicPalette = {
     0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
-constexpr uint8_t classicBlack = 0;
-constexpr uint8_t classicSilver = 7;
+constexpr uint8_t kClassicBlack = 0;
+constexpr uint8_t kClassicSilver = 7;
 
 IndexedImage drawDropDownArrow() {
-    constexpr int width = 12, height = 14;
+    constexpr int kWidth = 12, kHeight = 14;
     // Zero-based: the triangle's top row is the sixth row, its axis the sixth column.
-    constexpr int firstRow = 5, axis = 5, halfWidths[] = {3, 2, 1, 0};
-    IndexedImage img{width, height, {classicPalette.begin(), classicPalette.end()},
-                     std::vector<uint8_t>(width * height, classicSilver), std::nullopt};
+    constexpr int kFirstRow = 5, kAxis = 5, kHalfWidths[] = {3, 2, 1, 0};
+    IndexedImage img{kWidth, kHeight, {kClassicPalette.begin(), kClassicPalette.end()},
+                     std::vector<uint8_t>(kWidth * kHeight, kClassicSilver), std::nullopt};
     for (int i = 0; i < 4; ++i)
-        for (int x = axis - halfWidths[i]; x <= axis + halfWidths[i]; ++x)
-            img.pixels[(firstRow + i) * width + x] = classicBlack;
+        for (int x = kAxis - kHalfWidths[i]; x <= kAxis + kHalfWidths[i]; ++x)
+            img.pixels[(kFirstRow + i) * kWidth + x] = kClassicBlack;
     return img;
 }
 
 // The calendar sheet, one character per pixel. The grey around the sheet is
 // the button's mask colour, so the sheet stands alone on any button face.
-constexpr std::array<std::string_view, 16> calendarSheetRows = {
+constexpr std::array<std::string_view, 16> kCalendarSheetRows = {
     "..o.....o...",
     ".kOkkkkkOk..",
     "kHHHHHHHHHk.",
@@ -70,7 +70,7 @@ uint32_t calendarSheetColour(char c) {
 RgbImage drawCalendarSheet() {
     RgbImage img{12, 16, {}};
     img.pixels.reserve(12 * 16);
-    for (std::string_view row : calendarSheetRows)
+    for (std::string_view row : kCalendarSheetRows)
         for (char c : row) img.pixels.push_back(calendarSheetColour(c));
     return img;
 }
@@ -78,12 +78,12 @@ RgbImage drawCalendarSheet() {
 }  // namespace
 
 PictureRef dropDownArrowPicture() {
-    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawDropDownArrow()));
+    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawDropDownArrow()), PictureScaling::Pixels);
     return picture;
 }
 
 PictureRef calendarSheetPicture() {
-    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawCalendarSheet()));
+    static const PictureRef picture = Picture::fromBytes(encodeBmp(drawCalendarSheet()), PictureScaling::Pixels);
     return picture;
 }
 

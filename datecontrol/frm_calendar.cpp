@@ -9,7 +9,7 @@ namespace {
 
 WindowDesign windowDesign() {
     WindowDesign d;
-    d.name = frmCalendar::formClass;
+    d.name = frmCalendar::kFormClass;
     d.caption = "Form1";
     d.border = false;
     d.showInTaskbar = false;
@@ -128,6 +128,9 @@ void frmCalendar::Load() {
     };
     cancel->onClick = [this] { HandleCancelClick(); };
     timer->onTimer = [this] { HandleWatchTimer(); };
+    // The watch only compares the active window with the one it took at
+    // activation, and either closes the window or does nothing.
+    timer->watchOnly = true;
     window->onActivate = [this] { HandleWindowActivate(); };
     window->onKeyPress = [this](int16_t& keyAscii) { HandleWindowKeyPress(keyAscii); };
 
@@ -239,6 +242,7 @@ void frmCalendar::SetTopMost(WindowHandle hwnd) {
 }
 
 Variant frmCalendar::get(std::string_view member, const Variant* arg) { return members().get(*this, member, arg); }
+std::vector<std::string> frmCalendar::propertyNames() const { return members().propertyNames(); }
 void frmCalendar::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
 void frmCalendar::putRef(std::string_view member, const Variant& value) { members().putRef(*this, member, value); }
 Variant frmCalendar::call(std::string_view member, std::span<Variant> args) {

@@ -5,16 +5,16 @@
 // data, unloading destroys them but keeps the instance and its members.
 #include <memory>
 
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 #include "host/host.h"
 
 namespace tavo {
 
 class frmCalendar : public Object {
 public:
-    static constexpr const char* formClass = "frmCalendar";
+    static constexpr const char* kFormClass = "frmCalendar";
 
-    // Used through host.defaultInstance<frmCalendar>(frmCalendar::formClass).
+    // Used through host.defaultInstance<frmCalendar>(frmCalendar::kFormClass).
     static std::shared_ptr<frmCalendar> create(Host& host);
     explicit frmCalendar(Host& host) : host_(host) {}
 
@@ -53,8 +53,9 @@ public:
     // button when that is visible.
     void CalcPos();
 
-    std::string className() const override { return formClass; }
+    std::string className() const override { return kFormClass; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;

@@ -27,7 +27,7 @@ EventInfo event(int number, std::string name, std::vector<std::string> params, s
 
 TypeInfo typeInfo() {
     TypeInfo t;
-    t.progId = TavoCalendarDropDown::progId;
+    t.progId = TavoCalendarDropDown::kProgId;
     t.members = {
         property("Enabled", "Boolean",
                  "Gibt einen Wert zurück, der bestimmt, ob ein Objekt auf vom Benutzer erzeugte Ereignisse reagieren "

@@ -1,23 +1,15 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 
-#include "datecontrol/button_pictures.h"
+#include "datecontrol/drop_down_design.h"
 #include "datecontrol/frm_calendar.h"
 #include "host/colour.h"
 #include "host/error.h"
 #include "host/skip_on_error.h"
+#include "host/value_conversions.h"
 
 namespace tavo {
 
 namespace {
-
-// The host's answer to an element of a control array that does not exist.
-constexpr int kNoSuchElement = 340;
-
-// The date box's design data: 21 August 2000 within 1 January 1601 to
-// 31 December 9999.
-constexpr double kDesignMinDate = -109205.0;
-constexpr double kDesignMaxDate = 2958465.0;
-constexpr double kDesignValue = 36759.0;
 
 // The popup stands too low when less than this remains below it, in twips.
 constexpr float kBottomMargin = 360.0f;
@@ -28,63 +20,7 @@ constexpr const char* kDefaultMaxDate = "31/12/9999";
 constexpr const char* kDefaultMinDate = "01/01/1900";
 constexpr const char* kDefaultValue = "21/08/2000";
 
-Variant colourValue(uint32_t c) { return Variant::longValue(static_cast<int32_t>(c)); }
-
-PictureRef toPictureRef(const Variant& v) {
-    ObjectRef o = v.toObject();
-    if (!o) return nullptr;
-    auto p = std::dynamic_pointer_cast<tavo::Picture>(o);
-    if (!p) throwHostError(err::TypeMismatch, "a " + o->className() + " is not a picture");
-    return p;
-}
-
-FontRef toFontRef(const Variant& v) {
-    ObjectRef o = v.toObject();
-    if (!o) return nullptr;
-    auto f = std::dynamic_pointer_cast<tavo::Font>(o);
-    if (!f) throwHostError(err::TypeMismatch, "a " + o->className() + " is not a font");
-    return f;
-}
-
-frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::formClass); }
-
-ChildDesign dateBoxDesign() {
-    ChildDesign d;
-    d.name = "cal";
-    d.width = 3015;
-    d.height = 330;
-    d.tabIndex = 0;
-    return d;
-}
-
-ChildDesign buttonDesign() {
-    ChildDesign d;
-    d.name = "cmd";
-    d.left = 3120;
-    d.top = 45;
-    d.width = 240;
-    d.height = 285;
-    d.tabIndex = 1;
-    d.tabStop = false;
-    d.graphical = true;
-    d.picture = calendarSheetPicture();
-    return d;
-}
-
-ChildDesign imageDesign(int index) {
-    static constexpr float lefts[3] = {2340, 2700, 3060};
-    static constexpr float heights[3] = {240, 210, 240};
-    ChildDesign d;
-    d.name = "imgDropDown";
-    d.index = index;
-    d.left = lefts[index];
-    d.top = 765;
-    d.width = 180;
-    d.height = heights[index];
-    if (index == 1) d.picture = dropDownArrowPicture();
-    if (index == 2) d.picture = calendarSheetPicture();
-    return d;
-}
+frmCalendar& popup(Host& host) { return *host.defaultInstance<frmCalendar>(frmCalendar::kFormClass); }
 
 using Self = TavoCalendarDropDown;
 
@@ -95,8 +31,8 @@ MemberTable<Self>::Putter colourPutter(void (Self::*setter)(uint32_t)) {
 const MemberTable<Self>& members() {
     static const MemberTable<Self> table = [] {
         MemberTable<Self> t;
-        auto pictureSetter = [](Self& c, const Variant& v) { c.setPicture(toPictureRef(v)); };
-        auto fontSetter = [](Self& c, const Variant& v) { c.setFont(toFontRef(v)); };
+        auto pictureSetter = [](Self& c, const Variant& v) { c.setPicture(toPicture(v)); };
+        auto fontSetter = [](Self& c, const Variant& v) { c.setFont(toFont(v)); };
         t.property(
             "Enabled", [](Self& c, const Variant*) { return Variant::boolean(c.Enabled()); },
             [](Self& c, const Variant& v) { c.setEnabled(v.isTrue()); });
@@ -174,13 +110,13 @@ const MemberTable<Self>& members() {
 }  // namespace
 
 TavoCalendarDropDown::TavoCalendarDropDown(ControlSite& site) : Control(site) {
-    cal_ = std::dynamic_pointer_cast<DateBox>(site.addComponent("MSComCtl2.DTPicker", dateBoxDesign()));
+    cal_ = std::dynamic_pointer_cast<DateBox>(site.addComponent("MSComCtl2.DTPicker", dropDownDesign::cal()));
     if (!cal_) throwHostError(err::CantCreateObject, "TavoCalendarDropDown.cal: the component is not a date box");
-    cal_->setMaxDate(kDesignMaxDate);
-    cal_->setMinDate(kDesignMinDate);
-    cal_->setValue(Variant::date(kDesignValue));
-    cmd_ = site.addButton(buttonDesign());
-    for (int i = 0; i < 3; ++i) imgDropDown_[i] = site.addImage(imageDesign(i));
+    cal_->setMaxDate(dropDownDesign::kMaxDate);
+    cal_->setMinDate(dropDownDesign::kMinDate);
+    cal_->setValue(Variant::date(dropDownDesign::kValue));
+    cmd_ = site.addButton(dropDownDesign::cmd());
+    for (int i = 0; i < 3; ++i) imgDropDown_[i] = site.addImage(dropDownDesign::imgDropDown(i));
     site.setBackColor(vbWindowBackground);
 
     cmd_->onMouseDown = [this](int16_t button, int16_t shift, float x, float y) {
@@ -210,7 +146,7 @@ TavoCalendarDropDown::~TavoCalendarDropDown() {
 
 const std::shared_ptr<Image>& TavoCalendarDropDown::imgDropDown(int index) const {
     if (index < 0 || index > 2)
-        throwHostError(kNoSuchElement, "imgDropDown(" + std::to_string(index) +
+        throwHostError(err::ControlArrayElementMissing, "imgDropDown(" + std::to_string(index) +
                                            ") does not exist: the elements are 0, 1 and 2");
     return imgDropDown_[index];
 }
@@ -377,7 +313,7 @@ void TavoCalendarDropDown::InitProperties() {
 
 void TavoCalendarDropDown::ReadProperties(PropertyStore& store) {
     cal_->setEnabled(store.ReadProperty("Enabled", Variant::boolean(true)).isTrue());
-    cal_->setFont(toFontRef(store.ReadProperty("Font", Variant::object(site().ambientFont()))));
+    cal_->setFont(toFont(store.ReadProperty("Font", Variant::object(site().ambientFont()))));
     cal_->setCalendarBackColor(store.ReadProperty("CalendarBackColor", colourValue(vbWindowBackground)).toColour());
     cal_->setCalendarForeColor(store.ReadProperty("CalendarForeColor", colourValue(vbButtonText)).toColour());
     cal_->setCalendarTitleBackColor(
@@ -392,7 +328,7 @@ void TavoCalendarDropDown::ReadProperties(PropertyStore& store) {
     cal_->setFormat(store.ReadProperty("Format", Variant::longValue(1)).toLong());
     cal_->setMaxDate(store.ReadProperty("MaxDate", Variant::string(kDefaultMaxDate)).toDate());
     cal_->setMinDate(store.ReadProperty("MinDate", Variant::string(kDefaultMinDate)).toDate());
-    setPicture(toPictureRef(store.ReadProperty("Picture", Variant::object(nullptr))));
+    setPicture(toPicture(store.ReadProperty("Picture", Variant::object(nullptr))));
     cal_->setUpDown(store.ReadProperty("UpDown", Variant::boolean(false)).isTrue());
     cal_->setValue(store.ReadProperty("Value", Variant::string(kDefaultValue)));
     showToday_ = store.ReadProperty("ShowToday", Variant::boolean(true)).isTrue();
@@ -442,6 +378,14 @@ void TavoCalendarDropDown::WriteProperties(PropertyStore& store) {
     store.WriteProperty("CanOpen", Variant::boolean(canOpen_), Variant::boolean(true));
 }
 
+void TavoCalendarDropDown::Terminate() {
+    const auto frm = std::dynamic_pointer_cast<frmCalendar>(host().findDefaultInstance(frmCalendar::kFormClass));
+    if (!frm || frm->objBackReference.get() != this || !frm->isLoaded()) return;
+    SkipOnError guard;
+    guard.step([&] { frm->tmr().setEnabled(false); });
+    guard.step([&] { frm->Unload(); });
+}
+
 // ---- Layout ------------------------------------------------------------------
 
 void TavoCalendarDropDown::Resize() {
@@ -463,10 +407,25 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
 
     // From here a failing step is skipped and the next one runs.
     SkipOnError guard;
-    Host& h = host();
-    frmCalendar& frm = popup(h);
+    frmCalendar& frm = popup(host());
     guard.step([&] { frm.Load(); });
+    copySettingsToPopup(guard, frm);
 
+    // A press on an open popup, whoever opened it, closes it.
+    if (guard.test([&] { return frm.Visible(); })) {
+        guard.step([&] { frm.tmr().setEnabled(false); });
+        guard.step([&] { frm.Unload(); });
+        guard.step([&] { host().doEvents(); });
+        guard.step([&] { cal_->setFocus(); });
+        return;
+    }
+
+    const double anchorTop = placePopup(guard, frm, X, Y);
+    guard.step([&] { cal_->setFocus(); });
+    showPopup(guard, frm, anchorTop);
+}
+
+void TavoCalendarDropDown::copySettingsToPopup(SkipOnError& guard, frmCalendar& frm) {
     guard.step([&] { frm.cal().setShowToday(showToday_); });
     guard.step([&] { frm.cal().setShowWeekNumbers(showWeek_); });
     guard.step([&] { frm.cal().setBackColor(cal_->calendarBackColor()); });
@@ -482,18 +441,14 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
     guard.step([&] { frm.cal().setMonthColumns(monthColumns_); });
     guard.step([&] { frm.cal().setMonthRows(monthRows_); });
     guard.step([&] { frm.CalcPos(); });
+}
 
-    // A press on an open popup, whoever opened it, closes it.
-    if (guard.test([&] { return frm.Visible(); })) {
-        guard.step([&] { frm.tmr().setEnabled(false); });
-        guard.step([&] { frm.Unload(); });
-        guard.step([&] { h.doEvents(); });
-        guard.step([&] { cal_->setFocus(); });
-        return;
-    }
-
+double TavoCalendarDropDown::placePopup(SkipOnError& guard, frmCalendar& frm, float X, float Y) {
+    Host& h = host();
     guard.step([&] { frm.cal().setValue(cal_->value().toDate()); });
 
+    // The control's bottom left corner on the screen, from where the pointer
+    // pressed the button.
     int32_t cursorX = 0, cursorY = 0;
     guard.step([&] { h.getCursorPos(cursorX, cursorY); });
     double anchorLeft = 0, anchorTop = 0;
@@ -522,9 +477,10 @@ void TavoCalendarDropDown::HandleDropButtonDown(int16_t, int16_t, float X, float
     guard.step([&] { frm.setLeft(float(anchorLeft)); });
     if (guard.test([&] { return frm.Left() + frm.Width() > h.screenWidth(); }))
         guard.step([&] { frm.setLeft(h.screenWidth() - frm.Width()); });
+    return anchorTop;
+}
 
-    guard.step([&] { cal_->setFocus(); });
-
+void TavoCalendarDropDown::showPopup(SkipOnError& guard, frmCalendar& frm, double anchorTop) {
     // Only the hiding of the cancel button and the modeless show decide
     // whether the popup has to be shown modally.
     guard.clear();
@@ -584,17 +540,19 @@ void TavoCalendarDropDown::HandleDateBoxChange() {
 
 // ---- Late-bound ----------------------------------------------------------------
 
-Variant TavoCalendarDropDown::get(std::string_view member, const Variant* arg) {
+Variant TavoCalendarDropDown::getMember(std::string_view member, const Variant* arg) {
     return members().get(*this, member, arg);
 }
 
-void TavoCalendarDropDown::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void TavoCalendarDropDown::putMember(std::string_view member, const Variant& value) {
+    members().put(*this, member, value);
+}
 
-void TavoCalendarDropDown::putRef(std::string_view member, const Variant& value) {
+void TavoCalendarDropDown::putRefMember(std::string_view member, const Variant& value) {
     members().putRef(*this, member, value);
 }
 
-Variant TavoCalendarDropDown::call(std::string_view member, std::span<Variant> args) {
+Variant TavoCalendarDropDown::callMember(std::string_view member, std::span<Variant> args) {
     return members().call(*this, member, args);
 }
 

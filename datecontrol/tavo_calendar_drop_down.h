@@ -8,17 +8,20 @@
 #include <memory>
 #include <string>
 
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 #include "host/control.h"
 
 namespace tavo {
+
+class SkipOnError;
+class frmCalendar;
 
 class TavoCalendarDropDown : public Control {
 public:
     explicit TavoCalendarDropDown(ControlSite& site);
     ~TavoCalendarDropDown() override;
 
-    static constexpr const char* progId = "TavoCalendar.TavoCalendarDropDown";
+    static constexpr const char* kProgId = "TavoCalendar.TavoCalendarDropDown";
 
     // ---- Properties, in interface order --------------------------------
     bool Enabled() const;
@@ -88,13 +91,25 @@ public:
     void HandleDateBoxChange();
 
     // ---- Late-bound: the 21 properties, and cal, cmd, imgDropDown(i) ---------
-    std::string className() const override { return progId; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    void putRef(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+    std::string className() const override { return kProgId; }
+
+protected:
+    // An open popup that this control opened is closed: it must not write a
+    // day into a control whose form has gone.
+    void Terminate() override;
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    void putRefMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
+    // The three stages of opening the popup, in this order, all under the
+    // press handler's one skip-on-error guard.
+    void copySettingsToPopup(SkipOnError& guard, frmCalendar& frm);
+    // Returns the control's bottom edge on the screen, in twips: where a
+    // popup below it starts.
+    double placePopup(SkipOnError& guard, frmCalendar& frm, float X, float Y);
+    void showPopup(SkipOnError& guard, frmCalendar& frm, double anchorTop);
     void raiseKeyEvent(std::string_view event, int16_t& first, int16_t* second);
 
     std::shared_ptr<DateBox> cal_;

@@ -1,18 +1,11 @@
 #include "host/children.h"
 
 #include "host/error.h"
+#include "host/value_conversions.h"
 
 namespace tavo {
 
 namespace {
-
-PictureRef toPicture(const Variant& v) {
-    ObjectRef obj = v.toObject();
-    if (!obj) return nullptr;
-    auto picture = std::dynamic_pointer_cast<Picture>(obj);
-    if (!picture) throwHostError(err::TypeMismatch, obj->className() + " object is not a picture");
-    return picture;
-}
 
 Variant pictureValue(const PictureRef& p) { return Variant::object(p); }
 
@@ -128,6 +121,8 @@ Variant Child::get(std::string_view member, const Variant* arg) { return childMe
 
 void Child::put(std::string_view member, const Variant& value) { childMembers().put(*this, member, value); }
 
+std::vector<std::string> Child::propertyNames() const { return childMembers().propertyNames(); }
+
 Variant Child::call(std::string_view member, std::span<Variant> args) {
     // A property of a derived kind ("Caption", "Interval") read in call form.
     if (!childMembers().has(member) && args.size() <= 1) return get(member, args.empty() ? nullptr : &args[0]);
@@ -137,6 +132,10 @@ Variant Child::call(std::string_view member, std::span<Variant> args) {
 Variant PushButton::get(std::string_view member, const Variant* arg) {
     if (buttonMembers().has(member)) return buttonMembers().get(*this, member, arg);
     return Child::get(member, arg);
+}
+
+std::vector<std::string> PushButton::propertyNames() const {
+    return buttonMembers().propertyNames(Child::propertyNames());
 }
 
 void PushButton::put(std::string_view member, const Variant& value) {
@@ -152,6 +151,10 @@ void PushButton::putRef(std::string_view member, const Variant& value) {
 Variant Image::get(std::string_view member, const Variant* arg) {
     if (imageMembers().has(member)) return imageMembers().get(*this, member, arg);
     return Child::get(member, arg);
+}
+
+std::vector<std::string> Image::propertyNames() const {
+    return imageMembers().propertyNames(Child::propertyNames());
 }
 
 void Image::put(std::string_view member, const Variant& value) {
@@ -172,6 +175,10 @@ Variant Image::call(std::string_view member, std::span<Variant> args) {
 Variant Timer::get(std::string_view member, const Variant* arg) {
     if (timerMembers().has(member)) return timerMembers().get(*this, member, arg);
     return Child::get(member, arg);
+}
+
+std::vector<std::string> Timer::propertyNames() const {
+    return timerMembers().propertyNames(Child::propertyNames());
 }
 
 void Timer::put(std::string_view member, const Variant& value) {

@@ -27,6 +27,14 @@ struct ChildDesign {
     std::string caption;
     PictureRef picture;
     bool graphical = false;  // push button in graphical style (shows its picture)
+    // A graphical push button draws the pixels of its picture that have the
+    // mask colour (0x00BBGGRR) as transparent, so that the picture stands on
+    // the button's own face. Off unless the design says so; the host's
+    // default mask colour is light grey.
+    bool useMaskColor = false;
+    uint32_t maskColor = 0x00C0C0C0;
+    // What assistive tools call a child that has no caption to be named by.
+    std::string accessibleName;
     int interval = 0;        // timers, milliseconds
 };
 
@@ -59,6 +67,7 @@ public:
 
     // Late-bound: Left, Top, Width, Height, Visible, Enabled, Move, SetFocus.
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
@@ -80,6 +89,7 @@ public:
 
     std::string className() const override { return "CommandButton"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
 };
@@ -101,6 +111,7 @@ public:
 
     std::string className() const override { return "Image"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
@@ -113,9 +124,17 @@ public:
     virtual void setInterval(int ms) = 0;
     // A timer's Enabled (from Child) starts and stops it.
     std::function<void()> onTimer;
+    // Set by an owner whose handler only watches: it keeps nothing of its
+    // own between ticks and reads no clock, it looks at the host and either
+    // acts on what it sees or does nothing. After a tick that did nothing,
+    // the ticks that follow do nothing either until something else happens;
+    // a host with a virtual clock passes over them in a long wait instead of
+    // running them one by one (the headless host's advance says exactly when).
+    bool watchOnly = false;
 
     std::string className() const override { return "Timer"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
 };
 

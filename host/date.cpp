@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/ascii_text.h"
 #include "host/error.h"
 
 namespace tavo {
@@ -170,12 +171,7 @@ struct Scanner {
         return true;
     }
     bool acceptWord(std::string_view word) {
-        if (s.size() - pos < word.size()) return false;
-        for (size_t i = 0; i < word.size(); ++i) {
-            char c = s[pos + i];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            if (c != word[i]) return false;
-        }
+        if (!ascii::startsWithNoCase(s.substr(pos), word)) return false;
         pos += word.size();
         return true;
     }

@@ -6,8 +6,7 @@ namespace tavo {
 
 namespace {
 
-// The host's limits on a font: sizes up to 2048 points, weights 0..1000.
-constexpr double kMaxFontSize = 2048;
+// The host's limits on a font: sizes up to Font::kMaxSize points, weights 0..1000.
 
 const MemberTable<Font>& fontMembers() {
     static const MemberTable<Font> table = [] {
@@ -23,7 +22,7 @@ const MemberTable<Font>& fontMembers() {
             "Size", [](Font& f, const Variant*) { return Variant::number(f.size); },
             [](Font& f, const Variant& v) {
                 const double size = v.toDouble();
-                if (!(size > 0 && size <= kMaxFontSize))
+                if (!(size > 0 && size <= Font::kMaxSize))
                     throwHostError(err::InvalidPropertyValue, "font size " + v.toString() + " is not in 0..2048");
                 f.size = size;
             });
@@ -63,6 +62,8 @@ const MemberTable<Font>& fontMembers() {
 }  // namespace
 
 Variant Font::get(std::string_view member, const Variant* arg) { return fontMembers().get(*this, member, arg); }
+
+std::vector<std::string> Font::propertyNames() const { return fontMembers().propertyNames(); }
 
 void Font::put(std::string_view member, const Variant& value) { fontMembers().put(*this, member, value); }
 

@@ -10,6 +10,9 @@ namespace tavo {
 
 class Font : public Object {
 public:
+    // The host's largest font, in points; its Size refuses more.
+    static constexpr double kMaxSize = 2048;
+
     Font() = default;
     Font(std::string name, double size, bool bold = false, bool italic = false)
         : name(std::move(name)), size(size), weight(bold ? 700 : 400), italic(italic) {}
@@ -26,6 +29,7 @@ public:
 
     std::string className() const override { return "Font"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
 };
 using FontRef = std::shared_ptr<Font>;

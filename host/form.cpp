@@ -1,7 +1,5 @@
 #include "host/form.h"
 
-#include <algorithm>
-
 #include "host/error.h"
 
 namespace tavo {
@@ -16,13 +14,6 @@ struct Form::Slot {
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-               return lower(x) == lower(y);
-           });
-}
-
 // The failing control's name goes in front of the text; the number stays so
 // that callers can still tell an overflow from a type mismatch.
 [[noreturn]] void rethrowFor(const HostError& e, const std::string& controlName, int line) {
@@ -32,8 +23,8 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 [[noreturn]] void throwDuplicateName(const std::string& formName, const std::string& name) {
-    throw HostError(err::InvalidProcedureCall, standardErrorText(err::InvalidProcedureCall) + ": the form \"" +
-                                                   formName + "\" already has a control named \"" + name + "\"");
+    throwHostError(err::InvalidProcedureCall,
+                   "the form \"" + formName + "\" already has a control named \"" + name + "\"");
 }
 
 // Passes the site's notifications on to the form's listener, naming the
@@ -62,9 +53,34 @@ Form::Form(Host& host, std::string name, const ComponentRegistry& registry)
 }
 
 Form::~Form() {
+    unloadControls();
+    if (window_ && !window_->destroyed()) window_->destroy();
+}
+
+// A control may outlive its form where something else holds it (the popup's
+// back reference, a script, a bound tree controller); told first, it lets go
+// of what must not outlive the form, and from then on fails every call
+// instead of reaching a site that is gone.
+void Form::unloadControls() {
+    for (const auto& slot : slots_) slot->control->detachFromSite();
+    byName_.clear();
+    byControl_.clear();
     controls_.clear();
     slots_.clear();
-    if (window_ && !window_->destroyed()) window_->destroy();
+}
+
+Form::Slot& Form::adopt(std::unique_ptr<Slot> slot) {
+    Slot& s = *slot;
+    byName_.emplace(s.site->controlName(), &s);
+    byControl_.emplace(s.control.get(), &s);
+    controls_.push_back(s.control);
+    slots_.push_back(std::move(slot));
+    return s;
+}
+
+Form::Slot* Form::slotOf(const Control& c) const {
+    const auto it = byControl_.find(&c);
+    return it == byControl_.end() ? nullptr : it->second;
 }
 
 std::shared_ptr<Control> Form::add(std::string_view progId, const std::string& name, const Placement& p) {
@@ -76,9 +92,7 @@ std::shared_ptr<Control> Form::add(std::string_view progId, const std::string& n
     wireSite(*this, *slot->site, slot->control);
     slot->control = registry_.create(progId, *slot->site);
 
-    auto control = slot->control;
-    slots_.push_back(std::move(slot));
-    controls_.push_back(control);
+    auto control = adopt(std::move(slot)).control;
     modified_ = true;
 
     control->InitProperties();
@@ -87,8 +101,7 @@ std::shared_ptr<Control> Form::add(std::string_view progId, const std::string& n
 }
 
 void Form::load(const FormData& data) {
-    controls_.clear();
-    slots_.clear();
+    unloadControls();
 
     // Every control exists before the first one reads, so that a stored
     // reference may name a control further down the file.
@@ -103,8 +116,7 @@ void Form::load(const FormData& data) {
         } catch (const HostError& e) {
             rethrowFor(e, c.name, c.line);
         }
-        controls_.push_back(slot->control);
-        slots_.push_back(std::move(slot));
+        adopt(std::move(slot));
     }
 
     for (size_t i = 0; i < data.controls.size(); ++i) {
@@ -149,21 +161,18 @@ FormData Form::save() const {
 }
 
 std::shared_ptr<Control> Form::find(std::string_view name) const {
-    for (const auto& slot : slots_)
-        if (sameName(slot->site->controlName(), name)) return slot->control;
-    return nullptr;
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second->control;
 }
 
 ControlSite* Form::siteOf(const Control& c) const {
-    for (const auto& slot : slots_)
-        if (slot->control.get() == &c) return slot->site.get();
-    return nullptr;
+    const Slot* slot = slotOf(c);
+    return slot ? slot->site.get() : nullptr;
 }
 
 std::string Form::classOf(const Control& c) const {
-    for (const auto& slot : slots_)
-        if (slot->control.get() == &c) return slot->progId;
-    return {};
+    const Slot* slot = slotOf(c);
+    return slot ? slot->progId : std::string();
 }
 
 }  // namespace tavo

@@ -6,10 +6,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "host/ascii_text.h"
 #include "host/control.h"
-#include "host/form_file.h"
+#include "host/form_data.h"
 #include "host/registry.h"
 
 namespace tavo {
@@ -23,6 +25,7 @@ public:
     };
 
     Form(Host& host, std::string name, const ComponentRegistry& registry = ComponentRegistry::global());
+    // The controls go with the form (see unloadControls).
     ~Form();
 
     Host& host() const { return host_; }
@@ -35,6 +38,7 @@ public:
     std::shared_ptr<Control> add(std::string_view progId, const std::string& name, const Placement& p);
     // Replaces the form's controls by those of the data: creates them all, then
     // ReadProperties in order (so a reference may name a later control), then Resize.
+    // The controls the form had go first, as unloadControls says.
     void load(const FormData& data);
     FormData save() const;
 
@@ -48,12 +52,31 @@ public:
 
 private:
     struct Slot;
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return ascii::hashNoCase(s); }
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return ascii::equalsNoCase(a, b); }
+    };
+
+    // Each control is told that its form goes (Control::detachFromSite) while
+    // every site still stands, then the controls and their sites go.
+    void unloadControls();
+    Slot& adopt(std::unique_ptr<Slot> slot);
+    Slot* slotOf(const Control& c) const;
+
     Host& host_;
     std::string name_;
     const ComponentRegistry& registry_;
     std::shared_ptr<Window> window_;
     std::vector<std::unique_ptr<Slot>> slots_;
     std::vector<std::shared_ptr<Control>> controls_;
+    // The slots by control name (in any letter case) and by control, so that
+    // building or loading a form of many controls takes time in proportion to them.
+    std::unordered_map<std::string, Slot*, NameHash, NameEqual> byName_;
+    std::unordered_map<const Control*, Slot*> byControl_;
     Listener listener_;
     bool modified_ = false;
 };

@@ -6,28 +6,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "host/property_store.h"
+#include "host/file_system.h"
+#include "host/form_data.h"
 
 namespace tavo {
-
-struct Placement {
-    float left = 0, top = 0, width = 0, height = 0;  // twips on the form
-};
-
-struct FormControlData {
-    std::string className;  // "Library.Class"
-    std::string name;
-    Placement place;
-    PropertyStore properties;
-    int line = 0;
-};
-
-struct FormData {
-    std::string name = "Form1";
-    std::vector<FormControlData> controls;
-};
 
 class FormFileError : public std::runtime_error {
 public:
@@ -43,12 +26,12 @@ private:
 };
 
 FormData parseFormText(std::string_view text, const std::string& fileName);
-FormData readFormFile(const std::string& path);
-// Throws FormFileError when a value cannot be written (an object that is neither
-// a font, a picture nor a named control).
-std::string formatFormText(const FormData& form);
-// Writes a temporary file beside the target and renames it over the old one,
-// so a failed save leaves the old file whole.
-void saveFormFile(const std::string& path, const FormData& form);
+FormData readFormFile(const std::string& path, FileSystem& files = diskFileSystem());
+// Throws FormFileError, naming `fileName`, when a value cannot be written (an
+// object that is neither a font, a picture nor a named control).
+std::string formatFormText(const FormData& form, const std::string& fileName = "");
+// Writes the whole text first, then replaces the old file in one step, so a
+// failed save leaves the old file whole and nothing beside it.
+void saveFormFile(const std::string& path, const FormData& form, FileSystem& files = diskFileSystem());
 
 }  // namespace tavo

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "host/children.h"
-#include "host/form_file.h"
+#include "host/geometry.h"
 #include "host/window.h"
 
 namespace tavo {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/ascii_text.h"
 #include "host/variant.h"
 
 namespace tavo {
@@ -27,22 +28,10 @@ public:
     virtual void putRef(std::string_view member, const Variant& value);
     // Method call with 0 or 1 arguments (more are accepted where a method declares them).
     virtual Variant call(std::string_view member, std::span<Variant> args = {});
+    // The properties that read without an argument, in the class's own order:
+    // what a tool lists when it shows the whole object.
+    virtual std::vector<std::string> propertyNames() const { return {}; }
 };
-
-// Member names are matched without regard to letter case, as the host does.
-// Inline: late-bound calls look names up once per call, tens of thousands of
-// times in one command over a big tree.
-inline bool memberNameEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x == y) continue;
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 [[noreturn]] void throwNoSuchMember(const Object& obj, std::string_view member);
 
@@ -93,6 +82,13 @@ public:
         for (const auto& e : members_) out.push_back(e.name);
         return out;
     }
+    // The members with a getter, in table order, after those of the base
+    // class (`out`): a class's propertyNames().
+    std::vector<std::string> propertyNames(std::vector<std::string> out = {}) const {
+        for (const auto& e : members_)
+            if (e.get) out.push_back(e.name);
+        return out;
+    }
 
 private:
     struct Entry {
@@ -104,7 +100,7 @@ private:
     };
     const Entry* find(std::string_view name) const {
         for (const auto& e : members_)
-            if (memberNameEquals(e.name, name)) return &e;
+            if (ascii::equalsNoCase(e.name, name)) return &e;
         return nullptr;
     }
     std::vector<Entry> members_;

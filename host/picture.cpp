@@ -5,6 +5,8 @@
 #include <iterator>
 #include <variant>
 
+#include "host/ascii_text.h"
+#include "host/byte_reader.h"
 #include "host/error.h"
 
 namespace tavo {
@@ -21,61 +23,74 @@ struct Header {
 // What is wrong with the bytes, in words for the error text.
 using Reading = std::variant<Header, std::string>;
 
-uint32_t le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
-uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
-}
-uint32_t be32(const std::vector<uint8_t>& b, size_t at) {
-    return (uint32_t(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
-}
-bool startsWith(const std::vector<uint8_t>& b, const char* magic, size_t n) {
-    return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;
-}
-
-Reading readGif(const std::vector<uint8_t>& b) {
+Reading readGif(ByteReader& r) {
     // Signature (6) and the logical screen descriptor (7).
-    if (b.size() < 13) return std::string("GIF header truncated");
-    return Header{PictureFormat::Gif, le16(b, 6), le16(b, 8)};
+    r.seek(6, "header");
+    r.need(7, "header");
+    const int64_t width = r.le16("header");
+    const int64_t height = r.le16("header");
+    return Header{PictureFormat::Gif, width, height};
 }
 
-Reading readPng(const std::vector<uint8_t>& b) {
+Reading readPng(ByteReader& r) {
     // Signature (8), then the IHDR chunk: length (4), type (4), width and height first in its 13 bytes.
-    if (b.size() < 8 + 8 + 13) return std::string("PNG header truncated");
-    if (be32(b, 8) != 13 || std::memcmp(b.data() + 12, "IHDR", 4) != 0)
+    r.seek(8, "header");
+    r.need(8 + 13, "header");
+    const uint32_t length = r.be32("header");
+    const uint8_t* type = r.bytes(4, "header");
+    if (length != 13 || std::memcmp(type, "IHDR", 4) != 0)
         return std::string("PNG file does not begin with an IHDR chunk");
-    return Header{PictureFormat::Png, be32(b, 16), be32(b, 20)};
+    const int64_t width = r.be32("header");
+    const int64_t height = r.be32("header");
+    return Header{PictureFormat::Png, width, height};
 }
 
-Reading readBmp(const std::vector<uint8_t>& b) {
+Reading readBmp(ByteReader& r) {
     constexpr size_t kFileHeader = 14;
-    if (b.size() < kFileHeader + 4) return std::string("BMP header truncated");
-    const uint32_t infoSize = le32(b, kFileHeader);
+    r.seek(kFileHeader, "header");
+    const uint32_t infoSize = r.le32("header");
     if (infoSize == 12) {
-        if (b.size() < kFileHeader + 12) return std::string("BMP header truncated");
-        return Header{PictureFormat::Bmp, le16(b, 18), le16(b, 20)};
+        r.need(8, "header");
+        const int64_t width = r.le16("header");
+        const int64_t height = r.le16("header");
+        return Header{PictureFormat::Bmp, width, height};
     }
     if (infoSize < 40 || infoSize > 124) return "BMP information header of unknown size " + std::to_string(infoSize);
-    if (b.size() < kFileHeader + infoSize) return std::string("BMP header truncated");
-    const int64_t width = static_cast<int32_t>(le32(b, 18));
-    const int64_t height = static_cast<int32_t>(le32(b, 22));
+    r.need(infoSize - 4, "header");
+    const int64_t width = static_cast<int32_t>(r.le32("header"));
+    const int64_t height = static_cast<int32_t>(r.le32("header"));
     if (width < 0) return std::string("BMP width is negative");
     // A negative height marks rows stored top to bottom; the size is the same.
     return Header{PictureFormat::Bmp, width, height < 0 ? -height : height};
 }
 
+Reading readFormat(ByteReader& r, PictureFormat format) {
+    try {
+        switch (format) {
+        case PictureFormat::Gif: return readGif(r);
+        case PictureFormat::Png: return readPng(r);
+        case PictureFormat::Bmp: return readBmp(r);
+        }
+    } catch (const ByteReader::Truncated&) {
+    }
+    return std::string(pictureFormatName(format)) + " header truncated";
+}
+
 Reading readHeader(const std::vector<uint8_t>& b) {
-    Reading r;
-    if (startsWith(b, "GIF87a", 6) || startsWith(b, "GIF89a", 6)) r = readGif(b);
-    else if (startsWith(b, "\x89PNG\r\n\x1a\n", 8)) r = readPng(b);
-    else if (startsWith(b, "BM", 2)) r = readBmp(b);
+    ByteReader r(b);
+    Reading h;
+    if (r.startsWith("GIF87a") || r.startsWith("GIF89a")) h = readFormat(r, PictureFormat::Gif);
+    else if (r.startsWith("\x89PNG\r\n\x1a\n")) h = readFormat(r, PictureFormat::Png);
+    else if (r.startsWith("BM")) h = readFormat(r, PictureFormat::Bmp);
     else if (b.empty()) return std::string("no data");
     else return std::string("not a GIF, PNG or BMP file");
-    if (const auto* h = std::get_if<Header>(&r)) {
-        if (h->width < 1 || h->width > kMaxPictureSide || h->height < 1 || h->height > kMaxPictureSide)
-            return std::string(pictureFormatName(h->format)) + " size " + std::to_string(h->width) + "x" +
-                   std::to_string(h->height) + " is not in 1..65535";
+    if (const auto* header = std::get_if<Header>(&h)) {
+        if (header->width < 1 || header->width > kMaxPictureSide || header->height < 1 ||
+            header->height > kMaxPictureSide)
+            return std::string(pictureFormatName(header->format)) + " size " + std::to_string(header->width) + "x" +
+                   std::to_string(header->height) + " is not in 1..65535";
     }
-    return r;
+    return h;
 }
 
 }  // namespace
@@ -89,7 +104,7 @@ const char* pictureFormatName(PictureFormat f) {
     return "?";
 }
 
-std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes) {
+std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes, PictureScaling scaling) {
     const Reading r = readHeader(bytes);
     if (const auto* why = std::get_if<std::string>(&r)) throwHostError(err::InvalidPicture, *why);
     const auto& h = std::get<Header>(r);
@@ -98,6 +113,7 @@ std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes) {
     p->format_ = h.format;
     p->width_ = static_cast<int>(h.width);
     p->height_ = static_cast<int>(h.height);
+    p->scaling_ = scaling;
     return p;
 }
 
@@ -111,15 +127,27 @@ std::shared_ptr<Picture> Picture::fromFile(const std::string& path) {
     return fromBytes(std::move(bytes));
 }
 
+namespace {
+
 // Width and Height are in pixels here, not in the platform's HIMETRIC: the
 // controls only compare picture sizes with each other and scale them with the
 // screen's twips per pixel, so pixels save a round trip through 0.01 mm.
-Variant Picture::get(std::string_view member, const Variant*) {
-    if (memberNameEquals(member, "Width")) return Variant::longValue(width_);
-    if (memberNameEquals(member, "Height")) return Variant::longValue(height_);
-    // Every format the host reads is decoded to a bitmap (picture type 1).
-    if (memberNameEquals(member, "Type")) return Variant::integer(1);
-    throwNoSuchMember(*this, member);
+const MemberTable<Picture>& pictureMembers() {
+    static const MemberTable<Picture> table = [] {
+        MemberTable<Picture> t;
+        // Every format the host reads is decoded to a bitmap (picture type 1).
+        t.property("Type", [](Picture&, const Variant*) { return Variant::integer(1); });
+        t.property("Width", [](Picture& p, const Variant*) { return Variant::longValue(p.width()); });
+        t.property("Height", [](Picture& p, const Variant*) { return Variant::longValue(p.height()); });
+        return t;
+    }();
+    return table;
 }
+
+}  // namespace
+
+Variant Picture::get(std::string_view member, const Variant* arg) { return pictureMembers().get(*this, member, arg); }
+
+std::vector<std::string> Picture::propertyNames() const { return pictureMembers().propertyNames(); }
 
 }  // namespace tavo

@@ -12,27 +12,36 @@ namespace tavo {
 
 enum class PictureFormat { Gif, Png, Bmp };
 
+// How a backend enlarges a picture for a screen denser than 96 dpi: a photo
+// or an application's own drawing smoothly; the pixel drawings the controls
+// make themselves by whole pixels, so that their edges stay sharp.
+enum class PictureScaling { Smooth, Pixels };
+
 class Picture : public Object {
 public:
     // Throws HostError 481 (with a text naming the problem) when the bytes are
     // not a GIF, PNG or BMP file whose header can be read.
-    static std::shared_ptr<Picture> fromBytes(std::vector<uint8_t> bytes);
+    static std::shared_ptr<Picture> fromBytes(std::vector<uint8_t> bytes,
+                                              PictureScaling scaling = PictureScaling::Smooth);
     static std::shared_ptr<Picture> fromFile(const std::string& path);
 
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     PictureFormat format() const { return format_; }
     int width() const { return width_; }   // pixels
     int height() const { return height_; }
+    PictureScaling scaling() const { return scaling_; }
 
     std::string className() const override { return "Picture"; }
     // Late-bound Width and Height are pixels, not the platform's HIMETRIC; Type is 1 (bitmap).
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
 
 private:
     Picture() = default;
     std::vector<uint8_t> bytes_;
     PictureFormat format_ = PictureFormat::Gif;
     int width_ = 0, height_ = 0;
+    PictureScaling scaling_ = PictureScaling::Smooth;
 };
 using PictureRef = std::shared_ptr<Picture>;
 

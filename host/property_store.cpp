@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/ascii_text.h"
 #include "host/control.h"
 #include "host/error.h"
 
@@ -11,23 +12,8 @@ namespace {
 
 // Keys match without regard to letter case, as the host's member names do, so
 // a hand-edited file may write "backcolor" for "BackColor".
-std::string foldKey(std::string_view key) {
-    std::string folded(key);
-    std::transform(folded.begin(), folded.end(), folded.begin(), [](unsigned char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
-    });
-    return folded;
-}
-
-bool sameKey(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-               return lower(x) == lower(y);
-           });
-}
-
 int nextOccurrence(std::map<std::string, int, std::less<>>& counts, std::string_view key) {
-    return ++counts[foldKey(key)];
+    return ++counts[ascii::folded(key)];
 }
 
 }  // namespace
@@ -35,16 +21,15 @@ int nextOccurrence(std::map<std::string, int, std::less<>>& counts, std::string_
 Variant PropertyStore::ReadProperty(std::string_view key, const Variant& defaultValue) {
     const int occurrence = nextOccurrence(readCounts_, key);
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const StoredProperty& p) {
-        return p.occurrence == occurrence && sameKey(p.key, key);
+        return p.occurrence == occurrence && ascii::equalsNoCase(p.key, key);
     });
     if (it == entries_.end()) return defaultValue;
     if (it->refName.empty()) return it->value;
 
     ObjectRef target = resolver_ ? resolver_(it->refName) : nullptr;
     if (!target)
-        throw HostError(err::ObjectNotSet, standardErrorText(err::ObjectNotSet) + ": property \"" + std::string(key) +
-                                               "\" names the control \"" + it->refName +
-                                               "\", which is not on the form");
+        throwHostError(err::ObjectNotSet, "property \"" + std::string(key) + "\" names the control \"" + it->refName +
+                                              "\", which is not on the form");
     return Variant::object(std::move(target));
 }
 

@@ -1,5 +1,6 @@
 #include "host/registry.h"
 
+#include "host/ascii_text.h"
 #include "host/control.h"
 #include "host/error.h"
 #include "host/object.h"
@@ -8,13 +9,13 @@ namespace tavo {
 
 const MemberInfo* TypeInfo::member(std::string_view name) const {
     for (const auto& m : members)
-        if (memberNameEquals(m.name, name)) return &m;
+        if (ascii::equalsNoCase(m.name, name)) return &m;
     return nullptr;
 }
 
 const EventInfo* TypeInfo::event(std::string_view name) const {
     for (const auto& e : events)
-        if (memberNameEquals(e.name, name)) return &e;
+        if (ascii::equalsNoCase(e.name, name)) return &e;
     return nullptr;
 }
 
@@ -25,7 +26,7 @@ ComponentRegistry& ComponentRegistry::global() {
 
 void ComponentRegistry::add(TypeInfo info, ControlFactory factory) {
     for (auto& e : entries_) {
-        if (memberNameEquals(e.info.progId, info.progId)) {
+        if (ascii::equalsNoCase(e.info.progId, info.progId)) {
             e = Entry{std::move(info), std::move(factory)};
             return;
         }
@@ -35,13 +36,13 @@ void ComponentRegistry::add(TypeInfo info, ControlFactory factory) {
 
 const TypeInfo* ComponentRegistry::typeInfo(std::string_view progId) const {
     for (const auto& e : entries_)
-        if (memberNameEquals(e.info.progId, progId)) return &e.info;
+        if (ascii::equalsNoCase(e.info.progId, progId)) return &e.info;
     return nullptr;
 }
 
 std::shared_ptr<Control> ComponentRegistry::create(std::string_view progId, ControlSite& site) const {
     for (const auto& e : entries_) {
-        if (!memberNameEquals(e.info.progId, progId)) continue;
+        if (!ascii::equalsNoCase(e.info.progId, progId)) continue;
         if (!e.factory) throwHostError(err::CantCreateObject, "class '" + std::string(progId) + "' has no factory");
         return e.factory(site);
     }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 #include "host/object.h"
@@ -35,8 +36,6 @@ std::string_view trimSpaces(std::string_view s) {
     return s;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) { return memberNameEquals(a, b); }
-
 std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 // "&H7FFF" is an Integer and wraps like one ("&HFFFF" is -1); a trailing "&"
@@ -50,11 +49,8 @@ std::optional<double> parseHex(std::string_view s, const std::string& original) 
     if (s.empty()) return std::nullopt;
     uint64_t value = 0;
     for (char c : s) {
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        const int digit = ascii::hexValue(c);
+        if (digit < 0) return std::nullopt;
         value = value * 16 + static_cast<uint64_t>(digit);
         if (value > 0xFFFFFFFFu) throwHostError(err::Overflow, quoted(original) + " does not fit in 32 bits");
     }
@@ -63,7 +59,7 @@ std::optional<double> parseHex(std::string_view s, const std::string& original) 
     return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(value)));
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+using ascii::isDigit;
 
 // The power of ten of the leading digit of a well-formed unsigned decimal text
 // ("123e5" is 7, "0.004" is -3); tells overflow from underflow.
@@ -283,8 +279,8 @@ int16_t Variant::toBoolean() const {
     case VarType::Empty: return vbFalse;
     case VarType::String: {
         const std::string_view s = trimSpaces(str_);
-        if (equalsIgnoringCase(s, "True")) return vbTrue;
-        if (equalsIgnoringCase(s, "False")) return vbFalse;
+        if (ascii::equalsNoCase(s, "True")) return vbTrue;
+        if (ascii::equalsNoCase(s, "False")) return vbFalse;
         if (auto n = parseNumber(str_)) return toTruth(*n != 0);
         mismatch(*this, "a truth value");
     }

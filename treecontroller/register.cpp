@@ -27,7 +27,7 @@ MemberInfo method(std::string name, std::vector<ParamInfo> params = {}) {
 
 void registerTavoSSAddOn(ComponentRegistry& registry) {
     TypeInfo info;
-    info.progId = TavoSSTreeController::progId;
+    info.progId = TavoSSTreeController::kProgId;
 
     MemberInfo tree = property("mySSTree", "Object");
     tree.putByRef = true;

@@ -2,6 +2,7 @@
 
 #include "host/error.h"
 #include "host/skip_on_error.h"
+#include "host/value_conversions.h"
 #include "treecontroller/tree_pictures.h"
 #include "treecontroller/tree_skip.h"
 #include "treecontroller/walked_top_level.h"
@@ -10,26 +11,25 @@ namespace tavo {
 
 namespace {
 
-constexpr int controlArrayElementMissing = 340;
-constexpr uint32_t buttonFace = 0x8000000F;
+constexpr uint32_t kButtonFace = 0x8000000F;
 
-constexpr std::array<const char*, TavoSSTreeController::buttonCount> toolTipProperties = {
+constexpr std::array<const char*, TavoSSTreeController::kButtonCount> kToolTipProperties = {
     "ToolTipTextPlus", "ToolTipTextPlusPlus", "ToolTipTextMinusMinus", "ToolTipTextMinus"};
-constexpr std::array<const char*, TavoSSTreeController::buttonCount> defaultToolTips = {
+constexpr std::array<const char*, TavoSSTreeController::kButtonCount> kDefaultToolTips = {
     "Aktuelles Element aufklappen", "Alle Elemente aufklappen", "Alle Elemente zuklappen",
     "Aktuelles Element zuklappen"};
 
-constexpr const char* bindingHint =
+constexpr const char* kBindingHint =
     "Damit dieses Control weiß, welchen Tree es steuern soll, sollte man im Form_Load Ereignis die folgende "
     "Zeile einfügen:\r\nSet TavoSSTreeController1.mySSTree = SSTree1";
 
 // Design data in twips. Button 3 stands only 225 twips right of button 2,
 // where the others are 240 apart: layouts made for the strip expect it there.
-constexpr std::array<float, TavoSSTreeController::buttonCount> buttonLeft = {60, 300, 540, 765};
-constexpr float buttonSize = 240;
-constexpr float stripWidth = 1080;
-constexpr float stripHeight = 225;
-constexpr float upTop = 600, downTop = 870, disabledTop = 1140;
+constexpr std::array<float, TavoSSTreeController::kButtonCount> kButtonLeft = {60, 300, 540, 765};
+constexpr float kButtonSize = 240;
+constexpr float kStripWidth = 1080;
+constexpr float kStripHeight = 225;
+constexpr float kUpTop = 600, kDownTop = 870, kDisabledTop = 1140;
 
 template <class T>
 T& deref(const std::shared_ptr<T>& obj, const char* what) {
@@ -65,32 +65,32 @@ TavoSSTreeController::TavoSSTreeController(ControlSite& site)
     // The strip first, so that the buttons stand in front of it.
     ChildDesign back;
     back.name = "imgBack";
-    back.width = stripWidth;
-    back.height = stripHeight;
+    back.width = kStripWidth;
+    back.height = kStripHeight;
     back.picture = treeBackgroundPicture();
     imgBack_ = site.addImage(back);
 
     auto addSet = [&](ImageSet& set, const char* name, float top, bool visible, TreeButtonLook look) {
-        for (int k = 0; k < buttonCount; ++k) {
+        for (int k = 0; k < kButtonCount; ++k) {
             ChildDesign d;
             d.name = name;
             d.index = k;
-            d.left = buttonLeft[k];
+            d.left = kButtonLeft[k];
             d.top = top;
-            d.width = buttonSize;
-            d.height = buttonSize;
+            d.width = kButtonSize;
+            d.height = kButtonSize;
             d.visible = visible;
             d.picture = treeButtonPicture(k, look);
             set[k] = site.addImage(d);
         }
     };
     addSet(img_, "img", 0, true, TreeButtonLook::Normal);
-    addSet(imgUp_, "imgUp", upTop, false, TreeButtonLook::Normal);
-    addSet(imgDown_, "imgDown", downTop, false, TreeButtonLook::Pressed);
-    addSet(imgDisabled_, "imgDisabled", disabledTop, false, TreeButtonLook::Disabled);
+    addSet(imgUp_, "imgUp", kUpTop, false, TreeButtonLook::Normal);
+    addSet(imgDown_, "imgDown", kDownTop, false, TreeButtonLook::Pressed);
+    addSet(imgDisabled_, "imgDisabled", kDisabledTop, false, TreeButtonLook::Disabled);
     showPictures(imgUp_);
 
-    for (int k = 0; k < buttonCount; ++k) {
+    for (int k = 0; k < kButtonCount; ++k) {
         img_[k]->onMouseDown = [this, k](int16_t, int16_t, float, float) { imgMouseDown(k); };
         img_[k]->onMouseUp = [this, k](int16_t, int16_t, float, float) { imgMouseUp(k); };
         img_[k]->onClick = [this, k] { imgClick(k); };
@@ -154,41 +154,40 @@ void TavoSSTreeController::setToolTip(int k, const std::string& text, std::strin
 }
 
 void TavoSSTreeController::applyToolTips() {
-    for (int k = 0; k < buttonCount; ++k) img_[k]->setToolTipText(toolTips_[k]);
+    for (int k = 0; k < kButtonCount; ++k) img_[k]->setToolTipText(toolTips_[k]);
 }
 
 // The buttons show the holders' picture objects themselves, never copies.
 void TavoSSTreeController::showPictures(const ImageSet& from) {
-    for (int k = 0; k < buttonCount; ++k) img_[k]->setPicture(from[k]->picture());
+    for (int k = 0; k < kButtonCount; ++k) img_[k]->setPicture(from[k]->picture());
 }
 
 // ---- Lifecycle --------------------------------------------------------------
 
 void TavoSSTreeController::InitProperties() {
-    for (int k = 0; k < buttonCount; ++k) toolTips_[k] = defaultToolTips[k];
+    for (int k = 0; k < kButtonCount; ++k) toolTips_[k] = kDefaultToolTips[k];
     applyToolTips();
 }
 
 void TavoSSTreeController::ReadProperties(PropertyStore& store) {
-    site().setBackColor(store.ReadProperty("BackColor", Variant::longValue(static_cast<int32_t>(buttonFace))).toColour());
+    site().setBackColor(store.ReadProperty("BackColor", colourValue(kButtonFace)).toColour());
     const bool enabled = store.ReadProperty("Enabled", Variant::boolean(true)).isTrue();
     site().setEnabled(enabled);
     // A control saved disabled comes back with grey buttons: it ignores the
     // mouse, and normal pictures would promise otherwise.
     showPictures(enabled ? imgUp_ : imgDisabled_);
     tree_ = toControlReference(store.ReadProperty("mySSTree", Variant::object(nullptr)).toObject());
-    for (int k = 0; k < buttonCount; ++k)
-        toolTips_[k] = store.ReadProperty(toolTipProperties[k], Variant::string(defaultToolTips[k])).toString();
+    for (int k = 0; k < kButtonCount; ++k)
+        toolTips_[k] = store.ReadProperty(kToolTipProperties[k], Variant::string(kDefaultToolTips[k])).toString();
     applyToolTips();
 }
 
 void TavoSSTreeController::WriteProperties(PropertyStore& store) {
-    store.WriteProperty("BackColor", Variant::longValue(static_cast<int32_t>(site().backColor())),
-                        Variant::longValue(static_cast<int32_t>(buttonFace)));
+    store.WriteProperty("BackColor", colourValue(site().backColor()), colourValue(kButtonFace));
     store.WriteProperty("Enabled", Variant::boolean(site().enabled()), Variant::boolean(true));
     store.WriteProperty("mySSTree", Variant::object(tree_), Variant::object(nullptr));
-    for (int k = 0; k < buttonCount; ++k)
-        store.WriteProperty(toolTipProperties[k], Variant::string(toolTips_[k]), Variant::string(defaultToolTips[k]));
+    for (int k = 0; k < kButtonCount; ++k)
+        store.WriteProperty(kToolTipProperties[k], Variant::string(toolTips_[k]), Variant::string(kDefaultToolTips[k]));
 }
 
 // Whatever size the host or the user gives it, the control keeps the size of
@@ -208,7 +207,7 @@ void TavoSSTreeController::imgMouseUp(int Index) { img_[Index]->setPicture(imgUp
 void TavoSSTreeController::imgClick(int Index) {
     TreeSkip skip;
     if (!tree_) {
-        skip.step([&] { host().msgBox(bindingHint, 0); });
+        skip.step([&] { host().msgBox(kBindingHint, 0); });
         return;
     }
     switch (Index) {
@@ -285,9 +284,8 @@ using ElementOf = const std::shared_ptr<Image>& (TavoSSTreeController::*)(int) c
 Variant element(const TavoSSTreeController& c, ElementOf set, const char* name, const Variant* arg) {
     if (!arg) throwHostError(err::InvalidProcedureCall, std::string(name) + " needs an element index");
     const int32_t k = arg->toLong();
-    if (k < 0 || k >= TavoSSTreeController::buttonCount)
-        throw HostError(controlArrayElementMissing,
-                        "Control array element doesn't exist: " + std::string(name) + "(" + std::to_string(k) + ")");
+    if (k < 0 || k >= TavoSSTreeController::kButtonCount)
+        throwHostError(err::ControlArrayElementMissing, std::string(name) + "(" + std::to_string(k) + ")");
     return Variant::object((c.*set)(k));
 }
 
@@ -296,7 +294,7 @@ const MemberTable<TavoSSTreeController>& members() {
     static const MemberTable<C> table = [] {
         MemberTable<C> t;
         t.property(
-            "BackColor", [](C& c, const Variant*) { return Variant::longValue(static_cast<int32_t>(c.BackColor())); },
+            "BackColor", [](C& c, const Variant*) { return colourValue(c.BackColor()); },
             [](C& c, const Variant& v) { c.setBackColor(v.toColour()); });
         t.property(
             "Enabled", [](C& c, const Variant*) { return Variant::boolean(c.Enabled()); },
@@ -340,15 +338,19 @@ const MemberTable<TavoSSTreeController>& members() {
 
 }  // namespace
 
-Variant TavoSSTreeController::get(std::string_view member, const Variant* arg) { return members().get(*this, member, arg); }
+Variant TavoSSTreeController::getMember(std::string_view member, const Variant* arg) {
+    return members().get(*this, member, arg);
+}
 
-void TavoSSTreeController::put(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+void TavoSSTreeController::putMember(std::string_view member, const Variant& value) {
+    members().put(*this, member, value);
+}
 
-void TavoSSTreeController::putRef(std::string_view member, const Variant& value) {
+void TavoSSTreeController::putRefMember(std::string_view member, const Variant& value) {
     members().putRef(*this, member, value);
 }
 
-Variant TavoSSTreeController::call(std::string_view member, std::span<Variant> args) {
+Variant TavoSSTreeController::callMember(std::string_view member, std::span<Variant> args) {
     return members().call(*this, member, args);
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "components/tree_node.h"
 #include "host/control.h"
-#include "treecontroller/tree_node.h"
 #include "treecontroller/tree_walk.h"
 
 namespace tavo {
@@ -17,8 +17,8 @@ class TreeSkip;
 
 class TavoSSTreeController : public Control {
 public:
-    static constexpr const char* progId = "TavoSSAddOn.TavoSSTreeController";
-    static constexpr int buttonCount = 4;
+    static constexpr const char* kProgId = "TavoSSAddOn.TavoSSTreeController";
+    static constexpr int kButtonCount = 4;
 
     explicit TavoSSTreeController(ControlSite& site);
     ~TavoSSTreeController() override;
@@ -52,11 +52,7 @@ public:
     void Resize() override;
 
     // ---- Late-bound interface: the members above and the children --------
-    std::string className() const override { return progId; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    void putRef(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+    std::string className() const override { return kProgId; }
 
     // Children, for tests and scripts: the buttons and their picture holders.
     const std::shared_ptr<Image>& img(int k) const { return img_.at(k); }
@@ -65,8 +61,17 @@ public:
     const std::shared_ptr<Image>& imgDisabled(int k) const { return imgDisabled_.at(k); }
     const std::shared_ptr<Image>& imgBack() const { return imgBack_; }
 
+protected:
+    // Lets go of the bound tree: controllers bound to each other, or to
+    // themselves, would otherwise keep each other alive after their form.
+    void Terminate() override { tree_.reset(); }
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    void putRefMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
+
 private:
-    using ImageSet = std::array<std::shared_ptr<Image>, buttonCount>;
+    using ImageSet = std::array<std::shared_ptr<Image>, kButtonCount>;
 
     void setToolTip(int k, const std::string& text, std::string_view property);
     void applyToolTips();
@@ -79,7 +84,7 @@ private:
     void expandOrCollapseAll(bool expanding, TreeSkip& skip);
     bool treeSwitchedOff(TreeSkip& skip) const;
 
-    std::array<std::string, buttonCount> toolTips_;
+    std::array<std::string, kButtonCount> toolTips_;
     std::shared_ptr<Control> tree_;
     // Depth of the ExpandAll calls in progress, as a recursive walk would
     // count it; shared with calls the application makes while one runs, so

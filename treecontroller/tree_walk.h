@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-#include "treecontroller/tree_node.h"
+#include "components/tree_node.h"
 
 namespace tavo {
 

@@ -12,7 +12,7 @@ namespace {
 template <class T>
 T& as(Object& obj, const char* what) {
     if (auto* t = dynamic_cast<T*>(&obj)) return *t;
-    throw HostError(err::TypeMismatch, "Type mismatch: " + obj.className() + " is not " + what);
+    throwHostError(err::TypeMismatch, obj.className() + " is not " + what);
 }
 
 HeadlessTreeView& treeView(Object& obj) { return as<HeadlessTreeView>(obj, "a tree view"); }
@@ -79,7 +79,7 @@ void HeadlessBackend::postMouse(Mouse kind, const std::shared_ptr<Child>& target
     }
 }
 
-void HeadlessBackend::postActivateMainWindow() {
+void HeadlessBackend::postActivateOtherWindow() {
     auto window = mainWindow_.lock();
     if (!window) throw HostError(err::InvalidProcedureCall, "the form has no window to activate");
     host_.postActivate(window);

@@ -31,7 +31,7 @@ public:
 
     void postMouse(Mouse kind, const std::shared_ptr<Child>& target, int16_t button, float x, float y) override;
     void postKey(const std::shared_ptr<Child>& target, const std::string& key) override { host_.postKey(target, key); }
-    void postActivateMainWindow() override;
+    void postActivateOtherWindow() override;
     void postActivateOtherApplication() override { host_.postActivateOtherApplication(); }
 
     void dayClick(const std::shared_ptr<Child>& monthGrid, double date) override;

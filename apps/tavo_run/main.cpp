@@ -31,10 +31,18 @@ constexpr std::string_view kUsage =
     "or on standard input. Everything the host sees is printed as it happens.\n"
     "Exit status: 0, 1 when an expect failed or the script ended while a modal\n"
     "window waited (or the picture could not be written), 2 for a malformed\n"
-    "script line or bad arguments. The language is described in docs/runner.md.\n";
+    "script line, a script that cannot be read, or bad arguments. The language\n"
+    "is described in docs/runner.md; its commands, one a line:\n";
+
+void printUsage(std::ostream& out) {
+    out << kUsage;
+    for (const tavo::ScriptEngine::Command& c : tavo::ScriptEngine::commands())
+        out << "  " << tavo::ScriptEngine::usage(c) << '\n';
+}
 
 int usageError(std::string_view what) {
-    std::cerr << "tavo-run: " << what << "\n\n" << kUsage;
+    std::cerr << "tavo-run: " << what << "\n\n";
+    printUsage(std::cerr);
     return 2;
 }
 
@@ -46,7 +54,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
+            printUsage(std::cout);
             return 0;
         }
         if (arg == "--headless") {
@@ -77,9 +85,8 @@ int main(int argc, char** argv) {
 
     std::ifstream scriptFile;
     if (!scriptPath.empty()) {
-        scriptFile.open(scriptPath);
-        if (!scriptFile) {
-            std::cerr << "tavo-run: cannot open the script " << scriptPath << '\n';
+        if (const std::string problem = tavo::ScriptEngine::openScript(scriptPath, scriptFile); !problem.empty()) {
+            std::cerr << "tavo-run: " << problem << '\n';
             return 2;
         }
     }

@@ -48,7 +48,8 @@ public:
     enum class Mouse { Down, Up, Click };
     virtual void postMouse(Mouse kind, const std::shared_ptr<Child>& target, int16_t button, float x, float y) = 0;
     virtual void postKey(const std::shared_ptr<Child>& target, const std::string& key) = 0;
-    virtual void postActivateMainWindow() = 0;
+    // The user activates another window than the popup: the form's own.
+    virtual void postActivateOtherWindow() = 0;
     virtual void postActivateOtherApplication() = 0;
 
     // The user's own actions on the date components.

@@ -2,34 +2,26 @@
 
 #include <array>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
+#include "host/font.h"
 
 namespace tavo {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+using ascii::equalsNoCase;
+using ascii::isDigit;
+using ascii::isIdentChar;
+using ascii::isIdentifier;
+using ascii::startsWithNoCase;
+
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
 
 // Index just past the closing quote of the quoted text starting at `open`.
 std::size_t skipQuoted(std::string_view text, std::size_t open) {
@@ -43,13 +35,6 @@ std::size_t skipQuoted(std::string_view text, std::size_t open) {
         ++i;
     }
     throw ScriptSyntaxError("unterminated text: " + std::string(text.substr(open)));
-}
-
-bool isIdentifier(std::string_view s) {
-    if (s.empty() || !isIdentStart(s[0])) return false;
-    for (char c : s)
-        if (!isIdentChar(c)) return false;
-    return true;
 }
 
 bool allDigits(std::string_view s) {
@@ -120,7 +105,8 @@ ValueLiteral parseFont(std::string_view fontText, std::string_view source) {
         parts.push_back(rest.substr(0, comma));
     parts.push_back(rest);
     lit.fontSize = parseNumber(parts[0], "font size");
-    if (lit.fontSize <= 0) throw ScriptSyntaxError("font size must be above 0: " + std::string(source));
+    if (!(lit.fontSize > 0 && lit.fontSize <= Font::kMaxSize))
+        throw ScriptSyntaxError("font size must be above 0 and at most 2048 points: " + std::string(source));
     for (std::size_t i = 1; i < parts.size(); ++i) {
         if (equalsNoCase(parts[i], "bold")) lit.bold = true;
         else if (equalsNoCase(parts[i], "italic")) lit.italic = true;
@@ -309,7 +295,7 @@ ValueLiteral parseValue(std::string_view t) {
 }
 
 std::string parseKeyName(std::string_view token) {
-    static constexpr std::array<std::string_view, 12> names = {"ESC", "ENTER", "TAB", "F4", "UP", "DOWN",
+    static constexpr std::array<std::string_view, 12> kNames = {"ESC", "ENTER", "TAB", "F4", "UP", "DOWN",
                                                                "LEFT", "RIGHT", "PGUP", "PGDN", "HOME", "END"};
     auto printable = [](std::string_view s) { return s.size() == 1 && s[0] >= 0x20 && s[0] <= 0x7E; };
     if (!token.empty() && token[0] == '"') {
@@ -319,7 +305,7 @@ std::string parseKeyName(std::string_view token) {
         return text;
     }
     if (printable(token)) return std::string(token);
-    for (std::string_view n : names)
+    for (std::string_view n : kNames)
         if (equalsNoCase(token, n)) return std::string(n);
     throw ScriptSyntaxError("unknown key " + std::string(token) +
                             " (ESC, ENTER, TAB, F4, UP, DOWN, LEFT, RIGHT, PGUP, PGDN, HOME, END or one character)");
@@ -351,7 +337,7 @@ std::string formatColour(uint32_t c) {
     char buf[16];
     auto res = std::to_chars(buf, buf + sizeof buf, c, 16);
     std::string hex(buf, res.ptr);
-    for (char& ch : hex) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    for (char& ch : hex) ch = ascii::upper(ch);
     return "&H" + hex + "&";
 }
 

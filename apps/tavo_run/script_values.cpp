@@ -1,13 +1,13 @@
 #include "apps/tavo_run/script_values.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 
 #include "apps/tavo_run/script_syntax.h"
+#include "components/tree_node.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 
@@ -48,12 +48,9 @@ ObjectRef ObjectIdentities::find(int id) const {
 }
 
 bool isColourMember(std::string_view member) {
-    constexpr std::string_view suffix = "color";
-    if (member.size() < suffix.size()) return false;
-    const std::string_view tail = member.substr(member.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(tail[i])) != suffix[i]) return false;
-    return true;
+    constexpr std::string_view kSuffix = "color";
+    return member.size() >= kSuffix.size() &&
+           ascii::equalsNoCase(member.substr(member.size() - kSuffix.size()), kSuffix);
 }
 
 std::string formatValue(const Variant& v, bool asColour, ObjectIdentities& ids) {

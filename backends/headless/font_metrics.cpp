@@ -6,7 +6,8 @@
 namespace tavo {
 
 FontMetrics FontMetrics::of(const Font& font, int dpi) {
-    const double em = font.size * dpi / 72.0;
+    const double size = font.size > 0 ? std::min(font.size, Font::kMaxSize) : 0.0;
+    const double em = size * dpi / 72.0;
     FontMetrics m;
     m.lineHeight = std::max(1, static_cast<int>(std::lround(1.25 * em)));
     m.charWidth = std::max(1, static_cast<int>(std::ceil(em / 2))) + (font.bold() ? 1 : 0);

@@ -4,6 +4,8 @@
 // e = s × dpi / 72 pixels; its line height is round(1.25 × e) pixels, and
 // every character is ceil(e / 2) pixels wide, one more when the font is bold.
 // At 96 DPI "MS Sans Serif" 8.25 has a line height of 14 and characters 6 wide.
+// A font larger than the host allows (made in code, past its Size check)
+// measures as the largest, so that no size computed from it can overflow.
 #include <string_view>
 
 #include "host/font.h"

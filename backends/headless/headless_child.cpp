@@ -2,10 +2,23 @@
 
 #include <sstream>
 
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_window.h"
+#include "host/error.h"
 
 namespace tavo {
+
+EventLoop& ChildPlace::loop() const { return placing_.host->loop; }
+
+Recorder& ChildPlace::recorder() const { return placing_.host->recorder; }
+
+InputRouter& ChildPlace::input() const { return placing_.host->input; }
+
+WindowManager& ChildPlace::windows() const { return placing_.host->windows; }
+
+const HeadlessScreen& ChildPlace::screen() const { return placing_.host->screen; }
+
+FontRef ChildPlace::ambientFont() const { return placing_.host->ambientFont; }
 
 bool ChildPlace::gone() const {
     const auto w = window();
@@ -51,7 +64,7 @@ void focusChild(ChildPlace& c) {
     if (c.gone()) throwHostError(err::InvalidProcedureCall, name + " cannot take the focus: its window is unloaded");
     if (!c.takesInput())
         throwHostError(err::InvalidProcedureCall, name + " cannot take the focus while hidden or disabled");
-    c.hostImpl().focused = c.childRef();
+    c.windows().setFocus(c.childRef());
 }
 
 }  // namespace tavo

@@ -6,12 +6,18 @@
 #include <string>
 #include <utility>
 
-#include "backends/headless/headless_host.h"
 #include "host/children.h"
+#include "host/font.h"
 
 namespace tavo {
 
+class EventLoop;
+class HeadlessScreen;
 class HeadlessWindow;
+class InputRouter;
+class Recorder;
+class WindowManager;
+struct HeadlessHostParts;
 
 // The part of a control surface that its children look at. It outlives the
 // site, so that a child kept elsewhere can tell that its surface is gone.
@@ -22,7 +28,7 @@ struct SiteState {
 };
 
 struct Placing {
-    HeadlessHost::Impl* host = nullptr;
+    HeadlessHostParts* host = nullptr;
     std::weak_ptr<HeadlessWindow> window;
     std::shared_ptr<SiteState> site;  // null for a window's own children
 };
@@ -32,7 +38,13 @@ public:
     explicit ChildPlace(Placing p) : placing_(std::move(p)) {}
     virtual ~ChildPlace() = default;
 
-    HeadlessHost::Impl& hostImpl() const { return *placing_.host; }
+    // The host's parts a child works with.
+    EventLoop& loop() const;
+    Recorder& recorder() const;
+    InputRouter& input() const;
+    WindowManager& windows() const;
+    const HeadlessScreen& screen() const;
+    FontRef ambientFont() const;
     std::shared_ptr<HeadlessWindow> window() const { return placing_.window.lock(); }
     const SiteState* site() const { return placing_.site.get(); }
 

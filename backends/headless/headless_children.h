@@ -17,10 +17,16 @@ public:
     void setPicture(PictureRef p) override { picture_ = std::move(p); }
     std::string caption() const override { return caption_; }
     void setCaption(const std::string& c) override { caption_ = c; }
+    // As designed: whether the picture is drawn with its mask colour as
+    // transparent, and that colour. Nothing is drawn here.
+    bool useMaskColor() const { return useMaskColor_; }
+    uint32_t maskColor() const { return maskColor_; }
 
 private:
     PictureRef picture_;
     std::string caption_;
+    bool useMaskColor_;
+    uint32_t maskColor_;
 };
 
 class HeadlessImage : public HeadlessChild<Image> {
@@ -55,6 +61,8 @@ public:
     int64_t due() const { return due_; }
     // The tick at its due time is on its way: the next one is an interval later.
     void ticked() { due_ += interval_; }
+    // Its ticks before `time` are passed over: the next is the first at or after it.
+    void skipTicksBefore(int64_t time);
 
 private:
     void restart();

@@ -3,8 +3,10 @@
 #include <cmath>
 
 #include "backends/headless/date_text.h"
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/input_router.h"
+#include "backends/headless/window_manager.h"
 #include "host/date.h"
+#include "host/error.h"
 
 namespace tavo {
 
@@ -24,7 +26,7 @@ void checkOwnRange(const Child& c, const char* member, double d) {
 }  // namespace
 
 HeadlessDateBox::HeadlessDateBox(const ChildDesign& d, Placing p)
-    : HeadlessChild(d, std::move(p)), value_(36759.0), font_(hostImpl().ambientFont) {}
+    : HeadlessChild(d, std::move(p)), value_(36759.0), font_(ambientFont()) {}
 
 Variant HeadlessDateBox::value() const { return value_ ? Variant::date(*value_) : Variant(); }
 
@@ -86,10 +88,10 @@ std::string HeadlessDateBox::text() const {
 }
 
 void HeadlessDateBox::userChange(double date) {
-    hostImpl().postInput(childRef(), true, [date](Child& c) {
+    input().post(childRef(), true, [date](Child& c) {
         auto& box = static_cast<HeadlessDateBox&>(c);
         if (dayOf(date) < dayOf(box.minDate_) || dayOf(date) > dayOf(box.maxDate_)) return;
-        box.hostImpl().focused = box.childRef();
+        box.windows().setFocus(box.childRef());
         box.value_ = date;
         box.droppedDown_ = false;
         fireHandler(box.onChange);
@@ -97,24 +99,24 @@ void HeadlessDateBox::userChange(double date) {
 }
 
 void HeadlessDateBox::dropDown() {
-    hostImpl().postInput(childRef(), true, [](Child& c) { static_cast<HeadlessDateBox&>(c).openOwnCalendar(); });
+    input().post(childRef(), true, [](Child& c) { static_cast<HeadlessDateBox&>(c).openOwnCalendar(); });
 }
 
-void HeadlessDateBox::click() { hostImpl().owner.postClick(childRef()); }
+void HeadlessDateBox::click() { input().postMouse(childRef(), MouseAction::Click, 1, 0, 0, 0); }
 
 void HeadlessDateBox::dblClick() {
-    hostImpl().postInput(childRef(), true, [](Child& c) {
+    input().post(childRef(), true, [](Child& c) {
         auto& box = static_cast<HeadlessDateBox&>(c);
-        box.hostImpl().focused = box.childRef();
+        box.windows().setFocus(box.childRef());
         // The first press of a double click is a click of its own.
         fireHandler(box.onClick);
-        if (box.hostImpl().inputAllowed(box)) fireHandler(box.onDblClick);
+        if (box.input().allowed(box)) fireHandler(box.onDblClick);
     });
 }
 
 void HeadlessDateBox::openOwnCalendar() {
     if (upDown_) return;
-    hostImpl().focused = childRef();
+    windows().setFocus(childRef());
     droppedDown_ = true;
     fireHandler(onDropDown);
 }

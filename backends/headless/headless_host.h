@@ -23,7 +23,6 @@
 // and focus changes other than SetFocus, activation and presses (which focus
 // push buttons, date boxes and month grids).
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,13 +34,23 @@
 
 namespace tavo {
 
+struct HeadlessHostParts;
+
 class HeadlessHost : public Host {
 public:
     HeadlessHost();
     ~HeadlessHost() override;
 
     // ---- What the caller sets -------------------------------------------
-    void setScreen(int widthPx, int heightPx, int dpi = 96);  // twips per pixel = 1440 / dpi
+    // Twips per pixel = 1440 / dpi. Each figure has a limit, so that every size
+    // computed from them (a month grid of the largest font, a screen in twips)
+    // stays far inside the numbers that hold it: a width or height of 1 to
+    // kMaxScreenPixels, a dpi of 1 to kMaxDpi (a pixel is never smaller than a
+    // twip, the unit every length is measured in). Anything else is HostError 5
+    // naming the figure and its limits.
+    static constexpr int kMaxScreenPixels = 65535;
+    static constexpr int kMaxDpi = 1440;
+    void setScreen(int widthPx, int heightPx, int dpi = 96);
     void setToday(double serial);
     void setCursorPos(int32_t x, int32_t y);  // screen pixels
     void setRefuseModeless(bool refuse);      // Show without arguments fails with 401
@@ -51,6 +60,25 @@ public:
     int64_t now() const;  // virtual milliseconds since the host started
     // Delivers everything queued, then moves the clock forward, firing each due
     // timer tick in order (and what the ticks queue) until `ms` have passed.
+    // A negative wait is HostError 5; one past the clock's end (146 million
+    // years) HostError 6.
+    //
+    // A long wait takes time in proportion to what happens in it, not to its
+    // length: the ticks of a watch (a timer marked watchOnly, such as the
+    // popup's activation watch) are passed over while they would change
+    // nothing. A watch's tick "did nothing" when, after it and all the work it
+    // queued, nothing was queued, no line was recorded (no show, unload,
+    // topmost, message box, keys sent or handler error), no timer was made,
+    // the active window and the focused child are the same, and the watch is
+    // still running on the same schedule. Such a watch is at rest. A watch keeps no state of its
+    // own and reads no clock, so while the queue is empty and no other timer
+    // ticks, nothing it looks at can change, and each of its later ticks would
+    // do nothing as well. So when the next tick due is that of a watch at rest,
+    // the ticks of every watch at rest that are due before the next tick of a
+    // timer not at rest (or by the end of the wait) are skipped, and the clock
+    // moves to that tick. Any tick that is not a watch's tick doing nothing
+    // ends the rest of every watch, which then ticks once more for real. Ticks
+    // of other timers always run one by one, each at its own time.
     void advance(int64_t ms);
     // Delivers queued events until the queue is empty; the clock stays.
     void runUntilIdle();
@@ -87,7 +115,6 @@ public:
     // ---- State a test can read -------------------------------------------
     WindowHandle activeWindow() const;
     std::shared_ptr<Child> focusedChild() const;
-    void setFocusedChild(const std::shared_ptr<Child>& c);  // used by children's SetFocus
     bool isTopmost(WindowHandle w) const;
     bool modalActive() const;
     std::shared_ptr<Window> windowByHandle(WindowHandle h) const;
@@ -130,11 +157,10 @@ public:
     std::shared_ptr<Window> createWindow(const WindowDesign& d) override;
     std::unique_ptr<ControlSite> createSite(Window& form, const std::string& name, const Placement& p) override;
 
-    struct Impl;
-    Impl& impl() const { return *impl_; }
-
 private:
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<HeadlessHostParts> parts_;
+    double today_ = 36759;  // 21 August 2000
+    int msgBoxAnswer_ = 1;
 };
 
 // Registers the headless tree view as "SSActiveTreeView.SSTree".

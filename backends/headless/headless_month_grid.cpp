@@ -5,9 +5,12 @@
 #include <cmath>
 
 #include "backends/headless/font_metrics.h"
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/headless_screen.h"
+#include "backends/headless/input_router.h"
 #include "backends/headless/key_stroke.h"
+#include "backends/headless/window_manager.h"
 #include "host/date.h"
+#include "host/error.h"
 
 namespace tavo {
 
@@ -31,6 +34,11 @@ std::optional<double> monthsOn(double day, int delta) {
     return dateSerial(year, month, std::min(p.day, daysInMonth(year, month)));
 }
 
+int monthIndex(double day) {
+    const DateParts p = splitDate(day);
+    return p.year * 12 + p.month - 1;
+}
+
 void checkOwnRange(const Child& c, const char* member, double d) {
     if (!(dayOf(d) >= HeadlessMonthGrid::kOwnMinDate && dayOf(d) <= HeadlessMonthGrid::kOwnMaxDate))
         throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + formatNumber(d) +
@@ -40,7 +48,7 @@ void checkOwnRange(const Child& c, const char* member, double d) {
 }  // namespace
 
 HeadlessMonthGrid::HeadlessMonthGrid(const ChildDesign& d, Placing p)
-    : HeadlessChild(d, std::move(p)), font_(hostImpl().ambientFont) {}
+    : HeadlessChild(d, std::move(p)), font_(ambientFont()) {}
 
 void HeadlessMonthGrid::setFont(FontRef f) {
     if (!f) throwHostError(err::InvalidPropertyValue, displayName() + ".Font needs a font object, not Nothing");
@@ -54,6 +62,7 @@ void HeadlessMonthGrid::setMinDate(double d) {
                        displayName() + ".MinDate " + dateText(d) + " is after MaxDate " + dateText(maxDate_));
     minDate_ = dayOf(d);
     value_ = std::max(value_, minDate_);
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::setMaxDate(double d) {
@@ -63,6 +72,7 @@ void HeadlessMonthGrid::setMaxDate(double d) {
                        displayName() + ".MaxDate " + dateText(d) + " is before MinDate " + dateText(minDate_));
     maxDate_ = dayOf(d);
     value_ = std::min(value_, maxDate_);
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::checkMonths(int16_t rows, int16_t columns, const char* member, int16_t value) const {
@@ -78,11 +88,13 @@ void HeadlessMonthGrid::checkMonths(int16_t rows, int16_t columns, const char* m
 void HeadlessMonthGrid::setMonthColumns(int16_t n) {
     checkMonths(rows_, n, "MonthColumns", n);
     columns_ = n;
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::setMonthRows(int16_t n) {
     checkMonths(n, columns_, "MonthRows", n);
     rows_ = n;
+    ensureShown(value_);
 }
 
 void HeadlessMonthGrid::setValue(double d) {
@@ -90,12 +102,27 @@ void HeadlessMonthGrid::setValue(double d) {
         throwHostError(err::InvalidPropertyValue, displayName() + ".Value " + dateText(d) + " is outside MinDate " +
                                                       dateText(minDate_) + " .. MaxDate " + dateText(maxDate_));
     value_ = dayOf(d);
+    first_ = monthIndex(value_);
+    clampFirst();
 }
 
 bool HeadlessMonthGrid::inRange(double day) const { return day >= minDate_ && day <= maxDate_; }
 
+double HeadlessMonthGrid::firstMonth() const { return dateSerial(first_ / 12, first_ % 12 + 1, 1); }
+
+void HeadlessMonthGrid::ensureShown(double day) {
+    const int month = monthIndex(day), count = rows_ * columns_;
+    if (month < first_) first_ = month;
+    else if (month > first_ + count - 1) first_ = month - (count - 1);
+    clampFirst();
+}
+
+void HeadlessMonthGrid::clampFirst() {
+    first_ = std::max(std::min(first_, monthIndex(maxDate_) - (rows_ * columns_ - 1)), monthIndex(minDate_));
+}
+
 int HeadlessMonthGrid::pixelWidth() const {
-    const FontMetrics m = FontMetrics::of(*font_, hostImpl().dpi);
+    const FontMetrics m = FontMetrics::of(*font_, screen().dpi());
     int widestHead = 0;
     for (const char* head : kWeekdayHeads) widestHead = std::max(widestHead, m.textWidth(head));
     const int column = std::max(widestHead + 2, 2 * m.textWidth("00") + 4);
@@ -104,24 +131,24 @@ int HeadlessMonthGrid::pixelWidth() const {
 }
 
 int HeadlessMonthGrid::pixelHeight() const {
-    const int h = FontMetrics::of(*font_, hostImpl().dpi).lineHeight;
+    const int h = FontMetrics::of(*font_, screen().dpi()).lineHeight;
     const int title = (3 * h + 1) / 2;
     const int month = title + h + 6 * h + h;
     return rows_ * month + (rows_ - 1) * kMonthGap + 2 * kBorder - (showToday_ ? 0 : h);
 }
 
-float HeadlessMonthGrid::width() const { return static_cast<float>(pixelWidth()) * hostImpl().twipsPerPixel; }
+float HeadlessMonthGrid::width() const { return static_cast<float>(pixelWidth()) * screen().twipsPerPixel(); }
 
-float HeadlessMonthGrid::height() const { return static_cast<float>(pixelHeight()) * hostImpl().twipsPerPixel; }
+float HeadlessMonthGrid::height() const { return static_cast<float>(pixelHeight()) * screen().twipsPerPixel(); }
 
 void HeadlessMonthGrid::setWidth(float v) { checkChildSize(*this, "Width", v); }
 
 void HeadlessMonthGrid::setHeight(float v) { checkChildSize(*this, "Height", v); }
 
 void HeadlessMonthGrid::dateClick(double date) {
-    hostImpl().postInput(childRef(), true, [date](Child& c) {
+    input().post(childRef(), true, [date](Child& c) {
         auto& grid = static_cast<HeadlessMonthGrid&>(c);
-        grid.hostImpl().focused = grid.childRef();
+        grid.windows().setFocus(grid.childRef());
         grid.clickDay(date);
     });
 }
@@ -130,6 +157,7 @@ void HeadlessMonthGrid::clickDay(double date) {
     const double day = dayOf(date);
     if (!inRange(day)) return;
     value_ = day;
+    ensureShown(value_);
     fireHandler(onDateClick, day);
 }
 
@@ -148,6 +176,7 @@ void HeadlessMonthGrid::navigate(int16_t keyCode) {
     default: return;
     }
     value_ = std::clamp(*target, minDate_, maxDate_);
+    ensureShown(value_);
 }
 
 }  // namespace tavo

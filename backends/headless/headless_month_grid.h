@@ -12,10 +12,15 @@
 // Keys: the arrows move the selected day by a day or a week, PgUp and PgDn by
 // a month, Home and End to the first and last day of the month, always within
 // MinDate..MaxDate; Enter raises DateClick with the selected day.
+//
+// The months it shows: a put of Value brings the day's month to the top left,
+// the following months after it, as far as MaxDate allows (the last month
+// shown is MaxDate's at the latest, the first MinDate's at the earliest); a
+// day the user moves to scrolls the months only as far as needed.
 #include <cstdint>
 
 #include "backends/headless/headless_child.h"
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 
 namespace tavo {
 
@@ -61,6 +66,8 @@ public:
     void setHeight(float v) override;
     int pixelWidth() const;
     int pixelHeight() const;
+    // The first day of the month shown top left.
+    double firstMonth() const;
 
     // ---- What a user does (queued; the host's loop delivers it) ----------
     // A click on a day: the grid selects it and raises DateClick. A day
@@ -73,6 +80,8 @@ public:
 
 private:
     bool inRange(double day) const;
+    void ensureShown(double day);
+    void clampFirst();
     void checkMonths(int16_t rows, int16_t columns, const char* member, int16_t value) const;
 
     bool showToday_ = true, showWeekNumbers_ = false;
@@ -86,6 +95,7 @@ private:
     double minDate_ = kOwnMinDate, maxDate_ = kOwnMaxDate;
     int16_t columns_ = 1, rows_ = 1;
     double value_ = 36759.0;  // 21 August 2000
+    int first_ = 2000 * 12 + 7;  // the top left month as year × 12 + month - 1
 };
 
 }  // namespace tavo

@@ -1,8 +1,9 @@
 #include "backends/headless/headless_site.h"
 
 #include "backends/headless/headless_children.h"
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_window.h"
+#include "host/error.h"
 
 namespace tavo {
 
@@ -15,7 +16,7 @@ void checkSiteSize(const std::string& control, const char* member, float v) {
 
 }  // namespace
 
-HeadlessSite::HeadlessSite(HeadlessHost::Impl& host, std::shared_ptr<HeadlessWindow> window, std::string name,
+HeadlessSite::HeadlessSite(HeadlessHostParts& host, std::shared_ptr<HeadlessWindow> window, std::string name,
                            const Placement& p)
     : host_(host), window_(std::move(window)), name_(std::move(name)), state_(std::make_shared<SiteState>()) {
     checkSiteSize(name_, "Width", p.width);
@@ -34,7 +35,7 @@ Window& HeadlessSite::window() { return *window_; }
 
 void HeadlessSite::refresh() {
     ++refreshCount_;
-    host_.record("refresh " + name_);
+    host_.recorder.record("refresh " + name_);
 }
 
 void HeadlessSite::setWidth(float v) {

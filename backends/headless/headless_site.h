@@ -11,7 +11,7 @@ namespace tavo {
 
 class HeadlessSite : public ControlSite {
 public:
-    HeadlessSite(HeadlessHost::Impl& host, std::shared_ptr<HeadlessWindow> window, std::string name,
+    HeadlessSite(HeadlessHostParts& host, std::shared_ptr<HeadlessWindow> window, std::string name,
                  const Placement& p);
     ~HeadlessSite() override;
 
@@ -49,7 +49,7 @@ private:
     void resized();
     Placing placing();
 
-    HeadlessHost::Impl& host_;
+    HeadlessHostParts& host_;
     std::shared_ptr<HeadlessWindow> window_;
     std::string name_;
     std::shared_ptr<SiteState> state_;

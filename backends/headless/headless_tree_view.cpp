@@ -6,6 +6,8 @@
 #include <unordered_map>
 
 #include "backends/headless/headless_child.h"
+#include "backends/headless/headless_host.h"
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/registry.h"
 
@@ -43,10 +45,6 @@ constexpr std::array<const char*, kCallKinds> kCallNames{
 
 constexpr int32_t kNone = -1;
 const std::string kNoKey;
-
-// The tree view library's own numbers for a bad index and an unknown key.
-constexpr int kIndexOutOfBounds = 35600;
-constexpr int kElementNotFound = 35601;
 
 [[noreturn]] void treeGone() {
     throwHostError(err::ObjectNotSet, "the tree view that held this node no longer exists");
@@ -186,6 +184,7 @@ public:
 
     std::string className() const override { return "SSNode"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
@@ -202,16 +201,18 @@ public:
     std::string className() const override { return "SSNodes"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override {
         if (!tree_) treeGone();
-        if (memberNameEquals(member, "Count")) {
+        if (ascii::equalsNoCase(member, "Count")) {
             tree_->count(CallCount);
             return Variant::longValue(static_cast<int32_t>(tree_->collection.size()));
         }
-        if (memberNameEquals(member, "Item") && arg) {
+        if (ascii::equalsNoCase(member, "Item") && arg) {
             tree_->count(CallItem);
             return tree_->item(*arg);
         }
         throwNoSuchMember(*this, member);
     }
+    // Item needs an index.
+    std::vector<std::string> propertyNames() const override { return {"Count"}; }
     Variant call(std::string_view member, std::span<Variant> args = {}) override {
         if (args.size() > 1) throwNoSuchMember(*this, member);
         return get(member, args.empty() ? nullptr : &args[0]);
@@ -232,13 +233,13 @@ Variant HeadlessTreeView::Impl::item(const Variant& index) {
     if (index.type() == VarType::String) {
         const auto it = byKey.find(index.rawString());
         if (it == byKey.end())
-            throw HostError(kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+            throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
         return Variant::object(object(it->second));
     }
     const int32_t i = index.toLong();
     if (i < 1 || static_cast<std::size_t>(i) > collection.size())
-        throw HostError(kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(i) + ") of a tree with " +
-                                               std::to_string(collection.size()) + " nodes");
+        throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(i) + ") of a tree with " +
+                                              std::to_string(collection.size()) + " nodes");
     return Variant::object(object(collection[static_cast<std::size_t>(i - 1)]));
 }
 
@@ -324,69 +325,13 @@ const MemberTable<HeadlessTreeNode>& nodeMembers() {
     return table;
 }
 
-const MemberTable<HeadlessTreeView>& treeMembers() {
-    static const MemberTable<HeadlessTreeView> table = [] {
-        using T = HeadlessTreeView;
-        MemberTable<T> t;
-        t.property(
-            "SelectedItem",
-            [](T& tree, const Variant*) {
-                auto& impl = tree.impl();
-                impl.count(CallSelectedItem);
-                return nodeValue(impl.object(impl.selected));
-            },
-            {},
-            [](T& tree, const Variant& v) {
-                auto& impl = tree.impl();
-                impl.count(CallSelectedItem);
-                const auto obj = v.toObject();
-                if (!obj) {
-                    impl.selected = kNone;
-                    return;
-                }
-                const auto* node = dynamic_cast<const HeadlessTreeNode*>(obj.get());
-                if (!node || &node->tree() != &impl)
-                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
-                node->holder();
-                impl.selected = node->index();
-            });
-        t.property("Nodes", [](T& tree, const Variant* index) {
-            auto& impl = tree.impl();
-            impl.count(CallNodes);
-            return index ? impl.item(*index) : Variant::object(impl.collectionObject);
-        });
-        t.property(
-            "Enabled",
-            [](T& tree, const Variant*) {
-                tree.impl().count(CallEnabled);
-                return Variant::boolean(tree.enabled());
-            },
-            [](T& tree, const Variant& v) {
-                const bool on = v.isTrue();
-                tree.impl().count(CallEnabled);
-                tree.setEnabled(on);
-            });
-        t.property(
-            "Visible",
-            [](T& tree, const Variant*) {
-                tree.impl().count(CallVisible);
-                return Variant::boolean(tree.visible());
-            },
-            [](T& tree, const Variant& v) {
-                const bool on = v.isTrue();
-                tree.impl().count(CallVisible);
-                tree.setVisible(on);
-            });
-        return t;
-    }();
-    return table;
-}
-
 }  // namespace
 
 Variant HeadlessTreeNode::get(std::string_view member, const Variant* arg) {
     return nodeMembers().get(*this, member, arg);
 }
+
+std::vector<std::string> HeadlessTreeNode::propertyNames() const { return nodeMembers().propertyNames(); }
 
 void HeadlessTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
 
@@ -567,14 +512,72 @@ std::string HeadlessTreeView::dump() const {
     return out;
 }
 
-Variant HeadlessTreeView::get(std::string_view member, const Variant* arg) {
-    return treeMembers().get(*this, member, arg);
+const MemberTable<HeadlessTreeView>& HeadlessTreeView::members() {
+    static const MemberTable<HeadlessTreeView> table = [] {
+        using T = HeadlessTreeView;
+        MemberTable<T> t;
+        t.property(
+            "SelectedItem",
+            [](T& tree, const Variant*) {
+                auto& impl = *tree.impl_;
+                impl.count(CallSelectedItem);
+                return nodeValue(impl.object(impl.selected));
+            },
+            {},
+            [](T& tree, const Variant& v) {
+                auto& impl = *tree.impl_;
+                impl.count(CallSelectedItem);
+                const auto obj = v.toObject();
+                if (!obj) {
+                    impl.selected = kNone;
+                    return;
+                }
+                const auto* node = dynamic_cast<const HeadlessTreeNode*>(obj.get());
+                if (!node || &node->tree() != &impl)
+                    throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
+                node->holder();
+                impl.selected = node->index();
+            });
+        t.property("Nodes", [](T& tree, const Variant* index) {
+            auto& impl = *tree.impl_;
+            impl.count(CallNodes);
+            return index ? impl.item(*index) : Variant::object(impl.collectionObject);
+        });
+        t.property(
+            "Enabled",
+            [](T& tree, const Variant*) {
+                tree.impl_->count(CallEnabled);
+                return Variant::boolean(tree.enabled());
+            },
+            [](T& tree, const Variant& v) {
+                const bool on = v.isTrue();
+                tree.impl_->count(CallEnabled);
+                tree.setEnabled(on);
+            });
+        t.property(
+            "Visible",
+            [](T& tree, const Variant*) {
+                tree.impl_->count(CallVisible);
+                return Variant::boolean(tree.visible());
+            },
+            [](T& tree, const Variant& v) {
+                const bool on = v.isTrue();
+                tree.impl_->count(CallVisible);
+                tree.setVisible(on);
+            });
+        return t;
+    }();
+    return table;
 }
 
-void HeadlessTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
+Variant HeadlessTreeView::getMember(std::string_view member, const Variant* arg) {
+    return members().get(*this, member, arg);
+}
 
-Variant HeadlessTreeView::call(std::string_view member, std::span<Variant> args) {
-    return treeMembers().call(*this, member, args);
+void HeadlessTreeView::putMember(std::string_view member, const Variant& value) { members().put(*this, member, value); }
+
+Variant HeadlessTreeView::callMember(std::string_view member, std::span<Variant> args) {
+    return members().call(*this, member, args);
 }
 
 void registerHeadlessComponents(ComponentRegistry& registry) {

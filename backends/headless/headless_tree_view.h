@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "components/tree_node.h"
 #include "host/control.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 
@@ -73,14 +73,16 @@ public:
     std::string dump() const;
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     struct Impl;
-    Impl& impl() const { return *impl_; }
+
+protected:
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
+    static const MemberTable<HeadlessTreeView>& members();
     std::unique_ptr<Impl> impl_;
 };
 

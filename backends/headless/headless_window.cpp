@@ -1,9 +1,8 @@
 #include "backends/headless/headless_window.h"
 
-#include <algorithm>
-
 #include "backends/headless/headless_children.h"
-#include "backends/headless/headless_host_impl.h"
+#include "backends/headless/headless_host_parts.h"
+#include "host/error.h"
 
 namespace tavo {
 
@@ -16,7 +15,7 @@ void checkWindowSize(const std::string& window, const char* member, float v) {
 
 }  // namespace
 
-HeadlessWindow::HeadlessWindow(HeadlessHost::Impl& host, const WindowDesign& d, WindowHandle handle)
+HeadlessWindow::HeadlessWindow(HeadlessHostParts& host, const WindowDesign& d, WindowHandle handle)
     : host_(host), design_(d), handle_(handle), width_(d.clientWidth), height_(d.clientHeight) {
     checkWindowSize(d.name, "Width", d.clientWidth);
     checkWindowSize(d.name, "Height", d.clientHeight);
@@ -29,49 +28,41 @@ void HeadlessWindow::requireLoaded(const char* what) const {
 
 void HeadlessWindow::show() {
     requireLoaded("Show");
-    if (host_.refuseModeless)
+    if (host_.windows.refusesModeless())
         throw HostError(err::CantShowModeless,
                         "Can't show non-modal form now: the host refuses a modeless " + name() + " at this moment");
-    if (const auto modal = host_.modalWindow())
-        throw HostError(err::CantShowModeless, "Can't show non-modal form when modal form is displayed: " + name() +
-                                                   " while " + modal->name() + " is up");
+    if (const auto modal = host_.windows.modalWindow())
+        throwHostError(err::CantShowModeless, name() + " while " + modal->name() + " is up");
     visible_ = true;
-    host_.record("show " + name() + " modeless");
-    host_.active = handle_;
-    host_.postActivate(shared_from_this());
+    host_.recorder.record("show " + name() + " modeless");
+    host_.windows.activateShown(shared_from_this());
 }
 
 void HeadlessWindow::showModal() {
     requireLoaded("Show vbModal");
-    if (visible_) throw HostError(400, "Form already displayed; can't show modally: " + name());
+    if (visible_) throwHostError(err::FormAlreadyDisplayed, name());
     const auto self = shared_from_this();
-    host_.record("show " + name() + " modal");
+    host_.recorder.record("show " + name() + " modal");
     visible_ = true;
     modal_ = true;
-    host_.modalStack.push_back(self);
-    host_.active = handle_;
-    host_.postActivate(self);
+    host_.windows.pushModal(self);
+    host_.windows.activateShown(self);
 
     const auto endModal = [this] {
         modal_ = false;
-        std::erase_if(host_.modalStack, [this](const std::weak_ptr<HeadlessWindow>& w) {
-            const auto locked = w.lock();
-            return !locked || locked.get() == this;
-        });
+        host_.windows.popModal(*this);
     };
     // Whether the caller's idle hook gave the loop something to do.
     const auto idleBroughtWork = [this] {
         const auto idle = host_.owner.onModalIdle;
         if (!idle) return false;
-        const uint64_t queued = host_.nextSeq;
-        const int64_t clock = host_.now;
+        const EventLoop::Mark before = host_.loop.mark();
         const bool more = idle();
-        return more &&
-               (!host_.queue.empty() || host_.nextSeq != queued || host_.now != clock || !visible_ || destroyed_);
+        return more && (!host_.loop.idle() || host_.loop.mark() != before || !visible_ || destroyed_);
     };
     try {
         while (visible_ && !destroyed_) {
-            if (host_.deliverOne() || idleBroughtWork()) continue;
+            if (host_.loop.deliverOne() || idleBroughtWork()) continue;
             hide();
             throwHostError(err::InvalidProcedureCall,
                            "modal window " + name() + " is waiting and nothing is left that could close it");
@@ -85,7 +76,7 @@ void HeadlessWindow::showModal() {
 
 void HeadlessWindow::hide() {
     visible_ = false;
-    host_.giveBackActivation(*this);
+    host_.windows.giveBackActivation(*this);
 }
 
 void HeadlessWindow::setWidth(float v) {
@@ -104,10 +95,8 @@ void HeadlessWindow::destroy() {
     const auto self = shared_from_this();
     destroyed_ = true;
     visible_ = false;
-    host_.record("unload " + name());
-    host_.topmost.erase(handle_);
-    host_.giveBackActivation(*this);
-    std::erase(host_.windows, self);
+    host_.recorder.record("unload " + name());
+    host_.windows.unloaded(self);
 }
 
 Placing HeadlessWindow::placing() { return Placing{&host_, weak_from_this(), nullptr}; }

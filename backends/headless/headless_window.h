@@ -4,16 +4,16 @@
 #include <memory>
 #include <string>
 
-#include "backends/headless/headless_host.h"
 #include "host/window.h"
 
 namespace tavo {
 
+struct HeadlessHostParts;
 struct Placing;
 
 class HeadlessWindow : public Window, public std::enable_shared_from_this<HeadlessWindow> {
 public:
-    HeadlessWindow(HeadlessHost::Impl& host, const WindowDesign& d, WindowHandle handle);
+    HeadlessWindow(HeadlessHostParts& host, const WindowDesign& d, WindowHandle handle);
 
     const std::string& name() const override { return design_.name; }
     WindowHandle hWnd() const override { return handle_; }
@@ -46,7 +46,7 @@ private:
     void requireLoaded(const char* what) const;
     Placing placing();
 
-    HeadlessHost::Impl& host_;
+    HeadlessHostParts& host_;
     WindowDesign design_;
     WindowHandle handle_;
     float left_ = 0, top_ = 0, width_, height_;

@@ -1,9 +1,9 @@
 #include "backends/headless/key_stroke.h"
 
 #include <array>
-#include <cctype>
 #include <utility>
 
+#include "host/ascii_text.h"
 #include "host/error.h"
 #include "host/object.h"
 
@@ -40,8 +40,7 @@ constexpr std::array<NamedKey, 16> kNamedKeys{{
 std::optional<KeyStroke> characterKey(char ch) {
     const auto u = static_cast<unsigned char>(ch);
     if (u < 32 || u > 126) return std::nullopt;
-    const int code = std::isalpha(u) ? std::toupper(u) : u;
-    return KeyStroke{static_cast<int16_t>(code), static_cast<int16_t>(u), 0};
+    return KeyStroke{static_cast<int16_t>(ascii::upper(ch)), static_cast<int16_t>(u), 0};
 }
 
 [[noreturn]] void badSendKeys(std::string_view text, std::size_t pos, const std::string& what) {
@@ -53,7 +52,7 @@ std::optional<KeyStroke> characterKey(char ch) {
 
 std::optional<KeyStroke> keyFromName(std::string_view name) {
     for (const auto& k : kNamedKeys)
-        if (memberNameEquals(name, k.name)) return KeyStroke{k.keyCode, k.keyAscii, 0};
+        if (ascii::equalsNoCase(name, k.name)) return KeyStroke{k.keyCode, k.keyAscii, 0};
     if (name.size() == 1) return characterKey(name[0]);
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_tree_view.h"
+#include "host/ascii_text.h"
 
 namespace tavo::qt {
 
@@ -32,7 +33,12 @@ ControlWidget::ControlWidget(QtHost& host, const QString& progId, const QString&
 }
 
 ControlWidget::~ControlWidget() {
-    // The control's children and any bound tree go before the sites they stand on.
+    // The control and any bound tree are told while their sites still stand
+    // (an open popup of the control closes); whatever still holds them
+    // afterwards gets an error from them, never a site that is gone. Then the
+    // control's children and the bound trees go before those sites.
+    control_->detachFromSite();
+    for (const Bound& b : bound_) b.view->detachFromSite();
     control_.reset();
     bound_.clear();
     site_.reset();
@@ -64,7 +70,7 @@ QSize ControlWidget::sizeHint() const {
 void ControlWidget::relay(std::string_view event, std::span<Variant> args) {
     const QString name = QString::fromUtf8(event.data(), qsizetype(event.size()));
     emit eventRaised(name, args);
-    auto is = [&](const char* n) { return memberNameEquals(event, n); };
+    auto is = [&](const char* n) { return ascii::equalsNoCase(event, n); };
     if (is("Change")) emit change();
     else if (is("Click")) emit click();
     else if (is("DblClick")) emit dblClick();

@@ -1,56 +1,66 @@
 #pragma once
 // The month grid's widget: MonthRows × MonthColumns months of six weeks each,
 // optional week numbers, a today line, arrows in the title of the first and
-// last month of the top row, mouse and keyboard. It sizes itself from its font:
+// last month of the top row, mouse, keyboard and screen readers. It sizes
+// itself from its font and its locale (MonthGridLayout), draws its parts in
+// colours that stay readable (MonthGridLook) and speaks its locale's language
+// and digits (MonthGridLocale).
 //
-//   h = the font's line height; day column width w = max(widest weekday
-//   name + 2, 2 × width of "00" + 4); a month is 7 columns (8 with week
-//   numbers) wide and 8.5 h high (title 1.5 h, weekday row h, six weeks 6 h);
-//   months stand 6 pixels apart, the grid has a one-pixel border, and the
-//   today line adds h below all months.
+// A day set from outside (setValue) brings its month to the top left, the
+// following months after it, as far as the latest date allows; a day the user
+// moves to scrolls the months only as far as needed to show it.
 #include <QDate>
 #include <QWidget>
 #include <functional>
 
-namespace tavo {
+#include "backends/qt/month_grid_layout.h"
+#include "backends/qt/month_grid_locale.h"
+#include "backends/qt/month_grid_look.h"
 
-struct MonthGridLook {
-    QColor back, fore, monthBack, titleBack, titleFore, trailingFore;
-};
+namespace tavo {
 
 class MonthGridWidget : public QWidget {
 public:
     explicit MonthGridWidget(QWidget* parent);
 
-    // The size the grid takes for these settings, in pixels.
-    static QSize sizeFor(const QFont& font, int rows, int columns, bool weekNumbers, bool todayLine);
-
     void setLook(const MonthGridLook& look);
+    // Worked out when first drawn: a popup is given its six colours one by one.
+    const MonthGridInk& ink() const;
     void setMonths(int rows, int columns);
     void setShowWeekNumbers(bool on);
     void setShowToday(bool on);
     void setToday(QDate today);
+    QDate today() const { return today_; }
+    // The selected day moves into a narrower range.
     void setRange(QDate min, QDate max);
-    // Selects the day and scrolls so that it is shown.
+    bool inRange(QDate d) const { return d >= min_ && d <= max_; }
     void setValue(QDate value);
     QDate value() const { return value_; }
     // The month shown top left (its first day).
     QDate firstMonth() const { return first_; }
     void scrollMonths(int months);
 
+    // What stands where: the layout, the words, and the day in each place.
+    const MonthGridLayout& layout() const { return layout_; }
+    const MonthGridLocale& texts() const { return texts_; }
+    int monthCount() const { return layout_.monthCount(); }
+    QDate monthAt(int month) const { return first_.addMonths(month); }
+    QDate dayAt(int month, int week, int column) const;
+    // A month shows its own days; the first month also the days before it,
+    // the last month the days after it.
+    bool shows(int month, QDate d) const;
+    // Where a day stands; nothing when it is not shown.
+    std::optional<MonthGridLayout::Cell> cellOf(QDate day) const;
+    QRect dayRect(QDate day) const;
+
     // A day of the range was clicked, or Enter pressed on the selected day.
     std::function<void(QDate)> onDateClick;
     // The user moved the selection with the keyboard.
     std::function<void(QDate)> onSelect;
+    // System colours mean other colours now.
+    std::function<void()> onPaletteChange;
 
-    QSize sizeHint() const override { return sizeFor(font(), rows_, columns_, weekNumbers_, todayLine_); }
-
-    // Where things are, for painting, hit tests and tests.
-    QRect monthRect(int index) const;
-    QRect dayRect(QDate day) const;  // empty when the day is not shown
-    QRect previousArrowRect() const;
-    QRect nextArrowRect() const;
-    QRect todayRect() const;
+    QSize sizeHint() const override { return layout_.size(); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -60,20 +70,18 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
-    struct Metrics {
-        int h, w, title, monthW, monthH;
-    };
-    Metrics metrics() const;
-    int monthCount() const { return rows_ * columns_; }
-    QDate gridStart(int index) const;  // first day shown in month `index`'s six weeks
-    QDate dayAt(QPoint p) const;       // invalid where no clickable day is
-    bool inRange(QDate d) const { return d >= min_ && d <= max_; }
+    QDate dayUnder(QPoint p) const;  // invalid where no day is shown
+    void select(QDate d);
     void ensureShown(QDate d);
     void clampFirst();
     void relayout();
-    void paintMonth(class QPainter& p, int index, const Metrics& m);
+    void selectionChanged();
 
     MonthGridLook look_;
+    mutable MonthGridInk ink_;
+    mutable bool inkStale_ = true;
+    MonthGridLocale texts_;
+    MonthGridLayout layout_;
     int rows_ = 1, columns_ = 1;
     bool weekNumbers_ = false, todayLine_ = true;
     QDate today_, min_, max_, value_, first_;

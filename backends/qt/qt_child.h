@@ -29,6 +29,7 @@ public:
         checkSize(d.width, "Width");
         checkSize(d.height, "Height");
         widget->setObjectName(QString::fromStdString(this->displayName()));
+        if (!d.accessibleName.empty()) widget->setAccessibleName(QString::fromStdString(d.accessibleName));
         widget->setEnabled(enabled_);
         place();
         widget->setVisible(visible_);

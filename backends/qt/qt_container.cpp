@@ -16,6 +16,7 @@ QtContainer::QtContainer(QtHost& host, QWidget* surface) : host_(host), surface_
 void QtContainer::adopt(const std::shared_ptr<QtChildLink>& child, QWidget* widget, const ChildDesign& d) {
     children_.push_back(child);
     if (!widget) return;
+    if (!lowestWindowed_) lowestWindowed_ = widget;
     if (!d.tabStop) widget->setFocusPolicy(Qt::NoFocus);
     auto at = std::upper_bound(tabOrder_.begin(), tabOrder_.end(), d.tabIndex,
                                [](int index, const TabStop& t) { return index < t.index; });
@@ -36,6 +37,10 @@ std::shared_ptr<PushButton> QtContainer::addButton(const ChildDesign& d) {
 
 std::shared_ptr<Image> QtContainer::addImage(const ChildDesign& d) {
     auto i = std::make_shared<QtImage>(d, host_, surface_);
+    // An image draws on its container's surface, under every child that has
+    // a window of its own, as the host's images do; among images the later
+    // one lies on top.
+    if (lowestWindowed_) i->widget()->stackUnder(lowestWindowed_);
     adopt(i, nullptr, d);
     return i;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Creating children on a Qt surface, shared by windows and control sites:
-// the widgets, their tab order by design, and cutting them all off when the
-// surface is unloaded.
+// the widgets, their stacking and their tab order by design, and cutting them
+// all off when the surface is unloaded.
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -39,6 +39,9 @@ private:
         QPointer<QWidget> widget;
     };
     std::vector<TabStop> tabOrder_;
+    // The first windowed child (push button or component): new ones stack
+    // above it, images below it.
+    QPointer<QWidget> lowestWindowed_;
 };
 
 }  // namespace tavo

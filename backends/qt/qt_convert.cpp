@@ -56,17 +56,6 @@ FontRef fontFromQFont(const QFont& font) {
     return f;
 }
 
-QPixmap toPixmap(const PictureRef& picture) {
-    QPixmap pm;
-    if (!picture) return pm;
-    const auto& bytes = picture->bytes();
-    if (!pm.loadFromData(bytes.data(), uint(bytes.size()), pictureFormatName(picture->format())))
-        throwHostError(err::InvalidPicture,
-                       std::string("the ") + pictureFormatName(picture->format()) + " picture of " +
-                           std::to_string(bytes.size()) + " bytes could not be decoded");
-    return pm;
-}
-
 namespace {
 
 struct KeyPair {

@@ -1,14 +1,12 @@
 #pragma once
 // Conversions between the host's values and Qt's: colours (system colours
-// from a palette), fonts, pictures, key codes, shift states and mouse buttons.
+// from a palette), fonts, key codes, shift states and mouse buttons.
 #include <QColor>
 #include <QFont>
 #include <QPalette>
-#include <QPixmap>
 #include <cstdint>
 
 #include "host/font.h"
-#include "host/picture.h"
 
 namespace tavo {
 
@@ -20,10 +18,6 @@ uint32_t fromQColor(const QColor& c);
 
 QFont toQFont(const Font& font);
 FontRef fontFromQFont(const QFont& font);
-
-// The picture's own file bytes decoded, transparency kept. An empty reference
-// gives a null pixmap; bytes Qt cannot decode are HostError 481.
-QPixmap toPixmap(const PictureRef& picture);
 
 // The platform's key codes (65 'A', 13 Enter, 27 Escape, 37..40 arrows, 112 F1...).
 int16_t keyCodeFromQt(int qtKey);

@@ -2,7 +2,11 @@
 
 #include <QCalendarWidget>
 #include <QChildEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
@@ -40,10 +44,45 @@ std::string dateText(double serial) {
     return dateInRange(serial) ? formatDateCanonical(serial) : std::to_string(serial);
 }
 
+// Qt's date edit opens its calendar only under the mouse. The platform's date
+// pickers open theirs from the keyboard too, with F4 and Alt+Down.
+class DateEdit : public QDateTimeEdit {
+public:
+    using QDateTimeEdit::QDateTimeEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+        const bool opens = (e->key() == Qt::Key_F4 && mods == Qt::NoModifier) ||
+                           (e->key() == Qt::Key_Down && mods == Qt::AltModifier);
+        if (opens && calendarPopup()) {
+            e->accept();
+            if (!isReadOnly()) openCalendar();
+            return;
+        }
+        QDateTimeEdit::keyPressEvent(e);
+    }
+
+private:
+    // The edit opens its calendar when its arrow is pressed: a press there,
+    // handed to the edit alone, so that no one hears a mouse.
+    void openCalendar() {
+        QStyleOptionComboBox option;
+        option.initFrom(this);
+        option.editable = true;
+        option.subControls = QStyle::SC_All;
+        const QPoint arrow =
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).center();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(arrow), QPointF(mapToGlobal(arrow)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QDateTimeEdit::mousePressEvent(&press);
+    }
+};
+
 }  // namespace
 
 QtDateBox::QtDateBox(const ChildDesign& d, QtHost& host, QWidget* parent)
-    : QtChild<DateBox>(d, host, new QDateTimeEdit(parent)), value_(kDesignValue), min_(kOwnMin), max_(kOwnMax),
+    : QtChild<DateBox>(d, host, new DateEdit(parent)), value_(kDesignValue), min_(kOwnMin), max_(kOwnMax),
       colours_{0x80000005u, 0x80000012u, 0x80000014u, 0x80000012u, 0x80000011u}, font_(host.ambientFont()) {
     QDateTimeEdit* e = edit();
     e->setCalendarPopup(true);

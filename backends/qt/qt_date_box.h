@@ -1,7 +1,8 @@
 #pragma once
 // The date box on Qt: a QDateTimeEdit with its own calendar popup (or spin
-// arrows in up-down mode). Empty shows as blank text until the user picks a
-// date. Only the user's edits raise Change; puts from code raise none.
+// arrows in up-down mode), which F4 and Alt+Down open as well as its arrow.
+// Empty shows as blank text until the user picks a date. Only the user's
+// edits raise Change; puts from code raise none.
 #include <QDateTimeEdit>
 #include <QPointer>
 #include <optional>
@@ -9,7 +10,7 @@
 
 #include "backends/qt/key_router.h"
 #include "backends/qt/qt_child.h"
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 
 namespace tavo {
 

@@ -6,13 +6,16 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 
 #include "backends/qt/key_router.h"
+#include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 
@@ -39,7 +42,7 @@ KeyStroke namedKey(const std::string& name, std::string_view all) {
         const char* name;
         int key;
         char16_t ch;
-    } names[] = {
+    } kNames[] = {
         {"ESC", Qt::Key_Escape, 27},     {"ESCAPE", Qt::Key_Escape, 27},   {"ENTER", Qt::Key_Return, 13},
         {"TAB", Qt::Key_Tab, 9},         {"BS", Qt::Key_Backspace, 8},    {"BACKSPACE", Qt::Key_Backspace, 8},
         {"BKSP", Qt::Key_Backspace, 8}, {"DEL", Qt::Key_Delete, 0},      {"DELETE", Qt::Key_Delete, 0},
@@ -51,8 +54,8 @@ KeyStroke namedKey(const std::string& name, std::string_view all) {
         {"~", Qt::Key_AsciiTilde, u'~'},
     };
     std::string upper;
-    for (char c : name) upper += char(std::toupper(static_cast<unsigned char>(c)));
-    for (const auto& n : names)
+    for (char c : name) upper += ascii::upper(c);
+    for (const auto& n : kNames)
         if (upper == n.name) return {n.key, n.ch ? QString(QChar(n.ch)) : QString(), {}};
     if (upper.size() >= 2 && upper[0] == 'F' && upper.find_first_not_of("0123456789", 1) == std::string::npos) {
         const int f = std::stoi(upper.substr(1));
@@ -93,12 +96,19 @@ std::vector<KeyStroke> parseKeys(std::string_view keys) {
     return out;
 }
 
+QWidget* keyboardWidget() {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup->focusWidget() ? popup->focusWidget() : popup;
+    if (QWidget* w = QApplication::focusWidget()) return w;
+    return QApplication::activeWindow();
+}
+
 }  // namespace
 
 QtHost::QtHost() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw std::logic_error("the Qt host needs a QApplication");
     keyRouter_ = std::make_unique<KeyRouter>(*this);
+    installChildAccessibility();
 }
 
 QtHost::~QtHost() {
@@ -134,14 +144,17 @@ void QtHost::doEvents() { QCoreApplication::processEvents(); }
 void QtHost::sendKeys(std::string_view keys) {
     const auto strokes = parseKeys(keys);  // a bad key name sends nothing
     trace("sendkeys \"" + std::string(keys) + "\"");
-    QWidget* target = QApplication::focusWidget();
-    if (!target) target = QApplication::activePopupWidget();
-    if (!target) target = QApplication::activeWindow();
-    if (!target) return;
-    for (const auto& k : strokes) {
-        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, k.key, k.modifiers, k.text));
-        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, k.key, k.modifiers, k.text));
-    }
+    // As typed keys do, they reach whatever has the keyboard when the loop
+    // gets to them: a window that is just being shown has it by then.
+    QTimer::singleShot(0, qApp, [strokes] {
+        for (const auto& k : strokes)
+            for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QWidget* target = keyboardWidget();
+                if (!target) return;
+                QKeyEvent key(type, k.key, k.modifiers, k.text);
+                QApplication::sendEvent(target, &key);
+            }
+    });
 }
 
 int QtHost::msgBox(std::string_view text, int style) {

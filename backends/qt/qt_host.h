@@ -60,7 +60,8 @@ public:
     float screenHeight() const override;
     double today() const override;
     void doEvents() override;
-    // Posts the keys to the focus widget (the open popup's, when one is up):
+    // Queues the keys for the widget that has the keyboard when the loop
+    // delivers them (the focus widget of an open popup first):
     // plain characters, "{ESC}", "{ENTER}" or "~", "{TAB}", "{BS}", "{DEL}",
     // "{INS}", "{HOME}", "{END}", "{PGUP}", "{PGDN}", the arrows "{UP}"...,
     // "{F1}".."{F16}", "{{}" and "{}}"; "+", "^", "%" hold Shift, Ctrl, Alt for

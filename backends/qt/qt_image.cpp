@@ -2,29 +2,50 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
+#include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_convert.h"
+#include "backends/qt/qt_picture.h"
 
 namespace tavo {
 
 namespace {
 
-class PictureWidget : public QWidget {
+class PictureWidget : public QWidget, public AccessibleChild {
 public:
     PictureWidget(QtImage* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
         setAttribute(Qt::WA_TranslucentBackground);
     }
     void release() { owner_ = nullptr; }
-    void setPixmap(QPixmap pm) {
-        pixmap_ = std::move(pm);
+    void setPicture(QImage image, PictureScaling scaling, QSizeF size) {
+        image_ = std::move(image);
+        scaling_ = scaling;
+        size_ = size;
+        drawn_ = QPixmap();
         update();
+    }
+
+    bool pressable() const override { return owner_ && owner_->clickable(); }
+    void pressByTool() override {
+        QPointer<QWidget> guard(this);
+        const QPointF middle = QRectF(rect()).center();
+        owner_->mouseDown(Qt::LeftButton, Qt::NoModifier, middle);
+        if (guard && owner_) owner_->mouseUp(Qt::LeftButton, Qt::NoModifier, middle, true);
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (pixmap_.isNull()) return;
+        if (image_.isNull()) return;
+        const qreal ratio = devicePixelRatioF();
+        const QSize device(qRound(size_.width() * ratio), qRound(size_.height() * ratio));
+        if (drawn_.isNull() || drawn_.size() != device || drawn_.devicePixelRatio() != ratio) {
+            drawn_ = QPixmap::fromImage(scalePicture(image_, scaling_, device));
+            drawn_.setDevicePixelRatio(ratio);
+        }
+        // One device pixel of the drawing to one of the screen: no smoothing.
         QPainter p(this);
-        p.drawPixmap(0, 0, pixmap_);
+        p.drawPixmap(0, 0, drawn_);
     }
     void mousePressEvent(QMouseEvent* e) override {
         if (owner_) owner_->mouseDown(e->button(), e->modifiers(), e->position());
@@ -35,7 +56,10 @@ protected:
 
 private:
     QtImage* owner_;
-    QPixmap pixmap_;
+    QImage image_;
+    PictureScaling scaling_ = PictureScaling::Smooth;
+    QSizeF size_;
+    QPixmap drawn_;
 };
 
 PictureWidget* pictureWidget(QWidget* w) { return static_cast<PictureWidget*>(w); }
@@ -52,9 +76,11 @@ QtImage::~QtImage() {
 }
 
 void QtImage::setPicture(PictureRef p) {
-    QPixmap pm = toPixmap(p);  // fails before anything changes
+    QImage image = pictureImage(p);  // fails before anything changes
+    const QSizeF size = pictureSize(image.size(), host_.twipsPerPixelX(), host_.twipsPerPixelY());
+    const PictureScaling scaling = p ? p->scaling() : PictureScaling::Smooth;
     picture_ = std::move(p);
-    if (widget_) pictureWidget(widget_)->setPixmap(std::move(pm));
+    if (widget_) pictureWidget(widget_)->setPicture(std::move(image), scaling, size);
 }
 
 void QtImage::setToolTipText(const std::string& t) {

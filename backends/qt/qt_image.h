@@ -1,8 +1,10 @@
 #pragma once
-// An image on Qt: draws its picture unscaled at its top-left corner, exactly
-// as the picture's pixels are (a disabled image is not greyed by Qt: controls
-// bring their own disabled pictures). MouseDown, MouseUp and Click in this
-// order for one click; a disabled surface disables the widget, so none then.
+// An image on Qt: draws its picture at its top-left corner at the picture's
+// own size, 15 twips a picture pixel, drawn afresh for the screen's pixel
+// ratio (a disabled image is not greyed by Qt: controls bring their own
+// disabled pictures). MouseDown, MouseUp and Click in this order for one
+// click; a disabled surface disables the widget, so none then. An image
+// whose clicks are handled is a button to assistive tools.
 #include "backends/qt/qt_child.h"
 
 namespace tavo {
@@ -19,6 +21,7 @@ public:
     void refresh() override;
 
     // Called by the widget.
+    bool clickable() const { return live() && (onClick || onMouseDown); }
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos, bool inside);
 

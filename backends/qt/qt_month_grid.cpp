@@ -24,6 +24,14 @@ std::string dateText(double serial) {
     return dateInRange(serial) ? formatDateCanonical(serial) : std::to_string(serial);
 }
 
+// A window without a border shows no caption, and a screen reader would
+// name it after its never-seen design caption; such a window is its calendar.
+void nameWindow(MonthGridWidget* g) {
+    QWidget* window = g->window();
+    if (window != g && window->windowFlags().testFlag(Qt::FramelessWindowHint) && window->accessibleName().isEmpty())
+        window->setAccessibleName(g->texts().calendarName());
+}
+
 }  // namespace
 
 QtMonthGrid::QtMonthGrid(const ChildDesign& d, QtHost& host, QWidget* parent)
@@ -37,6 +45,8 @@ QtMonthGrid::QtMonthGrid(const ChildDesign& d, QtHost& host, QWidget* parent)
     g->setValue(toQDate(value_));
     g->onDateClick = [this](QDate day) { dateClicked(day); };
     g->onSelect = [this](QDate day) { value_ = dateSerial(day.year(), day.month(), day.day()); };
+    g->onPaletteChange = [this] { applyLook(); };
+    nameWindow(g);
     applyLook();
     applyMonths();
 }
@@ -45,6 +55,7 @@ QtMonthGrid::~QtMonthGrid() {
     if (MonthGridWidget* g = grid()) {
         g->onDateClick = nullptr;
         g->onSelect = nullptr;
+        g->onPaletteChange = nullptr;
     }
 }
 
@@ -109,10 +120,7 @@ void QtMonthGrid::setMinDate(double d) {
                        "MinDate " + dateText(d) + " of " + displayName() + " is after MaxDate " + dateText(max_));
     min_ = d;
     if (dayOf(value_) < dayOf(min_)) value_ = std::floor(min_);
-    if (MonthGridWidget* g = grid()) {
-        g->setRange(toQDate(min_), toQDate(max_));
-        g->setValue(toQDate(value_));
-    }
+    if (MonthGridWidget* g = grid()) g->setRange(toQDate(min_), toQDate(max_));
 }
 
 void QtMonthGrid::setMaxDate(double d) {
@@ -124,10 +132,7 @@ void QtMonthGrid::setMaxDate(double d) {
                        "MaxDate " + dateText(d) + " of " + displayName() + " is before MinDate " + dateText(min_));
     max_ = d;
     if (dayOf(value_) > dayOf(max_)) value_ = std::floor(max_);
-    if (MonthGridWidget* g = grid()) {
-        g->setRange(toQDate(min_), toQDate(max_));
-        g->setValue(toQDate(value_));
-    }
+    if (MonthGridWidget* g = grid()) g->setRange(toQDate(min_), toQDate(max_));
 }
 
 void QtMonthGrid::setMonthColumns(int16_t n) {

@@ -4,17 +4,26 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_convert.h"
+#include "backends/qt/qt_picture.h"
 
 namespace tavo {
 
 namespace {
 
 template <class Widget>
-class HookedButton : public Widget {
+class HookedButton : public Widget, public AccessibleChild {
 public:
     HookedButton(QtPushButton* owner, QWidget* parent) : Widget(parent), owner_(owner) {}
     void release() { owner_ = nullptr; }
+
+    bool pressable() const override { return owner_ != nullptr; }
+    void pressByTool() override {
+        QPointer<QWidget> guard(this);
+        owner_->mouseDown(Qt::LeftButton, Qt::NoModifier, QRectF(this->rect()).center());
+        if (guard && owner_ && this->isEnabled() && this->isVisible()) owner_->clicked();
+    }
 
 protected:
     void mousePressEvent(QMouseEvent* e) override {
@@ -52,7 +61,8 @@ void releaseButton(QAbstractButton* b) {
 QtPushButton::QtPushButton(const ChildDesign& d, QtHost& host, QWidget* parent)
     : QtChild<PushButton>(d, host, makeButton(this, d.graphical, parent)), graphical_(d.graphical),
       picture_(d.picture), caption_(d.caption) {
-    updateFace();
+    if (d.useMaskColor) maskColour_ = d.maskColor;
+    showFace(pictureImage(picture_, maskColour_));
 }
 
 QtPushButton::~QtPushButton() {
@@ -62,28 +72,26 @@ QtPushButton::~QtPushButton() {
 QAbstractButton* QtPushButton::button() const { return static_cast<QAbstractButton*>(widget_.data()); }
 
 void QtPushButton::setPicture(PictureRef p) {
-    QPixmap pm = toPixmap(p);  // fails before anything changes
+    QImage image = pictureImage(p, maskColour_);  // fails before anything changes
     picture_ = std::move(p);
-    if (auto* b = button()) {
-        b->setIcon(graphical_ ? QIcon(pm) : QIcon());
-        b->setIconSize(pm.size());
-    }
+    showFace(image);
 }
 
 void QtPushButton::setCaption(const std::string& c) {
     caption_ = c;
-    updateFace();
+    showFace(pictureImage(picture_, maskColour_));
 }
 
-void QtPushButton::updateFace() {
+void QtPushButton::showFace(const QImage& picture) {
     auto* b = button();
     if (!b) return;
-    QPixmap pm = graphical_ ? toPixmap(picture_) : QPixmap();
-    b->setIcon(pm.isNull() ? QIcon() : QIcon(pm));
-    if (!pm.isNull()) b->setIconSize(pm.size());
+    const QImage shown = graphical_ ? picture : QImage();
+    b->setIcon(pictureIcon(shown, picture_ ? picture_->scaling() : PictureScaling::Smooth));
+    if (!shown.isNull())
+        b->setIconSize(pictureSize(shown.size(), host_.twipsPerPixelX(), host_.twipsPerPixelY()).toSize());
     b->setText(QString::fromStdString(caption_));
     if (auto* tool = qobject_cast<QToolButton*>(b)) {
-        if (pm.isNull()) tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        if (shown.isNull()) tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
         else if (caption_.empty()) tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
         else tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     }

@@ -1,11 +1,16 @@
 #pragma once
-// A push button on Qt: a QToolButton showing its picture when graphical, a
-// QPushButton with its caption otherwise. MouseDown is raised the moment a
-// mouse button goes down, before Qt's own press handling; Click when the
-// button is activated (released inside, or from the keyboard).
+// A push button on Qt: a QToolButton showing its picture when graphical (at
+// the picture's own size, 15 twips a picture pixel, with its mask colour
+// transparent when the design says so), a QPushButton with its caption
+// otherwise. MouseDown is raised the moment a mouse button goes down, before
+// Qt's own press handling; Click when the button is activated (released
+// inside, or from the keyboard).
+#include <optional>
+
 #include "backends/qt/qt_child.h"
 
 class QAbstractButton;
+class QImage;
 
 namespace tavo {
 
@@ -25,8 +30,9 @@ public:
     void clicked();
 
 private:
-    void updateFace();
+    void showFace(const QImage& picture);
     bool graphical_;
+    std::optional<uint32_t> maskColour_;
     PictureRef picture_;
     std::string caption_;
 };

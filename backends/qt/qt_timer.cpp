@@ -7,6 +7,8 @@ QtTimer::QtTimer(const ChildDesign& d, QtHost&, QObject* parent)
       visible_(d.visible), enabled_(d.enabled), interval_(d.interval) {
     if (interval_ < 0) throwHostError(err::InvalidPropertyValue, "Interval of " + displayName() + " cannot be negative");
     timer_->setObjectName(QString::fromStdString(displayName()));
+    // The host's timers tick at their interval, not within Qt's 5 % of slack.
+    timer_->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer_, &QTimer::timeout, timer_, [this] {
         if (detached_ || !onTimer) return;
         auto self = shared_from_this();

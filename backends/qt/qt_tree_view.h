@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
+#include "components/tree_node.h"
 #include "host/control.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 
@@ -52,13 +52,15 @@ public:
     void Resize() override;
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override;
-    void put(std::string_view member, const Variant& value) override;
-    void putRef(std::string_view member, const Variant& value) override;
-    Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
     struct Impl;
     Impl& impl() const { return *impl_; }
+
+protected:
+    Variant getMember(std::string_view member, const Variant* arg) override;
+    void putMember(std::string_view member, const Variant& value) override;
+    void putRefMember(std::string_view member, const Variant& value) override;
+    Variant callMember(std::string_view member, std::span<Variant> args) override;
 
 private:
     std::unique_ptr<Impl> impl_;

@@ -2,17 +2,18 @@
 // collection and its nodes, and the tree view's type information.
 #include "backends/qt/qt_tree_view.h"
 #include "backends/qt/qt_tree_view_p.h"
+#include "host/ascii_text.h"
 #include "host/registry.h"
 
 namespace tavo {
 
 Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
     if (!tree_) throwHostError(err::ObjectNotSet, "this node collection is no longer in a tree view");
-    if (memberNameEquals(member, "Count")) {
+    if (ascii::equalsNoCase(member, "Count")) {
         tree_->fresh();
         return Variant::longValue(int32_t(tree_->order.size()));
     }
-    if (memberNameEquals(member, "Item") && arg) return tree_->item(*arg);
+    if (ascii::equalsNoCase(member, "Item") && arg) return tree_->item(*arg);
     throwNoSuchMember(*this, member);
 }
 
@@ -81,15 +82,20 @@ const MemberTable<QtTreeView>& treeMembers() {
 }  // namespace
 
 Variant QtTreeNode::get(std::string_view member, const Variant* arg) { return nodeMembers().get(*this, member, arg); }
+std::vector<std::string> QtTreeNode::propertyNames() const { return nodeMembers().propertyNames(); }
 void QtTreeNode::put(std::string_view member, const Variant& value) { nodeMembers().put(*this, member, value); }
 Variant QtTreeNode::call(std::string_view member, std::span<Variant> args) {
     return nodeMembers().call(*this, member, args);
 }
 
-Variant QtTreeView::get(std::string_view member, const Variant* arg) { return treeMembers().get(*this, member, arg); }
-void QtTreeView::put(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
-void QtTreeView::putRef(std::string_view member, const Variant& value) { treeMembers().putRef(*this, member, value); }
-Variant QtTreeView::call(std::string_view member, std::span<Variant> args) {
+Variant QtTreeView::getMember(std::string_view member, const Variant* arg) {
+    return treeMembers().get(*this, member, arg);
+}
+void QtTreeView::putMember(std::string_view member, const Variant& value) { treeMembers().put(*this, member, value); }
+void QtTreeView::putRefMember(std::string_view member, const Variant& value) {
+    treeMembers().putRef(*this, member, value);
+}
+Variant QtTreeView::callMember(std::string_view member, std::span<Variant> args) {
     return treeMembers().call(*this, member, args);
 }
 

@@ -20,10 +20,6 @@ namespace tavo {
 
 namespace treeview {
 
-// The tree view library's own numbers for a bad index and an unknown key.
-inline constexpr int kIndexOutOfBounds = 35600;
-inline constexpr int kElementNotFound = 35601;
-
 // Reaches two protected members of Qt's views through member pointers named
 // in a derived class, which the language allows for any object of the base.
 struct ViewAccess : QTreeWidget {
@@ -43,6 +39,8 @@ public:
     void orphan() { tree_ = nullptr; }
     std::string className() const override { return "SSNodes"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    // Item needs an index.
+    std::vector<std::string> propertyNames() const override { return {"Count"}; }
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
 private:
@@ -78,6 +76,7 @@ public:
 
     std::string className() const override { return "SSNode"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 
@@ -170,15 +169,15 @@ struct QtTreeView::Impl {
     QtTreeNode& at(int32_t oneBased) {
         fresh();
         if (oneBased < 1 || std::size_t(oneBased) > order.size())
-            throw HostError(treeview::kIndexOutOfBounds, "Index out of bounds: Nodes(" + std::to_string(oneBased) +
-                                                   ") of a tree with " + std::to_string(order.size()) + " nodes");
+            throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(oneBased) +
+                                                  ") of a tree with " + std::to_string(order.size()) + " nodes");
         return *order[std::size_t(oneBased - 1)];
     }
     Variant item(const Variant& index) {
         if (index.type() == VarType::String) {
             auto it = byKey.find(index.rawString());
             if (it == byKey.end())
-                throw HostError(treeview::kElementNotFound, "Element not found: no node has the key \"" + index.rawString() + "\"");
+                throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
             return Variant::object(object(it->second));
         }
         return Variant::object(QtTreeNode::ref(&at(index.toLong())));

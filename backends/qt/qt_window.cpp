@@ -98,7 +98,18 @@ void QtWindow::show() {
     host_.trace("show " + name_ + " modeless");
     widget_->show();
     widget_->raise();
+    activate();
+}
+
+void QtWindow::activate() {
+    if (QWidget* active = QApplication::activeWindow(); active && active != widget_) activeBefore_ = active;
     widget_->activateWindow();
+}
+
+void QtWindow::hideWidget() {
+    const bool wasActive = QApplication::activeWindow() == widget_;
+    widget_->hide();
+    if (wasActive && activeBefore_ && activeBefore_->isVisible()) activeBefore_->activateWindow();
 }
 
 void QtWindow::showModal() {
@@ -110,7 +121,7 @@ void QtWindow::showModal() {
     host_.trace("show " + name_ + " modal");
     widget_->show();
     widget_->raise();
-    widget_->activateWindow();
+    activate();
     QEventLoop loop;
     modalLoop_ = &loop;
     if (host_.onModalIdle) {
@@ -143,7 +154,7 @@ void QtWindow::runScriptedModalLoop() {
 }
 
 void QtWindow::hide() {
-    if (widget_) widget_->hide();
+    if (widget_) hideWidget();
 }
 
 bool QtWindow::visible() const { return widget_ && !destroyed_ && widget_->isVisible(); }
@@ -195,7 +206,7 @@ void QtWindow::destroy() {
     if (modalLoop_) modalLoop_->quit();
     if (!widget_) return;
     if (owned_) {
-        widget_->hide();
+        hideWidget();
         widget_->deleteLater();
     } else {
         widget_->close();

@@ -4,6 +4,9 @@
 // one without a taskbar entry is a tool window. Activate comes from Qt's
 // WindowActivate; unloading hides the widget at once and deletes it later,
 // so that a window may unload itself from inside one of its own handlers.
+// A window that goes while it is active hands the activation back to the
+// window it took it from, as the platform does when an active window goes,
+// and that window's focus widget has the keyboard again.
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -60,6 +63,8 @@ private:
     void runScriptedModalLoop();
     void moveTo(float leftTw, float topTw);
     void resizeTo(float widthTw, float heightTw);
+    void activate();
+    void hideWidget();
 
     QtHost& host_;
     QPointer<QWidget> widget_;
@@ -71,6 +76,7 @@ private:
     QtContainer container_;
     QPointer<QObject> hook_;
     QEventLoop* modalLoop_ = nullptr;
+    QPointer<QWidget> activeBefore_;
     // What was set, kept while the widget still stands where it put it.
     float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };

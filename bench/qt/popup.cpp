@@ -61,11 +61,13 @@ struct DateForm {
     }
     QWidget* button() const { return static_cast<tavo::QtPushButton&>(*control->cmd()).widget(); }
     bool shown() const {
-        auto popup = std::static_pointer_cast<tavo::frmCalendar>(host.findDefaultInstance(tavo::frmCalendar::formClass));
+        auto popup =
+            std::static_pointer_cast<tavo::frmCalendar>(host.findDefaultInstance(tavo::frmCalendar::kFormClass));
         return popup && popup->Visible();
     }
     void close() {
-        if (auto popup = std::static_pointer_cast<tavo::frmCalendar>(host.findDefaultInstance(tavo::frmCalendar::formClass));
+        if (auto popup =
+                std::static_pointer_cast<tavo::frmCalendar>(host.findDefaultInstance(tavo::frmCalendar::kFormClass));
             popup && popup->isLoaded())
             popup->Unload();
         settle();

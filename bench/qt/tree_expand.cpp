@@ -13,20 +13,20 @@
 // loop that lays the view out and draws it. Once per shape and button, an
 // untimed run counts the calls to the tree and the node comparisons. A chain 32,767 levels deep is deeper than
 // Qt's recursive layout can go on the default 8 MB stack, so the program
-// restarts itself once with a larger stack for its main thread.
+// runs on a thread with a larger stack.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QMouseEvent>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "backends/qt/control_widget.h"
+#include "backends/qt/deep_stack.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_tree_view.h"
@@ -223,7 +223,7 @@ struct ShapeFixture {
     // a wrapper that counts them.
     std::pair<double, double> countedClick(int k) {
         auto& controller = static_cast<tavo::TavoSSTreeController&>(strip->control());
-        auto counted = std::make_shared<tavo::testing::FailingTree>(view->site(), view, tavo::testing::FailurePlan{},
+        auto counted = std::make_shared<tavo::FailingTree>(view->site(), view, tavo::FailurePlan{},
                                                                     int64_t{1} << 40);
         controller.setMySSTree(counted);
         clickButton(k);
@@ -302,31 +302,22 @@ void registerShapeBenchmarks() {
     }
 }
 
-// Qt lays a tree out one level a call: the chain needs a deep stack. The main
-// thread's stack grows up to the limit set when the program starts, so the
-// program raises the limit and starts itself again, once.
-void ensureDeepStack(char** argv) {
-    constexpr rlim_t kWanted = rlim_t(512) << 20;
-    rlimit limit{};
-    if (getrlimit(RLIMIT_STACK, &limit) != 0) return;
-    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= kWanted) return;
-    if (qEnvironmentVariableIsSet("TAVO_BENCH_RESTARTED")) return;
-    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? kWanted : std::min(kWanted, limit.rlim_max);
-    if (setrlimit(RLIMIT_STACK, &limit) != 0) return;
-    qputenv("TAVO_BENCH_RESTARTED", "1");
-    execv("/proc/self/exe", argv);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    ensureDeepStack(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    registerShapeBenchmarks();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    shapeFixtures().clear();
-    return 0;
+    const int status = tavo::runOnDeepStack([&] {
+        QApplication app(argc, argv);
+        registerShapeBenchmarks();
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        shapeFixtures().clear();
+        return 0;
+    });
+    // The first benchmarks keep their tree in a function static, whose widgets
+    // may not be destroyed after the application: the program ends without
+    // destroying what is left.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

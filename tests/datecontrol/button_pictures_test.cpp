@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "host/image_writer.h"
+#include "support/image_decoder.h"
 
 namespace tavo {
 namespace {
 
-constexpr uint32_t black = 0xFF000000, lightGrey = 0xFFC0C0C0;
+constexpr uint32_t kBlack = 0xFF000000, kLightGrey = 0xFFC0C0C0;
 
 TEST(DropDownArrowPicture, IsASixteenColourBitmapOfTwelveByFourteen) {
     const PictureRef arrow = dropDownArrowPicture();
@@ -27,7 +27,7 @@ TEST(DropDownArrowPicture, IsABlackTriangleOfSevenFiveThreeOneOnLightGrey) {
     };
     for (int row = 1; row <= 14; ++row)
         for (int column = 1; column <= 12; ++column)
-            EXPECT_EQ(img.pixels[size_t((row - 1) * 12 + column - 1)], inTriangle(row, column) ? black : lightGrey)
+            EXPECT_EQ(img.pixels[size_t((row - 1) * 12 + column - 1)], inTriangle(row, column) ? kBlack : kLightGrey)
                 << "row " << row << ", column " << column;
 }
 

@@ -14,7 +14,7 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/form.h"
 
-namespace tavo::test {
+namespace tavo {
 
 class DateControlTest : public ::testing::Test {
 protected:
@@ -41,17 +41,17 @@ protected:
     ~DateControlTest() override {
         // The popup belongs to the host; unloading it here keeps its window
         // from outliving the host's loop.
-        if (auto p = host.findDefaultInstance(frmCalendar::formClass))
+        if (auto p = host.findDefaultInstance(frmCalendar::kFormClass))
             std::static_pointer_cast<frmCalendar>(p)->Unload();
     }
 
     std::shared_ptr<TavoCalendarDropDown> add(const std::string& name, float left = 1500, float top = 1500,
                                               float width = 3015, float height = 330) {
-        auto c = form->add(TavoCalendarDropDown::progId, name, {left, top, width, height});
+        auto c = form->add(TavoCalendarDropDown::kProgId, name, {left, top, width, height});
         return std::dynamic_pointer_cast<TavoCalendarDropDown>(c);
     }
 
-    frmCalendar& popup() { return *host.defaultInstance<frmCalendar>(frmCalendar::formClass); }
+    frmCalendar& popup() { return *host.defaultInstance<frmCalendar>(frmCalendar::kFormClass); }
 
     // A press on the drop-down button at (x, y) twips within it, delivered
     // with everything it queues (the popup's activation among them).
@@ -81,4 +81,4 @@ protected:
     std::function<void(Control&, std::string_view, std::span<Variant>)> onEvent;
 };
 
-}  // namespace tavo::test
+}  // namespace tavo

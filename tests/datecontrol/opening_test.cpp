@@ -5,7 +5,7 @@
 #include "backends/headless/headless_date_box.h"
 #include "backends/headless/headless_month_grid.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 class DateControlOpening : public DateControlTest {
@@ -303,4 +303,4 @@ TEST_F(DateControlOnSmallScreen, RefusedModelessPopupAboveMovesUpByTheCancelButt
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

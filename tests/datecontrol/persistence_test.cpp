@@ -6,7 +6,7 @@
 #include "host/date.h"
 #include "host/error.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 std::vector<std::string> keysOf(const PropertyStore& store) {
@@ -205,7 +205,7 @@ TEST_F(DateControlPersistence, ChangedControlSavesEveryKeyInOrderAndLoadsBackThe
                                         "CalendarMonthBackColor(2)", "CanOpen"}));
 
     auto d = load(store);
-    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::progId);
+    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::kProgId);
     for (const auto& m : info->members) EXPECT_TRUE(d->get(m.name) == c->get(m.name)) << m.name;
     EXPECT_EQ(d->site().backColor(), 0x060708u);
     EXPECT_EQ(d->cmd()->picture(), dropDownArrowPicture());
@@ -226,4 +226,4 @@ TEST_F(DateControlPersistence, InitPropertiesTouchesNoChild) {
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

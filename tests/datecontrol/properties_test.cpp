@@ -2,10 +2,11 @@
 // state, Change on a Value write, and access by name.
 #include "date_control_fixture.h"
 
+#include "backends/headless/headless_children.h"
 #include "datecontrol/button_pictures.h"
 #include "host/error.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 class DateControlProperties : public DateControlTest {
@@ -32,6 +33,9 @@ TEST_F(DateControlProperties, MonthColumnsAndRowsOutsideOneToThreeFallBackToThei
 
 TEST_F(DateControlProperties, PictureTypeChoosesTheButtonFaceAndFallsBackToTheCalendarSheet) {
     EXPECT_EQ(c->cmd()->picture(), calendarSheetPicture());
+    const auto& button = dynamic_cast<const HeadlessButton&>(*c->cmd());
+    EXPECT_TRUE(button.useMaskColor());
+    EXPECT_EQ(button.maskColor(), 0x00C0C0C0u) << "the grey the built-in pictures stand on";
 
     c->setPictureType(1);
     EXPECT_EQ(c->cmd()->picture(), dropDownArrowPicture());
@@ -105,7 +109,7 @@ TEST_F(DateControlProperties, RejectedFormatChangesNothingAndSendsNoNotification
 // Every property is reachable by name (how the popup and scripts reach it),
 // and every write ends with a notification carrying that name.
 TEST_F(DateControlProperties, EveryPropertyCanBeWrittenBackByNameAndNotifiesWithItsName) {
-    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::progId);
+    const TypeInfo* info = registry.typeInfo(TavoCalendarDropDown::kProgId);
     ASSERT_NE(info, nullptr);
     c->setPicture(calendarSheetPicture());
     for (const auto& m : info->members) {
@@ -143,11 +147,11 @@ TEST_F(DateControlProperties, ByNameWritesConvertAndApplyTheSameRules) {
     expectError(err::TypeMismatch, [&] { c->putRef("Picture", Variant::object(c->Font())); });
     expectError(err::NoSuchMember, [&] { c->get("MonthCount"); });
     Variant three = Variant::integer(3);
-    expectError(340, [&] { c->get("imgDropDown", &three); });
+    expectError(err::ControlArrayElementMissing, [&] { c->get("imgDropDown", &three); });
     Variant two = Variant::integer(2);
     EXPECT_EQ(c->get("imgDropDown", &two).toObject(), c->imgDropDown(2));
     EXPECT_EQ(c->get("cal").toObject(), c->cal());
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -6,7 +6,7 @@
 #include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/registry.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 TEST(DateControlRegistration, InterfaceListsTwentyOnePropertiesAndSixEventsInOrder) {
@@ -47,4 +47,4 @@ TEST(DateControlRegistration, InterfaceListsTwentyOnePropertiesAndSixEventsInOrd
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -4,7 +4,7 @@
 
 #include "backends/headless/headless_date_box.h"
 
-namespace tavo::test {
+namespace tavo {
 namespace {
 
 class DateControlRelay : public DateControlTest {
@@ -100,4 +100,4 @@ TEST_F(DateControlLayout, RejectedButtonHeightLeavesTheOtherPlacementsApplied) {
 }
 
 }  // namespace
-}  // namespace tavo::test
+}  // namespace tavo

@@ -8,6 +8,7 @@
 
 #include "backends/headless/headless_host.h"
 #include "host/error.h"
+#include "support/error_number.h"
 
 namespace tavo {
 
@@ -47,16 +48,5 @@ protected:
 
     void SetUp() override { host.setMainWindow(form); }
 };
-
-// The HostError number that running `f` throws, or 0 when it throws none.
-template <class F>
-int errorNumber(F&& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace tavo

@@ -5,7 +5,7 @@
 #include "backends/headless/headless_date_box.h"
 #include "backends/headless/headless_month_grid.h"
 #include "backends/headless/key_stroke.h"
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {
@@ -124,7 +124,7 @@ TEST_F(InputTest, KeyPreviewSeesCharactersFirstAndCanCancelThem) {
     host.runUntilIdle();
     EXPECT_EQ(log, (std::vector<std::string>{"down 65", "preview 97", "press 97", "up 65", "down 88", "preview 120",
                                              "up 88", "down 37", "up 37"}));
-    EXPECT_EQ(errorNumber([&] { host.postKey(box, "SHIFT"); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { host.postKey(box, "SHIFT"); }), err::InvalidProcedureCall);
 }
 
 TEST_F(InputTest, WithoutKeyPreviewTheWindowHearsNoKeys) {
@@ -159,7 +159,7 @@ TEST(SendKeysText, NamedKeysQuotedCharactersAndShiftStates) {
             parseSendKeys(bad);
             ADD_FAILURE() << bad;
         } catch (const HostError& e) {
-            EXPECT_EQ(e.number(), 5);
+            EXPECT_EQ(e.number(), err::InvalidProcedureCall);
             EXPECT_NE(std::string(e.what()).find("position"), std::string::npos) << e.what();
         }
     }

@@ -72,6 +72,79 @@ TEST_F(LoopTest, WorkQueuedByATickIsDeliveredBeforeTheNextTick) {
     EXPECT_EQ(log, (std::vector<std::string>{"queued", "tick@100", "work@100", "tick@200", "work@200"}));
 }
 
+// A watch like the popup's: it remembers the active window when started and
+// closes (stops and records a line) when another one is active. `stepped`
+// turns the passing over off, so that a run can be compared with the run
+// that steps through every tick.
+struct WatchRun {
+    std::vector<std::string> log;
+    int watchTicks = 0;
+};
+
+WatchRun runWatch(bool stepped, int64_t wait) {
+    HeadlessHost host;
+    auto form = host.createWindow(windowDesign("Form1"));
+    host.setMainWindow(form);
+    WatchRun run;
+    auto watch = form->addTimer(timerDesign("watch", 200));
+    const WindowHandle seen = host.getActiveWindow();
+    watch->watchOnly = !stepped;
+    watch->onTimer = [&] {
+        ++run.watchTicks;
+        if (host.getActiveWindow() == seen) return;
+        watch->setEnabled(false);
+        host.record("closed@" + std::to_string(host.now()));
+    };
+    // An ordinary timer, whose every tick runs: at its third the user
+    // switches to another application.
+    auto other = form->addTimer(timerDesign("other", 7000));
+    int otherTicks = 0;
+    other->onTimer = [&] {
+        run.log.push_back("other@" + std::to_string(host.now()));
+        if (++otherTicks < 3) return;
+        other->setEnabled(false);
+        host.postActivateOtherApplication();
+    };
+    host.advance(wait);
+    run.log.insert(run.log.end(), host.trace().begin(), host.trace().end());
+    run.log.push_back("now@" + std::to_string(host.now()));
+    return run;
+}
+
+TEST(LoopWatch, PassingOverAWatchAtRestChangesNothingButTheTicksRun) {
+    const WatchRun stepped = runWatch(true, 1'000'000);
+    const WatchRun passed = runWatch(false, 1'000'000);
+    EXPECT_EQ(passed.log, stepped.log);
+    EXPECT_EQ(passed.log, (std::vector<std::string>{"other@7000", "other@14000", "other@21000", "closed@21200",
+                                                    "now@1000000"}));
+    EXPECT_EQ(stepped.watchTicks, 106);
+    EXPECT_LE(passed.watchTicks, 8);
+    // A wait of thousands of years takes no longer.
+    EXPECT_EQ(runWatch(false, 99'999'999'999'999).log.back(), "now@99999999999999");
+}
+
+TEST_F(LoopTest, AWatchKeepsItsScheduleAcrossAWaitItPassedOver) {
+    auto watch = form->addTimer(timerDesign("watch", 200));
+    int ticks = 0;
+    watch->watchOnly = true;
+    watch->onTimer = [&] {
+        ++ticks;
+        if (host.getActiveWindow() == form->hWnd()) return;
+        watch->setEnabled(false);
+        log.push_back("closed@" + std::to_string(host.now()));
+    };
+    host.advance(1'000'000'000'050);
+    EXPECT_LE(ticks, 2);
+    host.postActivateOtherApplication();
+    host.advance(149);
+    EXPECT_TRUE(log.empty());
+    host.advance(1);
+    EXPECT_EQ(log, std::vector<std::string>{"closed@1000000000200"});
+
+    EXPECT_EQ(errorNumberOf([&] { host.advance(INT64_MAX); }), err::Overflow);
+    EXPECT_EQ(host.now(), 1'000'000'000'200);
+}
+
 TEST_F(LoopTest, DoEventsDeliversOnlyWhatWasPendingAndMayBeCalledFromAHandler) {
     host.post([&] {
         log.push_back("A");
@@ -92,14 +165,14 @@ TEST_F(LoopTest, DoEventsDeliversOnlyWhatWasPendingAndMayBeCalledFromAHandler) {
 TEST_F(LoopTest, AHandlersErrorEndsThatHandlerOnlyAndIsRecorded) {
     std::vector<std::string> traced;
     host.onTrace = [&](const std::string& line) { traced.push_back(line); };
-    host.post([] { throw HostError(380, "Invalid property value: cal.Value"); });
+    host.post([] { throw HostError(err::InvalidPropertyValue, "Invalid property value: cal.Value"); });
     host.post([&] { log.push_back("next"); });
     host.runUntilIdle();
     EXPECT_EQ(log, std::vector<std::string>{"next"});
     ASSERT_EQ(host.handlerErrors().size(), 1u);
-    EXPECT_EQ(host.handlerErrors()[0].number(), 380);
+    EXPECT_EQ(host.handlerErrors()[0].number(), err::InvalidPropertyValue);
     EXPECT_EQ(traced, std::vector<std::string>{"error 380 Invalid property value: cal.Value"});
-    EXPECT_EQ(errorNumber([&] { host.advance(-1); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { host.advance(-1); }), err::InvalidProcedureCall);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST_F(WindowTest, WindowsStartHiddenWithUniqueHandlesAndShowActivatesThroughThe
 
 TEST_F(WindowTest, TheRefuseSwitchMakesModelessShowFail) {
     host.setRefuseModeless(true);
-    EXPECT_EQ(errorNumber([&] { dialog->show(); }), err::CantShowModeless);
+    EXPECT_EQ(errorNumberOf([&] { dialog->show(); }), err::CantShowModeless);
     EXPECT_FALSE(dialog->visible());
     host.setRefuseModeless(false);
     dialog->show();
@@ -63,7 +63,7 @@ TEST_F(WindowTest, AModalWindowThatNothingCanCloseFailsClearlyInsteadOfHanging) 
         dialog->showModal();
         FAIL() << "showModal returned";
     } catch (const HostError& e) {
-        EXPECT_EQ(e.number(), 5);
+        EXPECT_EQ(e.number(), err::InvalidProcedureCall);
         EXPECT_NE(std::string(e.what()).find("modal window dlg is waiting and nothing is left that could close it"),
                   std::string::npos);
     }
@@ -83,7 +83,7 @@ TEST_F(WindowTest, WhileModalOtherWindowsTakeNoInputButTimersStillTick) {
     host.onModalIdle = [&] {
         switch (step++) {
         case 0:
-            EXPECT_EQ(errorNumber([&] { other->show(); }), err::CantShowModeless);
+            EXPECT_EQ(errorNumberOf([&] { other->show(); }), err::CantShowModeless);
             host.postClick(formButton);
             host.postActivate(form);
             return true;
@@ -134,7 +134,7 @@ TEST_F(WindowTest, UnloadFromAHandlerDropsEverythingQueuedForTheWindow) {
     host.runUntilIdle();
     EXPECT_EQ(log, std::vector<std::string>{"click"});
     EXPECT_EQ(host.focusedChild(), nullptr);
-    EXPECT_EQ(errorNumber([&] { box->setFocus(); }), 5);
+    EXPECT_EQ(errorNumberOf([&] { box->setFocus(); }), err::InvalidProcedureCall);
     dialog->destroy();
     EXPECT_EQ(host.trace(), std::vector<std::string>{"unload dlg"}) << "a second unload does nothing";
 }
@@ -144,14 +144,15 @@ TEST_F(WindowTest, SizesAreKeptExactlyAndNegativeOnesAreRefused) {
     dialog->setWidth(4365.25f);
     EXPECT_EQ(dialog->left(), -120.5f);
     EXPECT_EQ(dialog->width(), 4365.25f);
-    EXPECT_EQ(errorNumber([&] { dialog->setHeight(-1); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { dialog->setHeight(-1); }), err::InvalidPropertyValue);
 
     auto site = host.createSite(*form, "ctl", Placement{10, 20, 1200, 300});
-    EXPECT_EQ(errorNumber([&] { site->setWidth(-5); }), 380);
+    EXPECT_EQ(errorNumberOf([&] { site->setWidth(-5); }), err::InvalidPropertyValue);
     auto button = site->addButton(childDesign("cmd"));
-    EXPECT_EQ(errorNumber([&] { button->setHeight(-0.5f); }), 380);
-    EXPECT_EQ(errorNumber([&] { site->addButton(childDesign("bad", 0, 0, -1, 10)); }), 380);
-    EXPECT_EQ(errorNumber([&] { site->addComponent("MSComCtl2.Animation", childDesign("x")); }), 429);
+    EXPECT_EQ(errorNumberOf([&] { button->setHeight(-0.5f); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { site->addButton(childDesign("bad", 0, 0, -1, 10)); }), err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { site->addComponent("MSComCtl2.Animation", childDesign("x")); }),
+              err::CantCreateObject);
 }
 
 TEST_F(WindowTest, ASurfaceCallsResizeOnlyWhenItsSizeChangesAlsoFromInsideResize) {
@@ -189,7 +190,24 @@ TEST_F(WindowTest, TopmostMessageBoxesAndScreenAreRecordedAndAnswered) {
     host.setScreen(800, 600, 144);
     EXPECT_EQ(host.twipsPerPixelY(), 10);
     EXPECT_EQ(host.screenHeight(), 6000);
-    EXPECT_EQ(errorNumber([&] { host.setScreen(800, 600, 0); }), 5);
+}
+
+TEST_F(WindowTest, ScreenFiguresOutsideTheirLimitsAreRefusedAndChangeNothing) {
+    struct Case {
+        int width, height, dpi;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {1, 1, 1, true},         {65535, 65535, 1440, true}, {0, 768, 96, false},
+        {1024, -1, 96, false},   {1024, 768, 0, false},      {65536, 768, 96, false},
+        {1024, 65536, 96, false}, {1024, 768, 1441, false},  {1024, 768, 2147483647, false},
+    };
+    for (const Case& c : cases) {
+        host.setScreen(800, 600, 144);
+        EXPECT_EQ(errorNumberOf([&] { host.setScreen(c.width, c.height, c.dpi); }), c.accepted ? 0 : err::InvalidProcedureCall)
+            << c.width << " x " << c.height << " at " << c.dpi;
+        EXPECT_EQ(host.screenWidth(), c.accepted ? c.width * 1440.0f / c.dpi : 8000.0f) << c.width;
+    }
 }
 
 }  // namespace

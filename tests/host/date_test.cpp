@@ -5,18 +5,10 @@
 #include <thread>
 
 #include "host/error.h"
+#include "support/error_number.h"
 
 namespace tavo {
 namespace {
-
-int errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 void expectParts(const DateParts& p, int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     EXPECT_EQ(p.year, y);

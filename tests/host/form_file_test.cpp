@@ -1,19 +1,20 @@
 #include "host/form_file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "host/date.h"
 #include "host/font.h"
-#include "host/image_writer.h"
+#include "host/image_encoder.h"
+#include "host/memory_file_system.h"
 #include "host/picture.h"
+#include "support/failing_file_system.h"
 
 namespace tavo {
 namespace {
@@ -372,6 +373,46 @@ TEST(FormFile, WritingAValueThatHasNoFormIsAnErrorNamingControlAndKey) {
 
 // ---- files --------------------------------------------------------------
 
+struct FileFailure {
+    FileStep step;
+    const char* problem;  // the error's text after the file's name
+};
+
+class FormFileAccess : public ::testing::TestWithParam<FileFailure> {};
+
+TEST_P(FormFileAccess, AFailingStepIsAnErrorNamingItAndTheOldFileStaysAlone) {
+    MemoryFileSystem memory;
+    saveFormFile("main.frm", everyValueType(), memory);
+    const std::map<std::string, std::string> before = memory.files();
+    FailingFileSystem failing(memory, GetParam().step, "Disk full");
+    try {
+        if (GetParam().step == FileStep::Open || GetParam().step == FileStep::Read)
+            readFormFile("main.frm", failing);
+        else
+            saveFormFile("main.frm", FormData{}, failing);
+        FAIL();
+    } catch (const FormFileError& e) {
+        EXPECT_EQ(e.file(), "main.frm");
+        EXPECT_EQ(std::string(e.what()), std::string("main.frm: ") + GetParam().problem);
+    }
+    EXPECT_EQ(memory.files(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, FormFileAccess,
+    ::testing::Values(
+        FileFailure{FileStep::Open, "cannot open the form file: Disk full"},
+        FileFailure{FileStep::Read, "cannot read the form file: Disk full"},
+        FileFailure{FileStep::Create, "cannot save: cannot create main.frm.tmp-1: Disk full"},
+        FileFailure{FileStep::Write, "cannot save: cannot write main.frm.tmp-1: Disk full (the old file is unchanged)"},
+        FileFailure{FileStep::Sync, "cannot save: cannot flush main.frm.tmp-1: Disk full (the old file is unchanged)"},
+        FileFailure{FileStep::Close, "cannot save: cannot close main.frm.tmp-1: Disk full (the old file is unchanged)"},
+        FileFailure{FileStep::Rename,
+                    "cannot save: cannot rename main.frm.tmp-1 over the form file: Disk full (the old file is "
+                    "unchanged)"}),
+    [](const auto& param) { return std::string(fileStepVerb(param.param.step)); });
+
+
 class FormFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -432,20 +473,9 @@ TEST_F(FormFileOnDisk, AFailedSaveLeavesTheOldFileWholeAndNoTemporary) {
         bigger.controls.push_back(std::move(copy));
     }
 
-    // A write that fails halfway: the file size limit cuts it off.
-    {
-        struct sigaction ignore {}, previous {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGXFSZ, &ignore, &previous);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = old.size() + 100;
-        setrlimit(RLIMIT_FSIZE, &small);
-        EXPECT_THROW(saveFormFile(path, bigger), FormFileError);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        sigaction(SIGXFSZ, &previous, nullptr);
-    }
+    // A write that fails halfway through.
+    FailingFileSystem failingWrite(diskFileSystem(), FileStep::Write, "File too large");
+    EXPECT_THROW(saveFormFile(path, bigger, failingWrite), FormFileError);
     EXPECT_EQ(contents(), old);
     EXPECT_EQ(entriesInDir(), 1u);
 

@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "form_test_host.h"
+#include "host/form_file.h"
 
 namespace tavo {
 namespace {
 
-using test::Gadget;
-
 class FormTest : public ::testing::Test {
 protected:
-    FormTest() { test::registerGadget(registry); }
+    FormTest() { registerGadget(registry); }
 
     static Gadget& gadget(const std::shared_ptr<Control>& c) { return dynamic_cast<Gadget&>(*c); }
 
@@ -19,7 +18,7 @@ protected:
         return parseFormText("VERSION 1.00\nBegin Form Form1\n" + controls + "End\n", "test.frm");
     }
 
-    test::TestHost host;
+    TestHost host;
     ComponentRegistry registry;
 };
 
@@ -159,7 +158,7 @@ TEST_F(FormTest, SaveRoundTripsThroughAFormFile) {
     EXPECT_EQ(saved.controls[0].properties.entries().size(), 2u) << "Count equals its default";
     const std::string text = formatFormText(saved);
 
-    test::TestHost otherHost;
+    TestHost otherHost;
     Form copy(otherHost, "frmMain", registry);
     copy.load(parseFormText(text, "saved.frm"));
     EXPECT_EQ(gadget(copy.find("One")).buddy, copy.find("Two"));

@@ -11,7 +11,7 @@
 #include "host/host.h"
 #include "host/registry.h"
 
-namespace tavo::test {
+namespace tavo {
 
 class NoChildren {
 protected:
@@ -159,4 +159,4 @@ inline void registerGadget(ComponentRegistry& registry) {
     registry.add(info, [](ControlSite& site) { return std::make_shared<Gadget>(site); });
 }
 
-}  // namespace tavo::test
+}  // namespace tavo

@@ -78,12 +78,12 @@ TEST(PropertyStore, FontsAndPicturesAreStoredAsTheObjectItself) {
 }
 
 TEST(PropertyStore, AControlIsStoredByNameAndResolvedOnRead) {
-    test::TestHost host;
+    TestHost host;
     WindowDesign design;
     design.name = "Form1";
     auto window = host.createWindow(design);
     auto site = host.createSite(*window, "Tree1", {});
-    auto tree = std::make_shared<test::Gadget>(*site);
+    auto tree = std::make_shared<Gadget>(*site);
 
     PropertyStore store;
     store.WriteProperty("mySSTree", Variant::object(tree), Variant::object(nullptr));

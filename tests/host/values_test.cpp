@@ -3,25 +3,19 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <set>
 
 #include "host/colour.h"
 #include "host/date.h"
 #include "host/error.h"
 #include "host/font.h"
+#include "host/picture.h"
+#include "host/value_conversions.h"
 #include "host/variant.h"
+#include "support/error_number.h"
 
 namespace tavo {
 namespace {
-
-// The host error number a call fails with, or 0 when it succeeds.
-int errorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 Variant text(const char* s) { return Variant::string(s); }
 
@@ -30,7 +24,7 @@ TEST(HostError, TextIsTheStandardTextWithTheDetailAfterIt) {
         throwHostError(err::Overflow, "70000 does not fit");
         FAIL();
     } catch (const HostError& e) {
-        EXPECT_EQ(e.number(), 6);
+        EXPECT_EQ(e.number(), err::Overflow);
         EXPECT_STREQ(e.what(), "Overflow: 70000 does not fit");
     }
     try {
@@ -38,6 +32,19 @@ TEST(HostError, TextIsTheStandardTextWithTheDetailAfterIt) {
         FAIL();
     } catch (const HostError& e) {
         EXPECT_STREQ(e.what(), "Type mismatch");
+    }
+}
+
+TEST(HostError, EveryNumberTheCodeRaisesHasAStandardTextOfItsOwn) {
+    const std::string unknown = standardErrorText(0);
+    std::set<std::string> texts;
+    for (int n : {err::InvalidProcedureCall, err::Overflow, err::TypeMismatch, err::InternalError, err::FileNotFound,
+                  err::PathFileAccessError, err::ObjectNotSet, err::InvalidFileFormat, err::ControlArrayElementMissing,
+                  err::InvalidPropertyValue, err::ReadOnlyProperty, err::FormAlreadyDisplayed, err::CantShowModeless,
+                  err::ObjectRequired, err::CantCreateObject, err::NoSuchMember, err::InvalidPicture,
+                  err::IndexOutOfBounds, err::ElementNotFound}) {
+        EXPECT_NE(standardErrorText(n), unknown) << n;
+        EXPECT_TRUE(texts.insert(standardErrorText(n)).second) << n;
     }
 }
 
@@ -222,6 +229,56 @@ TEST(VariantCompare, TextsByBytesEmptyAsZeroOrNothingElse) {
     EXPECT_EQ(errorNumberOf([] { Variant::compare(text("1"), Variant::integer(1)); }), err::TypeMismatch);
     EXPECT_EQ(errorNumberOf([] { Variant::compare(Variant::object(nullptr), Variant::integer(0)); }),
               err::TypeMismatch);
+}
+
+struct ObjectConversion {
+    const char* what;
+    std::function<ObjectRef(const Variant&)> convert;
+    Variant value;
+    bool givesTheObject;    // else no object, or the error below
+    const char* error;      // nullptr when it converts
+};
+
+TEST(ValueConversions, APictureOrAFontIsTheObjectItselfAndAnythingElseOneTypeMismatch) {
+    const auto picture = Picture::fromBytes({'G', 'I', 'F', '8', '9', 'a', 2, 0, 3, 0, 0, 0, 0});
+    const auto font = std::make_shared<Font>();
+    const auto toPictureObject = [](const Variant& v) -> ObjectRef { return toPicture(v); };
+    const auto toFontObject = [](const Variant& v) -> ObjectRef { return toFont(v); };
+    const auto toRequiredFontObject = [](const Variant& v) -> ObjectRef { return toRequiredFont(v); };
+    const Variant nothing = Variant::object(nullptr);
+    for (const ObjectConversion& c : {
+             ObjectConversion{"picture", toPictureObject, Variant::object(picture), true, nullptr},
+             ObjectConversion{"no picture", toPictureObject, nothing, false, nullptr},
+             ObjectConversion{"font as picture", toPictureObject, Variant::object(font), false,
+                              "Type mismatch: Font object is not a picture"},
+             ObjectConversion{"text as picture", toPictureObject, text("up.gif"), false,
+                              "Type mismatch: \"up.gif\" cannot be converted to an object"},
+             ObjectConversion{"font", toFontObject, Variant::object(font), true, nullptr},
+             ObjectConversion{"no font", toFontObject, nothing, false, nullptr},
+             ObjectConversion{"picture as font", toFontObject, Variant::object(picture), false,
+                              "Type mismatch: Picture object is not a font"},
+             ObjectConversion{"required font", toRequiredFontObject, Variant::object(font), true, nullptr},
+             ObjectConversion{"required font missing", toRequiredFontObject, nothing, false,
+                              "Type mismatch: Nothing is not a font"},
+         }) {
+        try {
+            const ObjectRef converted = c.convert(c.value);
+            EXPECT_EQ(c.error, nullptr) << c.what;
+            EXPECT_EQ(converted, c.givesTheObject ? c.value.rawObject() : nullptr) << c.what;
+        } catch (const HostError& e) {
+            EXPECT_EQ(e.number(), err::TypeMismatch) << c.what;
+            EXPECT_STREQ(e.what(), c.error ? c.error : "(converts)") << c.what;
+        }
+    }
+}
+
+TEST(ValueConversions, AColourIsALongOfTheSameBits) {
+    for (uint32_t colour : {vbButtonFace, rgbColour(255, 128, 0), 0u}) {
+        const Variant v = colourValue(colour);
+        EXPECT_EQ(v.type(), VarType::Long);
+        EXPECT_EQ(v.toColour(), colour);
+    }
+    EXPECT_LT(colourValue(vbButtonFace).toLong(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QTimer>
 
+#include "backends/qt/control_widget.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_month_grid.h"
 #include "backends/qt/qt_push_button.h"
@@ -11,15 +12,13 @@
 #include "datecontrol/register.h"
 #include "datecontrol/tavo_calendar_drop_down.h"
 #include "host/date.h"
+#include "host/error.h"
 #include "host/form.h"
 #include "qt_test_support.h"
+#include "support/dates.h"
 
 namespace tavo {
 namespace {
-
-using namespace qttest;
-
-constexpr double k21Aug2000 = 36759;
 
 // A date control on a real form window, and the popup it drops down.
 class QtPopupTest : public ::testing::Test {
@@ -43,7 +42,7 @@ protected:
     }
 
     std::shared_ptr<frmCalendar> popup() {
-        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::formClass));
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
     }
     QWidget* popupWidget() { return static_cast<QtWindow&>(*popup()->window()).widget(); }
     QWidget* surface() { return static_cast<QtControlSite*>(form->siteOf(*control))->surface(); }
@@ -128,6 +127,54 @@ TEST_F(QtPopupTest, WhenModelessIsRefusedItRunsModallyWithTheCancelButton) {
     EXPECT_EQ(heightWithButton, calendarHeight + 19);  // 285 twips
     EXPECT_FALSE(popup()->isLoaded());
     EXPECT_EQ(value(), k21Aug2000);
+}
+
+// The popup is open when the control's form goes: the form itself, or the
+// widget an application made for the control. The popup goes with it, and
+// the control, still held by the popup's back reference and the
+// application, answers with an error instead of reaching its freed site.
+TEST_F(QtPopupTest, ThePopupGoesWithItsControlsFormAndTheControlAnswersWithAnError) {
+    struct Route {
+        const char* name;
+        std::function<std::shared_ptr<Control>()> open;
+        std::function<void()> goes;
+    };
+    qt::ControlWidget* widget = nullptr;
+    const Route routes[] = {
+        {"form destroyed",
+         [&] {
+             pressDropButton();
+             return std::shared_ptr<Control>(control);
+         },
+         [&] { form.reset(); }},
+        {"control widget destroyed",
+         [&] {
+             widget = new qt::ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1", nullptr,
+                                            QSize(160, 21), registry);
+             widget->show();
+             pump();
+             auto& c = static_cast<TavoCalendarDropDown&>(widget->control());
+             press(static_cast<QtPushButton&>(*c.cmd()).widget(), {3, 4});
+             pump();
+             return widget->controlRef();
+         },
+         [&] { delete widget; }},
+    };
+    for (const Route& route : routes) {
+        const std::shared_ptr<Control> held = route.open();
+        ASSERT_TRUE(popup()->Visible()) << route.name;
+        route.goes();
+        pump();
+        EXPECT_FALSE(popup()->isLoaded()) << route.name;
+        for (const ObjectRef& ref : {popup()->objBackReference, ObjectRef(held)}) {
+            try {
+                ref->put("Value", Variant::date(dateSerial(2000, 8, 25)));
+                ADD_FAILURE() << route.name << ": a control whose form has gone took a value";
+            } catch (const HostError& e) {
+                EXPECT_EQ(e.number(), err::ObjectUnloaded) << route.name;
+            }
+        }
+    }
 }
 
 }  // namespace

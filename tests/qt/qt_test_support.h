@@ -11,18 +11,9 @@
 #include <functional>
 
 #include "host/error.h"
+#include "support/error_number.h"
 
-namespace tavo::qttest {
-
-// The host error number a call ends with, 0 when it ends well.
-inline int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HostError& e) {
-        return e.number();
-    }
-    return 0;
-}
+namespace tavo {
 
 inline void pump() {
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -64,4 +55,4 @@ inline void typeKey(int key, const QString& text = {}, Qt::KeyboardModifiers mod
     QApplication::sendEvent(QApplication::focusWidget(), &up);
 }
 
-}  // namespace tavo::qttest
+}  // namespace tavo

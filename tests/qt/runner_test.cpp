@@ -18,8 +18,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtRunnerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {

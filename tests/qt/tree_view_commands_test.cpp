@@ -21,13 +21,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-using testing::FailingTree;
-using testing::Failure;
-using testing::FailurePlan;
-using testing::PlainTreeWalk;
-using testing::TreeMember;
-
 QTreeWidgetItem* newItem(const std::string& key) {
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(key)});
     item->setData(0, Qt::UserRole, QString::fromStdString(key));
@@ -113,7 +106,7 @@ protected:
     // The user's click on button k; nothing may come out of it.
     void click(int k) {
         QWidget* image = static_cast<QtImage&>(*ctl().img(k)).widget();
-        EXPECT_NO_THROW(qttest::click(image, {4, 4}));
+        EXPECT_NO_THROW(tavo::click(image, {4, 4}));
     }
 
     ComponentRegistry registry;
@@ -298,11 +291,12 @@ TEST_F(QtTreeCommands, ADisabledControllerTakesNoClicks) {
 // 10,000 top-level items with a child each, listed in the order they were
 // added while their siblings stand sorted the other way round, or shuffled.
 TEST_F(QtTreeCommands, AllNodesCommandsMakeAFewCallsAndComparisonsPerNodeInAnyCollectionOrder) {
-    constexpr int tops = 10'000, nodes = 2 * tops;
+    constexpr int kTops = 10'000, kNodes = 2 * kTops;
     for (Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
         QtSide side(host, "T");
-        std::vector<int> numbers(tops);
-        for (int i = 0; i < tops; ++i) numbers[std::size_t(i)] = 100'000 + (order == Qt::AscendingOrder ? i * 7919 % tops : i);
+        std::vector<int> numbers(kTops);
+        for (int i = 0; i < kTops; ++i)
+            numbers[std::size_t(i)] = 100'000 + (order == Qt::AscendingOrder ? i * 7919 % kTops : i);
         for (int number : numbers) {
             QTreeWidgetItem* top = newItem(std::to_string(number));
             top->addChild(newItem(std::to_string(number) + "c"));
@@ -316,8 +310,8 @@ TEST_F(QtTreeCommands, AllNodesCommandsMakeAFewCallsAndComparisonsPerNodeInAnyCo
         for (int k : {1, 2}) {
             const int64_t calls = counted->totalCalls(), comparisons = counted->comparisons();
             click(k);
-            EXPECT_LE(counted->totalCalls() - calls, 14 * nodes) << "button " << k;
-            EXPECT_LE(counted->comparisons() - comparisons, 4 * nodes) << "button " << k;
+            EXPECT_LE(counted->totalCalls() - calls, 14 * kNodes) << "button " << k;
+            EXPECT_LE(counted->comparisons() - comparisons, 4 * kNodes) << "button " << k;
         }
     }
 }

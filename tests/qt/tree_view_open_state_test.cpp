@@ -13,8 +13,6 @@
 namespace tavo {
 namespace {
 
-using namespace qttest;
-
 class QtTreeOpenStateTest : public ::testing::Test {
 protected:
     void SetUp() override {

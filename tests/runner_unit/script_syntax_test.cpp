@@ -120,8 +120,9 @@ TEST(ParseValue, ObjectsAreNamedForLaterEvaluation) {
     EXPECT_EQ(printed.key, "SSActiveTreeView.SSTree");
     EXPECT_EQ(printed.printedId, 12);
 
-    for (const char* bad : {"font:Arial,8", R"(font:"Arial")", R"(font:"Arial",0)", R"(font:"Arial",8,underline)",
-                            "ref:", "ref:1x", "node:Tree1", "node:.k", "picture:", "#5", "Font#"})
+    for (const char* bad : {"font:Arial,8", R"(font:"Arial")", R"(font:"Arial",0)", R"(font:"Arial",2049)",
+                            R"(font:"Arial",8,underline)", "ref:", "ref:1x", "node:Tree1", "node:.k", "picture:",
+                            "#5", "Font#"})
         EXPECT_THROW(parseValue(bad), ScriptSyntaxError) << bad;
 }
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "apps/tavo_run/script_syntax.h"
+#include "components/tree_node.h"
 #include "host/font.h"
-#include "treecontroller/tree_node.h"
 
 namespace tavo {
 namespace {

@@ -11,11 +11,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/ascii_text.h"
 #include "host/control.h"
 #include "host/error.h"
-#include "treecontroller/tree_node.h"
+#include "components/tree_node.h"
 
-namespace tavo::testing {
+namespace tavo {
 
 enum class TreeMember {
     NextSibling,
@@ -61,20 +62,22 @@ public:
     bool ranAway() const { return state_->total > state_->limit; }
 
     std::string className() const override { return "Test.FailingTree"; }
-    Variant get(std::string_view member, const Variant* arg = nullptr) override {
-        if (memberNameEquals(member, "Nodes") && !arg) return Variant::object(std::make_shared<Collection>(state_));
-        if (memberNameEquals(member, "Nodes")) return state_->item(*arg);
-        if (memberNameEquals(member, "SelectedItem")) {
+
+protected:
+    Variant getMember(std::string_view member, const Variant* arg) override {
+        if (ascii::equalsNoCase(member, "Nodes") && !arg) return Variant::object(std::make_shared<Collection>(state_));
+        if (ascii::equalsNoCase(member, "Nodes")) return state_->item(*arg);
+        if (ascii::equalsNoCase(member, "SelectedItem")) {
             if (state_->fails(TreeMember::SelectedItem)) return notANode();
             return state_->wrap(state_->inner->get(member));
         }
         for (auto [name, m] : {std::pair{"Enabled", TreeMember::Enabled}, {"Visible", TreeMember::Visible}})
-            if (memberNameEquals(member, name) && state_->fails(m)) return Variant::string("weder noch");
+            if (ascii::equalsNoCase(member, name) && state_->fails(m)) return Variant::string("weder noch");
         return state_->inner->get(member, arg);
     }
-    void put(std::string_view member, const Variant& value) override { state_->inner->put(member, value); }
-    void putRef(std::string_view member, const Variant& value) override { state_->inner->putRef(member, value); }
-    Variant call(std::string_view member, std::span<Variant> args = {}) override {
+    void putMember(std::string_view member, const Variant& value) override { state_->inner->put(member, value); }
+    void putRefMember(std::string_view member, const Variant& value) override { state_->inner->putRef(member, value); }
+    Variant callMember(std::string_view member, std::span<Variant> args) override {
         return state_->inner->call(member, args);
     }
 
@@ -98,7 +101,7 @@ private:
             const bool now = plan.everyCall || n == plan.atCall ||
                              (!plan.onKey.empty() && node && node->get("Key").toString() == plan.onKey);
             if (!now) return false;
-            if (plan.how == Failure::HostError) throwHostError(35600, "planned failure");
+            if (plan.how == Failure::HostError) throwHostError(err::IndexOutOfBounds, "planned failure");
             if (plan.how == Failure::OtherException) throw std::runtime_error("planned failure of another kind");
             return true;
         }
@@ -115,8 +118,9 @@ private:
         explicit Collection(std::shared_ptr<State> s) : state_(std::move(s)) {}
         std::string className() const override { return "SSNodes"; }
         Variant get(std::string_view member, const Variant* arg = nullptr) override {
-            if (memberNameEquals(member, "Item") && arg) return state_->item(*arg);
-            if (memberNameEquals(member, "Count") && state_->fails(TreeMember::Count)) return Variant::string("viele");
+            if (ascii::equalsNoCase(member, "Item") && arg) return state_->item(*arg);
+            if (ascii::equalsNoCase(member, "Count") && state_->fails(TreeMember::Count))
+                return Variant::string("viele");
             return state_->inner->get("Nodes").toObject()->get(member, arg);
         }
 
@@ -165,13 +169,13 @@ private:
 
         std::string className() const override { return "SSNode"; }
         Variant get(std::string_view member, const Variant* arg = nullptr) override {
-            if (memberNameEquals(member, "Level") && state_->fails(TreeMember::Level, inner_.get()))
+            if (ascii::equalsNoCase(member, "Level") && state_->fails(TreeMember::Level, inner_.get()))
                 return Variant::string("oben");
             return state_->wrap(inner_->get(member, arg));
         }
         void put(std::string_view member, const Variant& value) override { inner_->put(member, value); }
         Variant call(std::string_view member, std::span<Variant> args = {}) override {
-            if (memberNameEquals(member, "EnsureVisible")) state_->fails(TreeMember::EnsureVisible, inner_.get());
+            if (ascii::equalsNoCase(member, "EnsureVisible")) state_->fails(TreeMember::EnsureVisible, inner_.get());
             return state_->wrap(inner_->call(member, args));
         }
 
@@ -200,4 +204,4 @@ inline Variant FailingTree::State::wrap(const Variant& v) {
     return v;
 }
 
-}  // namespace tavo::testing
+}  // namespace tavo

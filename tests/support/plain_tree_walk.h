@@ -8,10 +8,10 @@
 // the node over, ends the loop.
 #include <memory>
 
+#include "components/tree_node.h"
 #include "host/error.h"
-#include "treecontroller/tree_node.h"
 
-namespace tavo::testing {
+namespace tavo {
 
 class PlainTreeWalk {
 public:
@@ -106,4 +106,4 @@ private:
     int32_t depth_ = 0;
 };
 
-}  // namespace tavo::testing
+}  // namespace tavo

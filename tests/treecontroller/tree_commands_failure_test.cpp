@@ -9,7 +9,7 @@
 #include "tests/support/plain_tree_walk.h"
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 struct FailureCase {
@@ -108,4 +108,4 @@ std::string failureName(const ::testing::TestParamInfo<FailureCase>& p) {
 INSTANTIATE_TEST_SUITE_P(EveryMember, TreeCommandsUnderFailure, ::testing::ValuesIn(everyFailure()), failureName);
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavo

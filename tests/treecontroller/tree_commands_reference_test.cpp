@@ -11,7 +11,7 @@
 #include "tests/support/plain_tree_walk.h"
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 // How the tree is reached: directly; through wrappers made afresh on every
@@ -165,8 +165,8 @@ TEST_P(TreeCommandsReference, RandomTreesUnderFightingHandlersShowAndRaiseWhatTh
         for (int step = 0; step < 6; ++step) {
             for (auto* rs : {&mineReactions, &plainReactions})
                 for (Reaction& r : *rs) r.fired = 0;
-            constexpr int picks[] = {0, 1, 1, 2, 2, 3, 4};  // 4: ExpandAll called directly
-            const int k = picks[rng() % 7];
+            constexpr int kPicks[] = {0, 1, 1, 2, 2, 3, 4};  // 4: ExpandAll called directly
+            const int k = kPicks[rng() % 7];
             if (k < 4) {
                 click(k);
                 reference.click(k);
@@ -199,4 +199,4 @@ INSTANTIATE_TEST_SUITE_P(Reaches, TreeCommandsReference,
                          });
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavo

@@ -1,13 +1,13 @@
 // The four buttons and ExpandAll on a bound tree view.
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const char* const hint =
+const char* const kHint =
     "Damit dieses Control weiß, welchen Tree es steuern soll, sollte man im Form_Load Ereignis die folgende Zeile "
     "einfügen:\r\nSet TavoSSTreeController1.mySSTree = SSTree1";
 
@@ -19,7 +19,7 @@ TEST_F(TreeControllerTest, UnboundButtonsShowOnlyTheBindingHintOncePerClick) {
     for (int k = 0; k < 4; ++k) click(k);
     ASSERT_EQ(host.messageBoxes().size(), 4u);
     for (const auto& box : host.messageBoxes()) {
-        EXPECT_EQ(box.text, hint);
+        EXPECT_EQ(box.text, kHint);
         EXPECT_EQ(box.style, 0);
     }
     for (const auto& line : host.trace()) EXPECT_EQ(line.rfind("msgbox", 0), 0u) << line;
@@ -191,13 +191,13 @@ TEST_F(TreeControllerTest, ADisabledControllerTakesNoClicks) {
 // comparisons.
 TEST_F(TreeControllerTest, AllNodesCommandsMakeAFewCallsAndComparisonsPerNodeInAnyCollectionOrder) {
     enum Order { SiblingOrder, Reversed, Sorted };
-    constexpr int tops = 20'000, nodes = 2 * tops;
+    constexpr int kTops = 20'000, kNodes = 2 * kTops;
     for (Order order : {SiblingOrder, Reversed, Sorted}) {
         tree = addTree("Big" + std::to_string(order));
-        tree->reserve(nodes);
-        for (int i = 0; i < tops; ++i) {
+        tree->reserve(kNodes);
+        for (int i = 0; i < kTops; ++i) {
             // Texts that sort in an order of their own: i * 7919 mod 20,000.
-            const std::string key = "t" + std::to_string(i), text = std::to_string(100'000 + i * 7919 % tops);
+            const std::string key = "t" + std::to_string(i), text = std::to_string(100'000 + i * 7919 % kTops);
             tree->addNode(key, "", text, order == Reversed ? HeadlessTreeView::Place::First : HeadlessTreeView::Place::Last);
             tree->addNode(key + "c", key, text);
         }
@@ -207,13 +207,13 @@ TEST_F(TreeControllerTest, AllNodesCommandsMakeAFewCallsAndComparisonsPerNodeInA
             tree->resetCallCounts();
             tree->clearBroughtIntoView();
             click(k);
-            EXPECT_LE(tree->totalCalls(), 14 * nodes) << "order " << order << " button " << k;
-            EXPECT_LE(tree->comparisons(), 4 * nodes) << "order " << order << " button " << k;
+            EXPECT_LE(tree->totalCalls(), 14 * kNodes) << "order " << order << " button " << k;
+            EXPECT_LE(tree->comparisons(), 4 * kNodes) << "order " << order << " button " << k;
         }
         EXPECT_EQ(tree->dump().find('-'), std::string::npos);
-        EXPECT_EQ(intoView().size(), std::size_t(tops));
+        EXPECT_EQ(intoView().size(), std::size_t(kTops));
     }
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavo

@@ -15,7 +15,7 @@
 #include "treecontroller/register.h"
 #include "treecontroller/tavo_ss_tree_controller.h"
 
-namespace tavo::testing {
+namespace tavo {
 
 // Adds nodes from a compact text: "A(A1(A11) A2) B" is A with the children A1
 // (with A11) and A2, then B on the top level. Keys are also the texts.
@@ -54,7 +54,7 @@ protected:
         form->setListener({{}, [this](Control&, std::string_view p) { changes.emplace_back(p); }});
         tree = addTree("SSTree1");
         ctl = std::dynamic_pointer_cast<TavoSSTreeController>(
-            form->add(TavoSSTreeController::progId, "TavoSSTreeController1", {0, 3000, 1080, 225}));
+            form->add(TavoSSTreeController::kProgId, "TavoSSTreeController1", {0, 3000, 1080, 225}));
     }
 
     std::shared_ptr<HeadlessTreeView> addTree(const std::string& name) {
@@ -84,4 +84,4 @@ protected:
     std::vector<std::string> changes;
 };
 
-}  // namespace tavo::testing
+}  // namespace tavo

@@ -5,12 +5,12 @@
 #include "host/error.h"
 #include "host/form_file.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 using ::testing::ElementsAre;
 
-const char* const germanTips[] = {"Aktuelles Element aufklappen", "Alle Elemente aufklappen",
+const char* const kGermanTips[] = {"Aktuelles Element aufklappen", "Alle Elemente aufklappen",
                                   "Alle Elemente zuklappen", "Aktuelles Element zuklappen"};
 
 void expectButtonsShow(const TavoSSTreeController& c, const std::shared_ptr<Image>& (TavoSSTreeController::*holder)(int) const) {
@@ -108,18 +108,18 @@ TEST_F(TreeControllerTest, KeepsTheStripSizeWhateverSizeItIsGiven) {
         EXPECT_EQ(site.width(), 1080);
         EXPECT_EQ(site.height(), 225);
     }
-    auto placedLarge = form->add(TavoSSTreeController::progId, "Big", {0, 0, 9000, 9000});
+    auto placedLarge = form->add(TavoSSTreeController::kProgId, "Big", {0, 0, 9000, 9000});
     EXPECT_EQ(form->siteOf(*placedLarge)->width(), 1080);
     EXPECT_EQ(form->siteOf(*placedLarge)->height(), 225);
 }
 
 TEST_F(TreeControllerTest, ToolTipsBelongToTheirOwnButtons) {
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(ctl->img(k)->toolTipText(), germanTips[k]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(ctl->img(k)->toolTipText(), kGermanTips[k]);
     ctl->setToolTipTextMinus("zu");
     ctl->setToolTipTextMinusMinus("alle zu");
     EXPECT_EQ(ctl->img(3)->toolTipText(), "zu");
     EXPECT_EQ(ctl->img(2)->toolTipText(), "alle zu");
-    EXPECT_EQ(ctl->img(1)->toolTipText(), germanTips[1]);
+    EXPECT_EQ(ctl->img(1)->toolTipText(), kGermanTips[1]);
     EXPECT_EQ(ctl->ToolTipTextMinus(), "zu");
     EXPECT_THAT(changes, ElementsAre("ToolTipTextMinus", "ToolTipTextMinusMinus"));
 }
@@ -167,19 +167,19 @@ TEST_F(TreeControllerTest, SavesOnlyWhatDiffersFromTheDefaultsInKeyOrder) {
     EXPECT_EQ(again->ToolTipTextPlus(), "");
     EXPECT_EQ(again->img(0)->toolTipText(), "");
     EXPECT_EQ(again->ToolTipTextMinus(), "zu");
-    EXPECT_EQ(again->ToolTipTextPlusPlus(), germanTips[1]);
+    EXPECT_EQ(again->ToolTipTextPlusPlus(), kGermanTips[1]);
 }
 
 TEST_F(TreeControllerTest, LoadsDefaultsFromAnEmptyStoreWithoutNotifying) {
     FormData data;
-    data.controls.push_back({TavoSSTreeController::progId, "Ctl", {}, {}, 0});
+    data.controls.push_back({TavoSSTreeController::kProgId, "Ctl", {}, {}, 0});
     form->load(data);
     auto loaded = std::dynamic_pointer_cast<TavoSSTreeController>(form->find("Ctl"));
     EXPECT_EQ(loaded->BackColor(), 0x8000000Fu);
     EXPECT_TRUE(loaded->Enabled());
     EXPECT_EQ(loaded->mySSTree(), nullptr);
     expectButtonsShow(*loaded, &TavoSSTreeController::imgUp);
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(loaded->img(k)->toolTipText(), germanTips[k]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(loaded->img(k)->toolTipText(), kGermanTips[k]);
     EXPECT_TRUE(changes.empty());
 }
 
@@ -203,4 +203,4 @@ TEST_F(TreeControllerTest, ServesItsMembersAndChildrenByName) {
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavo

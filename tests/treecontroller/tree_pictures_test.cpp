@@ -6,12 +6,12 @@
 #include <string>
 
 #include "host/error.h"
-#include "host/image_writer.h"
+#include "support/image_decoder.h"
 
 namespace tavo {
 namespace {
 
-constexpr TreeButtonLook looks[] = {TreeButtonLook::Normal, TreeButtonLook::Pressed, TreeButtonLook::Disabled};
+constexpr TreeButtonLook kLooks[] = {TreeButtonLook::Normal, TreeButtonLook::Pressed, TreeButtonLook::Disabled};
 
 bool opaque(uint32_t argb) { return (argb >> 24) != 0; }
 int red(uint32_t c) { return int((c >> 16) & 0xFF); }
@@ -32,7 +32,7 @@ RgbImage pixelsOf(int button, TreeButtonLook look) { return decodeToArgb(treeBut
 
 TEST(TreeButtonPictures, AreSixteenSquareGifsWithOneTransparentColour) {
     for (int button = 0; button < 4; ++button)
-        for (TreeButtonLook look : looks) {
+        for (TreeButtonLook look : kLooks) {
             const PictureRef picture = treeButtonPicture(button, look);
             SCOPED_TRACE("button " + std::to_string(button) + ", look " + std::to_string(int(look)));
             EXPECT_EQ(picture->format(), PictureFormat::Gif);

@@ -14,7 +14,7 @@
 #include "treecontroller/tree_walk.h"
 #include "treecontroller/walked_top_level.h"
 
-namespace tavo::testing {
+namespace tavo {
 namespace {
 
 using ::testing::ElementsAreArray;
@@ -302,4 +302,4 @@ TEST(WalkedTopLevel, AChangeSeenDuringABranchsWalkLeavesThatBranchToBeWalkedAgai
 }
 
 }  // namespace
-}  // namespace tavo::testing
+}  // namespace tavo

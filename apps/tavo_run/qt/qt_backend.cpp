@@ -18,6 +18,7 @@
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "apps/tavo_run/demo_form.h"
 #include "backends/qt/qt_date_box.h"
@@ -26,14 +27,13 @@
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_tree_view.h"
 #include "backends/qt/qt_window.h"
+#include "host/ascii_text.h"
 #include "host/date.h"
 #include "host/error.h"
 
 namespace tavo {
 
 namespace {
-
-constexpr int kFileAccessError = 75;
 
 // Where a new form window stands, and the event log's place beside the form, in pixels.
 constexpr QPoint kFormPlace{40, 40};
@@ -87,13 +87,13 @@ KeyStroke keyStroke(const std::string& key) {
         const char* name;
         int key;
         const char* text;
-    } named[] = {
+    } kNamed[] = {
         {"ESC", Qt::Key_Escape, "\x1b"}, {"ENTER", Qt::Key_Return, "\r"}, {"TAB", Qt::Key_Tab, "\t"},
         {"F4", Qt::Key_F4, ""},          {"UP", Qt::Key_Up, ""},          {"DOWN", Qt::Key_Down, ""},
         {"LEFT", Qt::Key_Left, ""},      {"RIGHT", Qt::Key_Right, ""},    {"PGUP", Qt::Key_PageUp, ""},
         {"PGDN", Qt::Key_PageDown, ""},  {"HOME", Qt::Key_Home, ""},      {"END", Qt::Key_End, ""},
     };
-    for (const auto& n : named)
+    for (const auto& n : kNamed)
         if (key == n.name) return {n.key, QString::fromLatin1(n.text)};
     const QChar c = QChar::fromLatin1(key.at(0));
     const QChar upper = c.toUpper();
@@ -184,7 +184,7 @@ void QtBackend::arrange(const Form* form) {
         for (const auto& c : form->controls())
             if (const ControlSite* site = form->siteOf(*c))
                 content = content.united(toPixels(site->left(), site->top(), site->width(), site->height()));
-        if (memberNameEquals(form->name(), demo::kFormName))
+        if (ascii::equalsNoCase(form->name(), demo::kFormName))
             for (const demo::Label& l : demo::labels()) {
                 auto* label = new QLabel(QString::fromUtf8(l.text.data(), qsizetype(l.text.size())), formWidget_);
                 label->setObjectName(QString::fromUtf8(l.name.data(), qsizetype(l.name.size())));
@@ -222,6 +222,10 @@ void QtBackend::runUntilIdle() {
 }
 
 void QtBackend::advance(int64_t ms) {
+    // Qt's timers count milliseconds in an int.
+    if (ms > std::numeric_limits<int>::max())
+        throwHostError(err::Overflow, "advance by " + std::to_string(ms) +
+                                          " ms: real windows wait at most 2147483647 ms (24.8 days) at a time");
     QEventLoop loop;
     QTimer::singleShot(std::chrono::milliseconds(ms), &loop, &QEventLoop::quit);
     loop.exec();
@@ -253,7 +257,7 @@ void QtBackend::postKey(const std::shared_ptr<Child>& target, const std::string&
     QApplication::sendEvent(receiver, &up);
 }
 
-void QtBackend::postActivateMainWindow() {
+void QtBackend::postActivateOtherWindow() {
     if (!formWidget_) throw HostError(err::InvalidProcedureCall, "the form has no window to activate");
     formWidget_->activateWindow();
 }
@@ -262,7 +266,7 @@ void QtBackend::postActivateOtherApplication() { QApplication::setActiveWindow(n
 
 void QtBackend::dayClick(const std::shared_ptr<Child>& monthGrid, double date) {
     auto* grid = as<QtMonthGrid>(*monthGrid);
-    if (!grid || !grid->grid()) throw HostError(err::TypeMismatch, "Type mismatch: " + monthGrid->displayName() + " is not a month grid");
+    if (!grid || !grid->grid()) throwHostError(err::TypeMismatch, monthGrid->displayName() + " is not a month grid");
     MonthGridWidget* w = grid->grid();
     if (blockedByModal(w)) return;
     const QRect day = w->dayRect(qDate(date));
@@ -277,7 +281,7 @@ void QtBackend::dayClick(const std::shared_ptr<Child>& monthGrid, double date) {
 // The arrow at the box's right end, as the user presses it.
 void QtBackend::dropDown(const std::shared_ptr<Child>& dateBox) {
     auto* box = as<QtDateBox>(*dateBox);
-    if (!box || !box->edit()) throw HostError(err::TypeMismatch, "Type mismatch: " + dateBox->displayName() + " is not a date box");
+    if (!box || !box->edit()) throwHostError(err::TypeMismatch, dateBox->displayName() + " is not a date box");
     QDateTimeEdit* e = box->edit();
     if (blockedByModal(e)) return;
     const QPoint arrow(e->width() - 4, e->height() / 2);
@@ -289,7 +293,7 @@ void QtBackend::dropDown(const std::shared_ptr<Child>& dateBox) {
 // A date the user picked: the editor takes it as the user's own edit.
 void QtBackend::change(const std::shared_ptr<Child>& dateBox, double date) {
     auto* box = as<QtDateBox>(*dateBox);
-    if (!box || !box->edit()) throw HostError(err::TypeMismatch, "Type mismatch: " + dateBox->displayName() + " is not a date box");
+    if (!box || !box->edit()) throwHostError(err::TypeMismatch, dateBox->displayName() + " is not a date box");
     if (blockedByModal(box->edit())) return;
     const DateParts p = splitDate(date);
     box->edit()->setDateTime(QDateTime(QDate(p.year, p.month, p.day), QTime(p.hour, p.minute, p.second)));
@@ -311,13 +315,13 @@ void QtBackend::screenshot(const std::string& path) {
     // Written beside the target and renamed over it: never half a picture.
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        throw HostError(kFileAccessError, "Path/File access error: cannot write the picture " + path + ": " +
-                                              file.errorString().toStdString());
+        throwHostError(err::PathFileAccessError, "cannot write the picture " + path + ": " +
+                                                 file.errorString().toStdString());
 }
 
 QtTreeView& QtBackend::treeView(Object& obj) {
     auto* view = as<QtTreeView>(obj);
-    if (!view) throw HostError(err::TypeMismatch, "Type mismatch: " + obj.className() + " is not a tree view");
+    if (!view) throwHostError(err::TypeMismatch, obj.className() + " is not a tree view");
     if (!view->onBringIntoView)
         view->onBringIntoView = [this, name = view->instanceName()](const std::string& key) {
             host_.trace("ensurevisible " + name + "." + key);

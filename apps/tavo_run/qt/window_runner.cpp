@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "apps/tavo_run/qt/window_session.h"
+#include "backends/qt/deep_stack.h"
 #include "backends/qt/qt_host.h"
 #include "datecontrol/register.h"
 #include "host/error.h"
@@ -13,8 +14,6 @@
 namespace tavo {
 
 namespace {
-
-constexpr int kInternalError = 51;
 
 // Qt cannot carry an exception through its event dispatch, so an error that
 // a handler lets out ends at the dispatch of that one event, as the host's
@@ -30,7 +29,8 @@ public:
         } catch (const HostError& e) {
             if (onHandlerError) onHandlerError(e);
         } catch (const std::exception& e) {
-            if (onHandlerError) onHandlerError(HostError(kInternalError, std::string("Internal error: ") + e.what()));
+            if (onHandlerError)
+                onHandlerError(HostError(err::InternalError, standardErrorText(err::InternalError) + ": " + e.what()));
         }
         return true;
     }
@@ -41,9 +41,7 @@ bool haveDisplay() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-}  // namespace
-
-int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
+int runWindows(int argc, char** argv, const WindowRunOptions& options) {
     const bool unattended = !options.scriptPath.empty() || !options.screenshotPath.empty();
     if (!haveDisplay()) {
         // A script or a picture needs no one to look: draw off the screen.
@@ -57,9 +55,8 @@ int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
 
     std::ifstream script;
     if (!options.scriptPath.empty()) {
-        script.open(options.scriptPath);
-        if (!script) {
-            std::cerr << "tavo-run: cannot open the script " << options.scriptPath << '\n';
+        if (const std::string problem = ScriptEngine::openScript(options.scriptPath, script); !problem.empty()) {
+            std::cerr << "tavo-run: " << problem << '\n';
             return 2;
         }
     }
@@ -90,6 +87,14 @@ int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
         app.onHandlerError = nullptr;
     }
     return status;
+}
+
+}  // namespace
+
+// A form may hold a tree far deeper than Qt's view can lay out on the main
+// thread's stack.
+int runInWindows(int argc, char** argv, const WindowRunOptions& options) {
+    return runOnDeepStack([&] { return runWindows(argc, argv, options); });
 }
 
 }  // namespace tavo

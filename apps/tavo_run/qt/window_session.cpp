@@ -73,11 +73,12 @@ bool WindowSession::save() {
         showTitle();
         return true;
     } catch (const FormFileError& e) {
-        log_ << "error 75 save: " << e.what() << std::endl;
+        log_ << "error " << err::PathFileAccessError << " save: " << e.what() << std::endl;
     } catch (const HostError& e) {
         log_ << "error " << e.number() << " save: " << e.what() << std::endl;
     } catch (const std::exception& e) {
-        log_ << "error 75 save: cannot write " << savePath_ << ": " << e.what() << std::endl;
+        log_ << "error " << err::PathFileAccessError << " save: cannot write " << savePath_ << ": " << e.what()
+             << std::endl;
     }
     return false;
 }

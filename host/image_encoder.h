@@ -24,9 +24,4 @@ std::vector<uint8_t> encodeGif(const IndexedImage& img);
 std::vector<uint8_t> encodeBmp(const IndexedImage& img);
 std::vector<uint8_t> encodeBmp(const RgbImage& img);  // 24-bit
 
-// Decoding, for tests and for backends without an image library: the pixels
-// of a GIF (first frame) or BMP as 0xAARRGGBB (transparent pixels have alpha 0).
-// Throws HostError 13 naming the problem on a file it cannot read.
-RgbImage decodeToArgb(const std::vector<uint8_t>& file);
-
 }  // namespace tavo

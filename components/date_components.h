@@ -54,6 +54,7 @@ public:
     std::string className() const override { return "MSComCtl2.DTPicker"; }
     // Late-bound access to every member above by its name.
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
 };
@@ -98,6 +99,7 @@ public:
 
     std::string className() const override { return "MSComCtl2.MonthView"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
     void put(std::string_view member, const Variant& value) override;
     void putRef(std::string_view member, const Variant& value) override;
 };

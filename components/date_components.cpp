@@ -1,21 +1,10 @@
-#include "datecontrol/date_components.h"
+#include "components/date_components.h"
 
-#include "host/error.h"
+#include "host/value_conversions.h"
 
 namespace tavo {
 
 namespace {
-
-FontRef toFont(const Child& owner, const Variant& v) {
-    const ObjectRef obj = v.toObject();
-    auto font = std::dynamic_pointer_cast<Font>(obj);
-    if (!font)
-        throwHostError(err::TypeMismatch, owner.displayName() + ".Font needs a font object, not " +
-                                              (obj ? obj->className() : std::string("Nothing")));
-    return font;
-}
-
-Variant colourValue(uint32_t c) { return Variant::longValue(static_cast<int32_t>(c)); }
 
 // A colour member of a component: read and written as a 32-bit colour value.
 template <class T>
@@ -27,7 +16,7 @@ void colourProperty(MemberTable<T>& t, std::string name, uint32_t (T::*get)() co
 
 template <class T>
 void fontProperty(MemberTable<T>& t) {
-    const auto setFont = [](T& c, const Variant& v) { c.setFont(toFont(c, v)); };
+    const auto setFont = [](T& c, const Variant& v) { c.setFont(toRequiredFont(v)); };
     t.property(
         "Font", [](T& c, const Variant*) { return Variant::object(c.font()); }, setFont, setFont);
 }
@@ -110,6 +99,10 @@ Variant DateBox::get(std::string_view member, const Variant* arg) {
     return Child::get(member, arg);
 }
 
+std::vector<std::string> DateBox::propertyNames() const {
+    return dateBoxMembers().propertyNames(Child::propertyNames());
+}
+
 void DateBox::put(std::string_view member, const Variant& value) {
     if (dateBoxMembers().has(member)) return dateBoxMembers().put(*this, member, value);
     Child::put(member, value);
@@ -123,6 +116,10 @@ void DateBox::putRef(std::string_view member, const Variant& value) {
 Variant MonthGrid::get(std::string_view member, const Variant* arg) {
     if (monthGridMembers().has(member)) return monthGridMembers().get(*this, member, arg);
     return Child::get(member, arg);
+}
+
+std::vector<std::string> MonthGrid::propertyNames() const {
+    return monthGridMembers().propertyNames(Child::propertyNames());
 }
 
 void MonthGrid::put(std::string_view member, const Variant& value) {

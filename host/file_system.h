@@ -1,0 +1,64 @@
+#pragma once
+// File access behind a small interface: read a whole file, and replace a file
+// so that a reader finds the old one or the new one, whole, never a mix. The
+// disk, memory and (in the tests) a file system that fails on purpose stand
+// behind it, so what a save leaves behind on failure can be shown at every step.
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tavo {
+
+// The steps of reading a file and of replacing one, as a failure names them.
+enum class FileStep { Open, Read, Create, Write, Sync, Close, Rename };
+
+// "open", "read", "create", "write", "flush", "close", "rename".
+const char* fileStepVerb(FileStep step);
+
+class FileError : public std::runtime_error {
+public:
+    // `path` is the file the step worked on (a replacement's temporary file
+    // from Create on); `reason` says why, in the system's words.
+    FileError(FileStep step, std::string path, std::string reason);
+    FileStep step() const { return step_; }
+    const std::string& path() const { return path_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    FileStep step_;
+    std::string path_;
+    std::string reason_;
+};
+
+// New contents on their way to a file's place. Until commit the old file
+// stands as it was; destroying a replacement that was not committed removes
+// whatever it had written.
+class FileReplacement {
+public:
+    virtual ~FileReplacement() = default;
+    // Where the new contents are being written until commit.
+    virtual const std::string& temporaryPath() const = 0;
+    virtual void write(std::string_view bytes) = 0;
+    // Makes the new contents durable, then puts them in the old file's place
+    // in one step.
+    virtual void commit() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual std::string readFile(const std::string& path) = 0;
+    // Starts replacing the file at `path` (a file that does not exist yet is
+    // created at commit).
+    virtual std::unique_ptr<FileReplacement> startReplacing(const std::string& path) = 0;
+};
+
+// Puts `contents` in the place of the file at `path`. On failure (a FileError
+// naming the step) the old file is unchanged and nothing is left beside it.
+void replaceFile(FileSystem& files, const std::string& path, std::string_view contents);
+
+// The disk, through the operating system's calls.
+FileSystem& diskFileSystem();
+
+}  // namespace tavo

@@ -1,0 +1,25 @@
+#pragma once
+// What a form holds when it is loaded or saved: its name and, in order, a
+// block per control with the control's class, name, place and stored properties.
+#include <string>
+#include <vector>
+
+#include "host/geometry.h"
+#include "host/property_store.h"
+
+namespace tavo {
+
+struct FormControlData {
+    std::string className;  // "Library.Class"
+    std::string name;
+    Placement place;
+    PropertyStore properties;
+    int line = 0;
+};
+
+struct FormData {
+    std::string name = "Form1";
+    std::vector<FormControlData> controls;
+};
+
+}  // namespace tavo
