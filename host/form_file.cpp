@@ -2,14 +2,14 @@
 
 namespace tavo {
 
-namespace {
-
-std::string composeMessage(const std::string& file, int line, const std::string& key, const std::string& what) {
+std::string formFileMessage(const std::string& file, int line, const std::string& key, const std::string& what) {
     std::string text = file;
     if (line > 0) text += (text.empty() ? "line " : ":") + std::to_string(line);
     if (!key.empty()) text += (text.empty() ? "" : ": ") + key;
     return text + (text.empty() ? "" : ": ") + what;
 }
+
+namespace {
 
 // What went wrong in a save. The new contents are written beside the form
 // file, which is not touched before they take its place.
@@ -30,7 +30,7 @@ std::string limitText() { return byteSizeText(kMaxFormFileBytes) + ", the most a
 }  // namespace
 
 FormFileError::FormFileError(std::string file, int line, std::string key, const std::string& what)
-    : std::runtime_error(composeMessage(file, line, key, what)),
+    : std::runtime_error(formFileMessage(file, line, key, what)),
       file_(std::move(file)),
       line_(line),
       key_(std::move(key)) {}

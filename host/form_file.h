@@ -32,6 +32,11 @@ private:
     std::string key_;
 };
 
+// "<file>:<line>: <key>: <what>", leaving out what is empty or 0: the shape of
+// every error that points into a form file.
+std::string formFileMessage(const std::string& file, int line, const std::string& key, const std::string& what);
+
+// The data's file is `fileName`.
 FormData parseFormText(std::string_view text, const std::string& fileName);
 FormData readFormFile(const std::string& path, FileSystem& files = diskFileSystem());
 // Throws FormFileError, naming `fileName`, when a value cannot be written (an

@@ -41,6 +41,7 @@ public:
         if (!nextLine()) fail(1, "", "missing VERSION line: the file holds no form");
         readVersion();
         if (!nextLine()) fail(lineNo_, "", "missing Begin Form: the file ends after its VERSION line");
+        form_.file = file_;
         readFormBegin();
         readFormBody();
         while (nextLine()) {
