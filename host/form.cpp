@@ -140,8 +140,16 @@ void Form::load(const FormData& data) {
         try {
             controls_[i]->ReadProperties(store);
         } catch (const HostError& e) {
-            slots_[i]->kept = std::make_unique<KeptProperties>(store.keptAfterFailedLoad());
             failures.push_back(describeFailure(data, c, store, e));
+            slots_[i]->kept = std::make_unique<KeptProperties>(store.keptAfterFailedLoad());
+            // What it holds now is the measure of what changes before a save.
+            // A control that cannot write now fails its save the same way.
+            PropertyStore asLoaded;
+            asLoaded.noteAsLoaded(*slots_[i]->kept);
+            try {
+                controls_[i]->WriteProperties(asLoaded);
+            } catch (const HostError&) {
+            }
         }
     }
     for (size_t i = 0; i < controls_.size(); ++i) {

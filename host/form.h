@@ -58,7 +58,7 @@ public:
     std::shared_ptr<Control> add(std::string_view progId, const std::string& name, const Placement& p);
     // Replaces the form's controls by those of the data: creates them all, then
     // ReadProperties in order (so a reference may name a later control), then
-    // Resize. A control that cannot be created fails the whole load, which
+    // Resize. A control the registry cannot create fails the whole load, which
     // leaves the form empty. A control that refuses a value does not stop the
     // others: once every control stands, FormLoadError lists the refusals.
     void load(const FormData& data);

@@ -1,6 +1,7 @@
 #include "host/property_store.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "host/ascii_text.h"
 #include "host/control.h"
@@ -22,8 +23,14 @@ PropertyKey::PropertyKey(std::string_view key, int n) : folded(ascii::folded(key
 
 void KeptProperties::release(std::string_view property) { released_.insert(ascii::folded(property)); }
 
-bool KeptProperties::controlWrites(const PropertyKey& key) const {
-    return taken_.count(key) > 0 || released_.count(key.folded) > 0;
+bool KeptProperties::controlWrites(const PropertyKey& key, const Variant& value) const {
+    if (taken_.count(key)) return true;
+    const auto loaded = asLoaded_.find(key);
+    const bool changed = loaded == asLoaded_.end() || !(loaded->second == value);
+    if (changed) return true;
+    if (!released_.count(key.folded)) return false;
+    const auto first = asLoaded_.lower_bound(PropertyKey(key.folded, 1));
+    return std::next(first) == asLoaded_.end() || std::next(first)->first.folded != key.folded;
 }
 
 const StoredProperty* KeptProperties::untaken(const PropertyKey& key) const {
@@ -80,14 +87,15 @@ KeptProperties PropertyStore::keptAfterFailedLoad() const {
 
 void PropertyStore::WriteProperty(std::string_view key, const Variant& value, const Variant& defaultValue) {
     const int occurrence = nextOccurrence(writeCounts_, key);
+    if (noting_) return noting_->noteAsLoaded(PropertyKey(key, occurrence), value);
     if (kept_) {
         PropertyKey k(key, occurrence);
-        if (!kept_->controlWrites(k)) {
-            // As the file had it: its value, or nothing where it held none.
-            if (const StoredProperty* p = kept_->untaken(k)) entries_.push_back(*p);
-            keptWritten_.insert(std::move(k));
-            return;
-        }
+        const bool own = kept_->controlWrites(k, value);
+        // As the file had it: its value, or nothing where it held none.
+        const StoredProperty* asInFile = own ? nullptr : kept_->untaken(k);
+        keptWritten_.insert(std::move(k));
+        if (asInFile) entries_.push_back(*asInFile);
+        if (!own) return;
     }
     if (value == defaultValue) return;
 
@@ -107,10 +115,8 @@ void PropertyStore::finishKeeping() {
     if (!kept_) return;
     // Keys the control does not write at all (one it no longer knows, or
     // a misspelt one) go back after its own, in the file's order.
-    for (const StoredProperty& p : kept_->untaken()) {
-        const PropertyKey k(p.key, p.occurrence);
-        if (!keptWritten_.count(k) && !kept_->controlWrites(k)) entries_.push_back(p);
-    }
+    for (const StoredProperty& p : kept_->untaken())
+        if (!keptWritten_.count(PropertyKey(p.key, p.occurrence))) entries_.push_back(p);
     kept_ = nullptr;
     keptWritten_.clear();
 }

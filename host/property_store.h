@@ -40,17 +40,23 @@ struct PropertyKey {
 // What a control whose load stopped at an error did not take from its store:
 // the value it failed on and every value it did not come to. The form writes
 // them back as they were when it is saved, in place of what the control holds
-// under the same keys, so a failed load loses nothing. A property that is set
-// after the load is the control's again: its write stands.
+// under the same keys, so a failed load loses nothing. Where the control's
+// value has changed since the load, or its property has been set, the
+// control's own write stands.
 class KeptProperties {
 public:
     KeptProperties(std::vector<StoredProperty> untaken, std::set<PropertyKey> taken)
         : untaken_(std::move(untaken)), taken_(std::move(taken)) {}
 
+    // What the control writes under the key right after its failed load.
+    void noteAsLoaded(const PropertyKey& key, const Variant& value) { asLoaded_.insert_or_assign(key, value); }
     // The property of this name was set since the load.
     void release(std::string_view property);
-    // Whether the control's own write of the key stands.
-    bool controlWrites(const PropertyKey& key) const;
+    // Whether the control's own write of `value` under the key stands. A key
+    // written more than once (the date control's CalendarMonthBackColor: its
+    // surface colour, then its setting) gives way, when its property is set,
+    // only in the occurrences whose value changed.
+    bool controlWrites(const PropertyKey& key, const Variant& value) const;
     // The value the file held for a key the control did not take, if it held one.
     const StoredProperty* untaken(const PropertyKey& key) const;
     const std::vector<StoredProperty>& untaken() const { return untaken_; }
@@ -58,6 +64,7 @@ public:
 private:
     std::vector<StoredProperty> untaken_;
     std::set<PropertyKey> taken_;
+    std::map<PropertyKey, Variant> asLoaded_;
     std::set<std::string> released_;  // folded property names
 };
 
@@ -93,6 +100,8 @@ public:
     // before the last was taken; the last read is the one that failed.
     KeptProperties keptAfterFailedLoad() const;
 
+    // Writes from now on only note in `kept` what the control holds as loaded.
+    void noteAsLoaded(KeptProperties& kept) { noting_ = &kept; }
     // Writes from now on leave keys that `kept` holds as the file had them;
     // finishKeeping adds the kept values that the control did not write at
     // all. `kept` must outlive the writes.
@@ -113,8 +122,9 @@ private:
     std::vector<int> readEntries_;  // the entries ReadProperty returned, in order
     std::optional<LastRead> lastRead_;
     Resolver resolver_;
+    KeptProperties* noting_ = nullptr;
     const KeptProperties* kept_ = nullptr;
-    std::set<PropertyKey> keptWritten_;
+    std::set<PropertyKey> keptWritten_;  // every key written while keeping
 };
 
 }  // namespace tavo

@@ -5,6 +5,7 @@
 #include "host/colour.h"
 #include "host/date.h"
 #include "host/error.h"
+#include "host/form_file.h"
 #include "support/refused_value.h"
 
 namespace tavo::test {
@@ -202,6 +203,28 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedValue{"MonthRowsHuge", "MonthRows = -40000&", "MonthRows", 4, kOverflow, "-40000 does not fit in an Integer",
                      "MonthRows = -40000&"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// The surface colour and the setting share CalendarMonthBackColor: setting
+// the property changes the second occurrence only, and the first stays as
+// the file had it; a value that changed without its property stands too.
+TEST_F(DateControlPersistence, AfterAFailedLoadWhatChangedIsSavedAsItIsAndTheRestAsTheFileHadIt) {
+    const std::string text =
+        "VERSION 1.00\nBegin Form Form1\nBegin TavoCalendar.TavoCalendarDropDown Cal1\nEnabled = \"oops\"\n"
+        "CalendarMonthBackColor = 255&\nMinDate = #2001-01-01#\nCalendarMonthBackColor(2) = 65280&\nEnd\nEnd\n";
+    EXPECT_THROW(form->load(parseFormText(text, "bad.frm")), FormLoadError);
+    auto c = std::dynamic_pointer_cast<TavoCalendarDropDown>(form->find("Cal1"));
+    c->setEnabled(true);  // as it stands after the failed load, but set: the file's "oops" gives way
+    c->setCalendarMonthBackColor(0xFF0000);
+    auto saved = [&] { return form->save().controls.at(0).properties; };
+    PropertyStore store = saved();
+    EXPECT_EQ(keysOf(store), (std::vector<std::string>{"CalendarMonthBackColor", "MinDate", "CalendarMonthBackColor(2)"}));
+    EXPECT_EQ(store.entries()[0].value.toColour(), 255u);
+    EXPECT_EQ(store.entries()[1].value.toDate(), dateSerial(2001, 1, 1));
+    EXPECT_EQ(store.entries()[2].value.toColour(), 0xFF0000u);
+
+    c->site().setBackColor(0x123);
+    EXPECT_EQ(saved().entries()[0].value.toColour(), 0x123u);
+}
 
 TEST_F(DateControlPersistence, LateStepsIgnoreValuesThatDoNotConvert) {
     PropertyStore store;
