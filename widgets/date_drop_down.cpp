@@ -252,7 +252,8 @@ void DateDropDown::Private::write(const char* property, Write&& change) {
 }
 
 void DateDropDown::Private::refuse(const char* property, const QString& reason) {
-    qCWarning(lcWidgets).noquote() << "DateDropDown" << q->objectName() << "kept its" << property << "-" << reason;
+    qCWarning(lcWidgets).noquote()
+        << QStringLiteral("DateDropDown \"%1\" kept its %2: %3").arg(q->objectName(), QLatin1String(property), reason);
     emit q->valueRefused(QString::fromLatin1(property), reason);
 }
 
