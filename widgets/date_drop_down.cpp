@@ -129,6 +129,8 @@ struct DateDropDown::Private {
     // A day picked in the shared popup is written into the control that
     // opened it while it is still up.
     bool picking() const;
+    // The thread's calendar window when this control opened it last.
+    std::shared_ptr<frmCalendar> openedPopup() const;
     void fontChanged();
     void enabledChanged();
     void controlChanged(std::string_view property);
@@ -227,6 +229,12 @@ void DateDropDown::Private::watchControl() {
 }
 
 DateDropDown::Private::~Private() {
+    // The thread's calendar window outlives the widget: it must not write a
+    // picked day into a control whose widget is gone.
+    if (const auto popup = openedPopup()) {
+        popup->Unload();
+        popup->objBackReference.reset();
+    }
     // The control goes before the site and the host it stands on.
     watches.clear();
     control.reset();
@@ -267,8 +275,14 @@ void DateDropDown::Private::announce(bool byUser) {
 }
 
 bool DateDropDown::Private::picking() const {
-    const auto popup = std::dynamic_pointer_cast<frmCalendar>(host->findDefaultInstance(frmCalendar::formClass));
-    return popup && popup->Visible() && popup->objBackReference.get() == static_cast<Object*>(control.get());
+    const auto popup = openedPopup();
+    return popup && popup->Visible();
+}
+
+std::shared_ptr<frmCalendar> DateDropDown::Private::openedPopup() const {
+    auto popup = std::dynamic_pointer_cast<frmCalendar>(host->findDefaultInstance(frmCalendar::formClass));
+    const bool ours = popup && popup->objBackReference.get() == static_cast<Object*>(control.get());
+    return ours ? popup : nullptr;
 }
 
 void DateDropDown::Private::controlChanged(std::string_view property) {

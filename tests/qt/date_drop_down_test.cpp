@@ -357,6 +357,17 @@ INSTANTIATE_TEST_SUITE_P(
                    true}),
     [](const ::testing::TestParamInfo<ChangeCase>& i) { return std::string(i.param.name); });
 
+TEST_F(DateDropDownTest, AWidgetDeletedWhileItsCalendarIsOpenClosesIt) {
+    show();
+    press(date->findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
+    pump();
+    ASSERT_TRUE(popup()->Visible());
+    delete date;
+    pump();
+    EXPECT_FALSE(popup()->isLoaded());
+    EXPECT_FALSE(popup()->objBackReference);
+}
+
 // ---- Keys and mouse --------------------------------------------------------------------
 
 TEST_F(DateDropDownTest, ASlotChangesOrSwallowsTheKeyTheBoxGets) {
