@@ -36,6 +36,9 @@ void fillTree(QTreeWidget& tree) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tavo Qt example");
+    // The tree controller below stands on the thread's host by reference;
+    // held here, the host outlives the window.
+    auto host = tavo::QtHost::forThisThread();
 
     QWidget window;
     window.setObjectName("frmMain");
@@ -44,7 +47,6 @@ int main(int argc, char** argv) {
     auto* form = new QFormLayout;
     layout->addLayout(form);
 
-    // The date widget needs nothing set up beforehand.
     auto* date = new tavo::DateDropDown(&window);
     date->setObjectName("TavoCalendarDropDown1");
     date->setDateRange(QDate(2000, 1, 1), QDate(2010, 12, 31));
@@ -64,9 +66,8 @@ int main(int argc, char** argv) {
     form->addRow("Gewählt:", chosen);
     form->addRow("Zuletzt:", edited);
 
-    // The tree controller, by its class name on the thread's host, bound to
-    // the application's own tree widget.
-    auto host = tavo::QtHost::forThisThread();
+    // The tree controller, by its class name, bound to the application's own
+    // tree widget.
     auto& registry = tavo::ComponentRegistry::global();
     tavo::registerTavoSSAddOn(registry);
     tavo::registerQtComponents(registry);
