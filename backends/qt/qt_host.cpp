@@ -25,6 +25,11 @@ namespace {
 
 const char* const kHandleProperty = "tavoWindowHandle";
 
+// How many controls a form takes between two deliveries of what Qt posted
+// for them: few enough that the waiting requests stay a short list, enough
+// that a window on the screen is not drawn anew for every control.
+constexpr int kControlsPerDelivery = 32;
+
 // The thread's host, whoever made it, and the one forThisThread made.
 thread_local QtHost* threadHost = nullptr;
 thread_local std::weak_ptr<QtHost> madeHost;
@@ -260,7 +265,18 @@ bool QtHost::setWindowPos(WindowHandle w, WindowHandle insertAfter, int x, int y
 
 std::shared_ptr<Window> QtHost::createWindow(const WindowDesign& d) { return std::make_shared<QtWindow>(*this, d); }
 
+// Every widget Qt makes or shows posts requests to itself (polish, layout,
+// repaint) for the next turn of the event loop, and each request Qt posts
+// looks through all those still waiting. A form filled without a turn of the
+// loop (a form file loaded, an application's or a script's run of new
+// controls) would cost the square of its controls; so the host delivers the
+// posted requests every few controls, as the loop would deliver them, between
+// one control and the next. Input and timers still wait for the loop.
 std::unique_ptr<ControlSite> QtHost::createSite(Window& form, const std::string& name, const Placement& p) {
+    if (++controlsSinceDelivery_ >= kControlsPerDelivery) {
+        controlsSinceDelivery_ = 0;
+        QCoreApplication::sendPostedEvents();
+    }
     return std::make_unique<QtControlSite>(*this, form, name, p);
 }
 

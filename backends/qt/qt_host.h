@@ -105,6 +105,7 @@ public:
 private:
     std::optional<double> today_;
     bool refuseModeless_ = false;
+    int controlsSinceDelivery_ = 0;
     WindowHandle nextHandle_ = 1;
     std::unordered_map<WindowHandle, QPointer<QWidget>> handles_;
     std::unordered_map<const QWidget*, QtWindow*> windows_;
