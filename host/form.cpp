@@ -1,6 +1,7 @@
 #include "host/form.h"
 
 #include "host/error.h"
+#include "host/form_file.h"
 
 namespace tavo {
 
@@ -10,6 +11,8 @@ struct Form::Slot {
     std::unique_ptr<ControlSite> site;
     std::shared_ptr<Control> control;
     std::string progId;
+    // What the control did not take from its file when its load failed.
+    std::unique_ptr<KeptProperties> kept;
 };
 
 namespace {
@@ -27,10 +30,34 @@ namespace {
                    "the form \"" + formName + "\" already has a control named \"" + name + "\"");
 }
 
+// What the application hears of a control that refused a value of its file.
+LoadFailure describeFailure(const FormData& data, const FormControlData& c, const PropertyStore& store,
+                            const HostError& e) {
+    LoadFailure f{c.name, {}, c.line, e.number(), {}};
+    std::string note = " (control " + c.name;
+    if (const auto read = store.lastRead()) {
+        const std::string& spelt = read->stored ? read->stored->key : read->key;
+        f.key = read->occurrence == 1 ? spelt : spelt + "(" + std::to_string(read->occurrence) + ")";
+        if (read->stored && read->stored->line > 0) f.line = read->stored->line;
+        if (!read->stored) note += "; the file does not hold " + f.key + ", so it took its default";
+    }
+    f.text = formFileMessage(data.file, f.line, f.key, e.what() + note + ")");
+    return f;
+}
+
+std::string joinedText(const std::vector<LoadFailure>& failures) {
+    std::string text;
+    for (const LoadFailure& f : failures) text += (text.empty() ? "" : "\n") + f.text;
+    return text;
+}
+
 // Passes the site's notifications on to the form's listener, naming the
-// control; the holder is filled once the registry has made the control.
-void wireSite(Form& form, ControlSite& site, const std::shared_ptr<Control>& holder) {
-    site.onPropertyChanged = [&form, &holder](std::string_view property) {
+// control; the holder is filled once the registry has made the control. A
+// property set after a failed load is the control's to save again.
+void wireSite(Form& form, ControlSite& site, const std::shared_ptr<Control>& holder,
+              const std::unique_ptr<KeptProperties>& kept) {
+    site.onPropertyChanged = [&form, &holder, &kept](std::string_view property) {
+        if (kept) kept->release(property);
         form.setModified(true);
         if (form.listener().changed && holder) form.listener().changed(*holder, property);
     };
@@ -43,6 +70,9 @@ void wireSite(Form& form, ControlSite& site, const std::shared_ptr<Control>& hol
 }
 
 }  // namespace
+
+FormLoadError::FormLoadError(std::vector<LoadFailure> failures)
+    : HostError(failures.front().number, joinedText(failures)), failures_(std::move(failures)) {}
 
 Form::Form(Host& host, std::string name, const ComponentRegistry& registry)
     : host_(host), name_(std::move(name)), registry_(registry) {
@@ -89,7 +119,7 @@ std::shared_ptr<Control> Form::add(std::string_view progId, const std::string& n
     auto slot = std::make_unique<Slot>();
     slot->progId = std::string(progId);
     slot->site = host_.createSite(*window_, name, p);
-    wireSite(*this, *slot->site, slot->control);
+    wireSite(*this, *slot->site, slot->control, slot->kept);
     slot->control = registry_.create(progId, *slot->site);
 
     auto control = adopt(std::move(slot)).control;
@@ -110,15 +140,18 @@ void Form::load(const FormData& data) {
         auto slot = std::make_unique<Slot>();
         slot->progId = c.className;
         slot->site = host_.createSite(*window_, c.name, c.place);
-        wireSite(*this, *slot->site, slot->control);
+        wireSite(*this, *slot->site, slot->control, slot->kept);
         try {
             slot->control = registry_.create(c.className, *slot->site);
         } catch (const HostError& e) {
+            controls_.clear();
+            slots_.clear();
             rethrowFor(e, c.name, c.line);
         }
         adopt(std::move(slot));
     }
 
+    std::vector<LoadFailure> failures;
     for (size_t i = 0; i < data.controls.size(); ++i) {
         const auto& c = data.controls[i];
         PropertyStore store = c.properties;
@@ -127,7 +160,16 @@ void Form::load(const FormData& data) {
         try {
             controls_[i]->ReadProperties(store);
         } catch (const HostError& e) {
-            rethrowFor(e, c.name, c.line);
+            failures.push_back(describeFailure(data, c, store, e));
+            slots_[i]->kept = std::make_unique<KeptProperties>(store.keptAfterFailedLoad());
+            // What it holds now is the measure of what changes before a save.
+            // A control that cannot write now fails its save the same way.
+            PropertyStore asLoaded;
+            asLoaded.noteAsLoaded(*slots_[i]->kept);
+            try {
+                controls_[i]->WriteProperties(asLoaded);
+            } catch (const HostError&) {
+            }
         }
     }
     for (size_t i = 0; i < controls_.size(); ++i) {
@@ -138,6 +180,7 @@ void Form::load(const FormData& data) {
         }
     }
     modified_ = false;
+    if (!failures.empty()) throw FormLoadError(std::move(failures));
 }
 
 FormData Form::save() const {
@@ -150,11 +193,13 @@ FormData Form::save() const {
         c.name = slot->site->controlName();
         const ControlSite& site = *slot->site;
         c.place = Placement{site.left(), site.top(), site.width(), site.height()};
+        if (slot->kept) c.properties.keep(*slot->kept);
         try {
             slot->control->WriteProperties(c.properties);
         } catch (const HostError& e) {
             rethrowFor(e, c.name, 0);
         }
+        c.properties.finishKeeping();
         data.controls.push_back(std::move(c));
     }
     return data;

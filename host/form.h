@@ -11,10 +11,33 @@
 
 #include "host/ascii_text.h"
 #include "host/control.h"
+#include "host/error.h"
 #include "host/form_data.h"
 #include "host/registry.h"
 
 namespace tavo {
+
+// A control that refused a value of its form file when the form was loaded.
+struct LoadFailure {
+    std::string control;
+    std::string key;   // as the file spells it, "Key(n)" for a later occurrence; empty when none was read
+    int line = 0;      // the key's line, or the control's Begin line when the file does not hold the key
+    int number = 0;    // the host's error number
+    std::string text;  // "<file>:<line>: <key>: <error> (control <name>)"
+};
+
+// A load in which controls refused values of theirs. The form holds every
+// control all the same: a failing one took what its own load rules keep, and
+// keeps the values it did not take to write them back when the form is saved.
+// The number is the first failure's; the text has a line for each.
+class FormLoadError : public HostError {
+public:
+    explicit FormLoadError(std::vector<LoadFailure> failures);
+    const std::vector<LoadFailure>& failures() const { return failures_; }
+
+private:
+    std::vector<LoadFailure> failures_;
+};
 
 class Form {
 public:
@@ -37,9 +60,15 @@ public:
     // Places a new control: creates it, InitProperties, then Resize.
     std::shared_ptr<Control> add(std::string_view progId, const std::string& name, const Placement& p);
     // Replaces the form's controls by those of the data: creates them all, then
-    // ReadProperties in order (so a reference may name a later control), then Resize.
+    // ReadProperties in order (so a reference may name a later control), then
+    // Resize. A control the registry cannot create fails the whole load, which
+    // leaves the form empty. A control that refuses a value does not stop the
+    // others: once every control stands, FormLoadError lists the refusals.
     // The controls the form had go first, as unloadControls says.
     void load(const FormData& data);
+    // The stored properties of every control. A control whose load failed
+    // gives back the values it did not take as its file held them, but where
+    // a property has been set since (docs/form-files.md).
     FormData save() const;
 
     std::shared_ptr<Control> find(std::string_view name) const;

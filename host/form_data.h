@@ -19,6 +19,8 @@ struct FormControlData {
 
 struct FormData {
     std::string name = "Form1";
+    std::string file;  // where it was read from, for the errors of its load
+
     std::vector<FormControlData> controls;
 };
 

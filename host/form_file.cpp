@@ -2,29 +2,35 @@
 
 namespace tavo {
 
-namespace {
-
-std::string composeMessage(const std::string& file, int line, const std::string& key, const std::string& what) {
+std::string formFileMessage(const std::string& file, int line, const std::string& key, const std::string& what) {
     std::string text = file;
     if (line > 0) text += (text.empty() ? "line " : ":") + std::to_string(line);
     if (!key.empty()) text += (text.empty() ? "" : ": ") + key;
     return text + (text.empty() ? "" : ": ") + what;
 }
 
-// What went wrong in a save, from the temporary file's point of view: the
-// form file itself is not touched before the rename.
+namespace {
+
+// What went wrong in a save. The new contents are written beside the form
+// file, which is not touched before they take its place.
 std::string saveProblem(const FileError& e) {
-    std::string problem = std::string("cannot save: cannot ") + fileStepVerb(e.step()) + " " + e.path();
-    if (e.step() == FileStep::Rename) problem += " over the form file";
-    problem += ": " + e.reason();
-    if (e.step() != FileStep::Create) problem += " (the old file is unchanged)";
-    return problem;
+    switch (e.step()) {
+    case FileStep::Replace: return "cannot save over it: " + e.reason() + " (nothing was written; save under another name)";
+    case FileStep::Create: return "cannot save: cannot create the new file beside it: " + e.reason();
+    case FileStep::Rename:
+        return "cannot save: cannot put the new file in its place: " + e.reason() + " (the old file is unchanged)";
+    default:
+        return std::string("cannot save: cannot ") + fileStepVerb(e.step()) + " the new file: " + e.reason() +
+               " (the old file is unchanged)";
+    }
 }
+
+std::string limitText() { return byteSizeText(kMaxFormFileBytes) + ", the most a form file may hold"; }
 
 }  // namespace
 
 FormFileError::FormFileError(std::string file, int line, std::string key, const std::string& what)
-    : std::runtime_error(composeMessage(file, line, key, what)),
+    : std::runtime_error(formFileMessage(file, line, key, what)),
       file_(std::move(file)),
       line_(line),
       key_(std::move(key)) {}
@@ -32,7 +38,9 @@ FormFileError::FormFileError(std::string file, int line, std::string key, const 
 FormData readFormFile(const std::string& path, FileSystem& files) {
     std::string text;
     try {
-        text = files.readFile(path);
+        text = files.readFile(path, kMaxFormFileBytes);
+    } catch (const FileTooLarge&) {
+        throw FormFileError(path, 0, "", "cannot read the form file: it holds more than " + limitText());
     } catch (const FileError& e) {
         const char* step = e.step() == FileStep::Open ? "cannot open the form file: " : "cannot read the form file: ";
         throw FormFileError(path, 0, "", step + e.reason());
@@ -41,7 +49,11 @@ FormData readFormFile(const std::string& path, FileSystem& files) {
 }
 
 void saveFormFile(const std::string& path, const FormData& form, FileSystem& files) {
+    if (path.empty()) throw FormFileError("", 0, "", "cannot save: the file name is empty; name the file to save to");
     const std::string text = formatFormText(form, path);
+    if (text.size() > kMaxFormFileBytes)
+        throw FormFileError(path, 0, "", "cannot save: the form would take more than " + limitText() +
+                                             " (the old file is unchanged)");
     try {
         replaceFile(files, path, text);
     } catch (const FileError& e) {

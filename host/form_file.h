@@ -3,6 +3,7 @@
 // class and instance name, its properties in the order they were written.
 // The grammar is documented in the README. Every malformed input is a
 // FormFileError naming the file, the line and (where there is one) the key.
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -11,6 +12,12 @@
 #include "host/form_data.h"
 
 namespace tavo {
+
+// The most a form file may hold. Far above any real form (100,000 controls
+// with a font each take about 40 MB), and low enough that a wrong name (a
+// device, a disk image) fails at once instead of filling the memory. The
+// writer keeps to it too, so whatever is saved loads again.
+inline constexpr std::size_t kMaxFormFileBytes = std::size_t(256) << 20;
 
 class FormFileError : public std::runtime_error {
 public:
@@ -25,6 +32,11 @@ private:
     std::string key_;
 };
 
+// "<file>:<line>: <key>: <what>", leaving out what is empty or 0: the shape of
+// every error that points into a form file.
+std::string formFileMessage(const std::string& file, int line, const std::string& key, const std::string& what);
+
+// The data's file is `fileName`.
 FormData parseFormText(std::string_view text, const std::string& fileName);
 FormData readFormFile(const std::string& path, FileSystem& files = diskFileSystem());
 // Throws FormFileError, naming `fileName`, when a value cannot be written (an

@@ -307,6 +307,8 @@ int32_t FormLineReader::readHexLong(const KeyName& key) {
 Variant FormLineReader::readPicture(const std::string& base64, const KeyName& key) const {
     std::vector<uint8_t> bytes;
     if (std::string problem = decodeBase64(base64, bytes); !problem.empty()) fail(key, "bad base64: " + problem);
+    if (bytes.size() > Picture::kMaxBytes)
+        fail(key, "bad picture: it holds more than " + byteSizeText(Picture::kMaxBytes) + ", the most a picture may hold");
     try {
         return Variant::object(Picture::fromBytes(std::move(bytes)));
     } catch (const HostError& e) {

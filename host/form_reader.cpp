@@ -19,6 +19,8 @@ using ascii::equalsNoCase;
 using ascii::quotedSnippet;
 using namespace form_syntax;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 constexpr std::array<std::string_view, 7> kFontFields = {"Name",      "Size",   "Charset",      "Weight",
                                                          "Underline", "Italic", "Strikethrough"};
 
@@ -31,13 +33,15 @@ struct PendingReference {
 class FormParser {
 public:
     FormParser(std::string_view text, const std::string& file) : text_(text), file_(file) {
-        if (text_.substr(0, 3) == "\xEF\xBB\xBF") text_.remove_prefix(3);
+        startsWithMark_ = text_.starts_with(kByteOrderMark);
+        if (startsWithMark_) text_.remove_prefix(kByteOrderMark.size());
     }
 
     FormData parse() {
         if (!nextLine()) fail(1, "", "missing VERSION line: the file holds no form");
         readVersion();
         if (!nextLine()) fail(lineNo_, "", "missing Begin Form: the file ends after its VERSION line");
+        form_.file = file_;
         readFormBegin();
         readFormBody();
         while (nextLine()) {
@@ -59,6 +63,15 @@ private:
 
     FormLineReader current() const { return FormLineReader(line_, lineNo_, file_); }
 
+    // The mark is invisible in an editor, so the error names it, where a
+    // quote of the line would show nothing wrong.
+    [[noreturn]] void refuseByteOrderMark() const {
+        if (lineNo_ == 1 && startsWithMark_)
+            fail(1, "", "a second byte-order mark (U+FEFF, an invisible character) at the start of the file: remove it");
+        fail(lineNo_, "", "a byte-order mark (U+FEFF, an invisible character) at the start of the line: only the "
+                          "file's very beginning may hold one; remove it");
+    }
+
     // Moves to the next line that holds something other than blanks or a
     // comment; the line is trimmed at both ends.
     bool nextLine() {
@@ -73,6 +86,7 @@ private:
             size_t last = raw.find_last_not_of(" \t\r");
             raw = raw.substr(first, last - first + 1);
             if (raw[0] == '\'' || raw[0] == '#') continue;
+            if (raw.starts_with(kByteOrderMark)) refuseByteOrderMark();
             line_ = raw;
             return true;
         }
@@ -191,6 +205,9 @@ private:
         }
         const int occurrence = c.readOccurrence(w);
         const KeyName key(c.line().substr(keyStart, c.pos() - keyStart));
+        if (block && placementIndex(w) >= 0)
+            c.fail(key, "bad syntax: " + std::string(w) + " is the control's placement, a number of twips (" +
+                            std::string(w) + " = 120), not a BeginProperty block");
         if (!seen_.insert({w, occurrence}).second) c.fail(key, "duplicate key (write Key(2) for a second occurrence)");
 
         StoredProperty p{std::string(w), occurrence, Variant(), std::string(), c.number()};
@@ -282,6 +299,7 @@ private:
     }
 
     std::string_view text_;
+    bool startsWithMark_ = false;
     const std::string& file_;
     size_t pos_ = 0;
     int lineNo_ = 0;

@@ -28,20 +28,6 @@ std::string keyWithOccurrence(std::string_view key, int occurrence) {
     return k;
 }
 
-size_t utf8SequenceLength(std::string_view s, size_t i) {
-    auto cont = [&](size_t k) { return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    unsigned char n = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
-    if (c >= 0xC2 && c <= 0xDF) return cont(i + 1) ? 2 : 0;
-    if (c == 0xE0) return (n >= 0xA0 && n <= 0xBF && cont(i + 2)) ? 3 : 0;
-    if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || c == 0xEF) return (cont(i + 1) && cont(i + 2)) ? 3 : 0;
-    if (c == 0xED) return (n >= 0x80 && n <= 0x9F && cont(i + 2)) ? 3 : 0;
-    if (c == 0xF0) return (n >= 0x90 && n <= 0xBF && cont(i + 2) && cont(i + 3)) ? 4 : 0;
-    if (c >= 0xF1 && c <= 0xF3) return (cont(i + 1) && cont(i + 2) && cont(i + 3)) ? 4 : 0;
-    if (c == 0xF4) return (n >= 0x80 && n <= 0x8F && cont(i + 2) && cont(i + 3)) ? 4 : 0;
-    return 0;
-}
-
 // Valid UTF-8 goes out as it is, so German texts stay readable; control
 // characters and stray bytes are escaped so the file stays one value a line.
 void appendQuoted(std::string& out, std::string_view s) {
@@ -50,7 +36,7 @@ void appendQuoted(std::string& out, std::string_view s) {
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         if (c >= 0x80) {
-            if (size_t n = utf8SequenceLength(s, i); n > 0) {
+            if (size_t n = ascii::utf8SequenceLength(s, i); n > 0) {
                 out.append(s.substr(i, n));
                 i += n;
                 continue;

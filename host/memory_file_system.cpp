@@ -28,9 +28,10 @@ private:
     bool committed_ = false;
 };
 
-std::string MemoryFileSystem::readFile(const std::string& path) {
+std::string MemoryFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
     auto it = files_.find(path);
     if (it == files_.end()) throw FileError(FileStep::Open, path, "No such file or directory");
+    if (it->second.size() > maxBytes) throw FileTooLarge(path, maxBytes);
     return it->second;
 }
 

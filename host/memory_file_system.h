@@ -12,7 +12,7 @@ namespace tavo {
 
 class MemoryFileSystem : public FileSystem {
 public:
-    std::string readFile(const std::string& path) override;
+    std::string readFile(const std::string& path, std::size_t maxBytes) override;
     std::unique_ptr<FileReplacement> startReplacing(const std::string& path) override;
 
     void setFile(const std::string& path, std::string contents) { files_[path] = std::move(contents); }

@@ -1,8 +1,6 @@
 #include "host/picture.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <variant>
 
 #include "host/ascii_text.h"
@@ -76,7 +74,10 @@ Reading readFormat(ByteReader& r, PictureFormat format) {
     return std::string(pictureFormatName(format)) + " header truncated";
 }
 
+std::string limitText() { return byteSizeText(Picture::kMaxBytes) + ", the most a picture may hold"; }
+
 Reading readHeader(const std::vector<uint8_t>& b) {
+    if (b.size() > Picture::kMaxBytes) return "it holds more than " + limitText();
     ByteReader r(b);
     Reading h;
     if (r.startsWith("GIF87a") || r.startsWith("GIF89a")) h = readFormat(r, PictureFormat::Gif);
@@ -117,11 +118,16 @@ std::shared_ptr<Picture> Picture::fromBytes(std::vector<uint8_t> bytes, PictureS
     return p;
 }
 
-std::shared_ptr<Picture> Picture::fromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throwHostError(err::FileNotFound, path);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throwHostError(err::FileNotFound, path + ": cannot be read");
+std::shared_ptr<Picture> Picture::fromFile(const std::string& path, FileSystem& files) {
+    std::string text;
+    try {
+        text = files.readFile(path, kMaxBytes);
+    } catch (const FileTooLarge&) {
+        throwHostError(err::InvalidPicture, path + ": it holds more than " + limitText());
+    } catch (const FileError& e) {
+        throwHostError(e.step() == FileStep::Open ? err::FileNotFound : err::PathFileAccessError, path + ": " + e.reason());
+    }
+    std::vector<uint8_t> bytes(text.begin(), text.end());
     const Reading r = readHeader(bytes);
     if (const auto* why = std::get_if<std::string>(&r)) throwHostError(err::InvalidPicture, path + ": " + *why);
     return fromBytes(std::move(bytes));

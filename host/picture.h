@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/file_system.h"
 #include "host/object.h"
 
 namespace tavo {
@@ -19,11 +20,17 @@ enum class PictureScaling { Smooth, Pixels };
 
 class Picture : public Object {
 public:
+    // The most a picture may hold: an uncompressed 4000 x 4000 bitmap fits,
+    // and no button face or photo comes near it.
+    static constexpr std::size_t kMaxBytes = std::size_t(64) << 20;
+
     // Throws HostError 481 (with a text naming the problem) when the bytes are
-    // not a GIF, PNG or BMP file whose header can be read.
+    // not a GIF, PNG or BMP file whose header can be read, or hold more than kMaxBytes.
     static std::shared_ptr<Picture> fromBytes(std::vector<uint8_t> bytes,
                                               PictureScaling scaling = PictureScaling::Smooth);
-    static std::shared_ptr<Picture> fromFile(const std::string& path);
+    // Reads no more than kMaxBytes of the file. Throws HostError 53 when the
+    // file cannot be opened, 75 when it cannot be read, 481 as fromBytes.
+    static std::shared_ptr<Picture> fromFile(const std::string& path, FileSystem& files = diskFileSystem());
 
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     PictureFormat format() const { return format_; }

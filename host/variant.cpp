@@ -154,7 +154,10 @@ double checkedWhole(double d, double lo, double hi, const char* target) {
 std::string formatDouble(double d) {
     if (d == 0) return "0";  // also for -0
     char buf[64];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, d);
+    // Whole numbers below 1E+15 in full, as the host shows them (3000000, not 3E+06).
+    const bool whole = std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 1e15;
+    const auto [end, ec] = whole ? std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed)
+                                 : std::to_chars(buf, buf + sizeof buf, d);
     std::string out(buf, ec == std::errc() ? end : buf);
     // The host writes the exponent with a capital E ("1E+20").
     for (char& c : out)

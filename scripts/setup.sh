@@ -3,10 +3,10 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
-# Beyond building: Xvfb for pictures; openbox, xdotool and x11-utils for the
+# Beyond building: clang and time for the fuzzer's runs; Xvfb for pictures; openbox, xdotool and x11-utils for the
 # test on a real window manager; D-Bus, AT-SPI and pyatspi for the test of
 # what assistive tools see.
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth fonts-dejavu-core
+packages=(cmake g++ make clang time libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth fonts-dejavu-core
           openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi)
 missing=()
 for p in "${packages[@]}"; do

@@ -185,9 +185,9 @@ void ScriptEngine::cmdNew(const Tokens& t) {
     controlsPlaced_ = true;
 }
 
-void ScriptEngine::cmdLoad(const Tokens& t) { load(readFormFile(fileArgument(t[1]))); }
+void ScriptEngine::cmdLoad(const Tokens& t) { loadFile(fileArgument(t[1])); }
 
-void ScriptEngine::cmdSave(const Tokens& t) { saveFormFile(fileArgument(t[1]), form_->save()); }
+void ScriptEngine::cmdSave(const Tokens& t) { saveForm(fileArgument(t[1])); }
 
 void ScriptEngine::cmdDemo(const Tokens&) {
     load(parseFormText(demo::formText(backend_.host().today()), "the demo form"));

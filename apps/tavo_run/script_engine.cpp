@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 #include "apps/tavo_run/demo_form.h"
@@ -87,7 +88,14 @@ void ScriptEngine::openForm(const std::string& name) {
 // when its form loads; a saved copy of the demo reloads with the same tree.
 void ScriptEngine::load(const FormData& data) {
     openForm(data.name);
-    form_->load(data);
+    // A control that refused a value does not keep the form from its window.
+    std::optional<FormLoadError> refused;
+    try {
+        form_->load(data);
+    } catch (const FormLoadError& e) {
+        refused = e;
+    }
+    unloadable_.clear();
     if (ascii::equalsNoCase(form_->name(), demo::kFormName))
         if (auto tree = form_->find(demo::kTreeName)) {
             const Variant nodes = tree->get("Nodes");
@@ -99,11 +107,40 @@ void ScriptEngine::load(const FormData& data) {
         }
     controlsPlaced_ = false;
     backend_.formChanged(*form_);
+    if (refused) throw *refused;
+}
+
+// A file that could not be loaded is remembered, so that a save does not put
+// the form that is open in its place.
+void ScriptEngine::loadFile(const std::string& path) {
+    try {
+        load(readFormFile(path));
+    } catch (const FormLoadError&) {
+        throw;
+    } catch (...) {
+        unloadable_ = path;
+        throw;
+    }
+}
+
+void ScriptEngine::saveForm(const std::string& path) {
+    std::error_code ec;
+    if (!unloadable_.empty() && (path == unloadable_ || std::filesystem::equivalent(path, unloadable_, ec)))
+        throw FormFileError(path, 0, "",
+                            "cannot save over it: loading it failed, so the form now open does not hold what the file "
+                            "holds; correct the file and load it again, or save under another name");
+    saveFormFile(path, form_->save());
+}
+
+void ScriptEngine::printLoadError(const FormLoadError& e, const std::string& where) {
+    for (const LoadFailure& f : e.failures()) printError(f.number, where, f.text);
 }
 
 void ScriptEngine::loadDemo() {
     try {
         load(parseFormText(demo::formText(backend_.host().today()), "the demo form"));
+    } catch (const FormLoadError& e) {
+        printLoadError(e, "demo");
     } catch (const HostError& e) {
         printError(e.number(), "demo", e.what());
     }
@@ -112,11 +149,13 @@ void ScriptEngine::loadDemo() {
 
 void ScriptEngine::loadForm(const std::string& path) {
     try {
-        load(readFormFile(path));
+        loadFile(path);
     } catch (const FormFileError& e) {
-        printError(e.line() > 0 ? err::InvalidFileFormat : err::PathFileAccessError, path, e.what());
+        printError(e.line() > 0 ? err::InvalidFileFormat : err::PathFileAccessError, "load", e.what());
+    } catch (const FormLoadError& e) {
+        printLoadError(e, "load");
     } catch (const HostError& e) {
-        printError(e.number(), path, e.what());
+        printError(e.number(), "load", e.what());
     }
     settle(0);
 }
@@ -185,6 +224,8 @@ void ScriptEngine::execute(const std::string& line) {
         // What the application's own lines queued comes before the user's action.
         if (turns && unsettled_) settle(here);
         (this->*c.run)(tokens);
+    } catch (const FormLoadError& e) {
+        printLoadError(e, where);
     } catch (const HostError& e) {
         if (scriptEndedInModal_) modalEndReported_ = true;
         printError(e.number(), where, e.what());

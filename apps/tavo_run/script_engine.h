@@ -61,6 +61,10 @@ public:
 
     // Loads a form file before the script runs; a bad file prints its error.
     void loadForm(const std::string& path);
+    // Saves the form to a form file; refused for a file whose load failed
+    // since the last load that did not, since the form open now does not
+    // hold what that file holds.
+    void saveForm(const std::string& path);
     // Replaces the form by the demo built into the runner; today's date in its date control.
     void loadDemo();
     // Runs the script to its end. Returns 0, 1 when an expect failed or the
@@ -88,8 +92,11 @@ private:
     void reportScriptEndInModal(const std::string& where);
     void printError(int number, const std::string& where, const std::string& text);
 
+    void printLoadError(const FormLoadError& e, const std::string& where);
+
     void openForm(const std::string& name);
     void load(const FormData& data);
+    void loadFile(const std::string& path);
     void onEvent(Control& c, std::string_view event, std::span<Variant> args);
     static std::string handlerKey(std::string_view nameDotEvent);
 
@@ -152,6 +159,7 @@ private:
     ObjectRef screen_;
     ObjectRef formObject_;  // the form's window, by the form's name
     std::map<std::string, std::vector<HandlerValue>> handlers_;  // by "name.event" in lower case
+    std::string unloadable_;  // the file whose load failed last, until a load succeeds
 
     std::istream* in_ = nullptr;
     int lineNo_ = 0;

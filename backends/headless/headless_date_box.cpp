@@ -17,10 +17,13 @@ double dayOf(double serial) { return std::trunc(serial); }
 
 std::string dateText(double serial) { return formatDateCanonical(serial); }
 
-void checkOwnRange(const Child& c, const char* member, double d) {
+// The texts name the member alone: the date control forwards its own
+// properties of the same names, and its user knows no child "cal".
+void checkOwnRange(const char* member, double d) {
     if (!(dayOf(d) >= HeadlessDateBox::kOwnMinDate && dayOf(d) <= HeadlessDateBox::kOwnMaxDate))
-        throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + formatNumber(d) +
-                                                      " is outside the date box's range 1601-01-01 .. 9999-12-31");
+        throwHostError(err::InvalidPropertyValue,
+                       std::string(member) + " " + (dateInRange(d) ? dateText(d) : "day number " + formatNumber(d)) +
+                           " is outside the dates a date box holds, 1601-01-01 .. 9999-12-31");
 }
 
 }  // namespace
@@ -37,32 +40,30 @@ void HeadlessDateBox::setValue(const Variant& v) {
     }
     const double d = v.toDate();
     if (dayOf(d) < dayOf(minDate_) || dayOf(d) > dayOf(maxDate_))
-        throwHostError(err::InvalidPropertyValue, displayName() + ".Value " + dateText(d) + " is outside MinDate " +
+        throwHostError(err::InvalidPropertyValue, "Value " + dateText(d) + " is outside MinDate " +
                                                       dateText(minDate_) + " .. MaxDate " + dateText(maxDate_));
     value_ = d;
 }
 
 void HeadlessDateBox::setMinDate(double d) {
-    checkOwnRange(*this, "MinDate", d);
+    checkOwnRange("MinDate", d);
     if (dayOf(d) > dayOf(maxDate_))
-        throwHostError(err::InvalidPropertyValue,
-                       displayName() + ".MinDate " + dateText(d) + " is after MaxDate " + dateText(maxDate_));
+        throwHostError(err::InvalidPropertyValue, "MinDate " + dateText(d) + " is after MaxDate " + dateText(maxDate_));
     minDate_ = d;
     if (value_ && dayOf(*value_) < dayOf(minDate_)) value_ = minDate_;
 }
 
 void HeadlessDateBox::setMaxDate(double d) {
-    checkOwnRange(*this, "MaxDate", d);
+    checkOwnRange("MaxDate", d);
     if (dayOf(d) < dayOf(minDate_))
-        throwHostError(err::InvalidPropertyValue,
-                       displayName() + ".MaxDate " + dateText(d) + " is before MinDate " + dateText(minDate_));
+        throwHostError(err::InvalidPropertyValue, "MaxDate " + dateText(d) + " is before MinDate " + dateText(minDate_));
     maxDate_ = d;
     if (value_ && dayOf(*value_) > dayOf(maxDate_)) value_ = maxDate_;
 }
 
 void HeadlessDateBox::setFormat(int32_t f) {
     if (f < 0 || f > 3)
-        throwHostError(err::InvalidPropertyValue, displayName() + ".Format " + std::to_string(f) +
+        throwHostError(err::InvalidPropertyValue, "Format " + std::to_string(f) +
                                                       " is not a format (0 long date, 1 short date, 2 time, 3 custom)");
     format_ = f;
 }
@@ -73,7 +74,7 @@ void HeadlessDateBox::setUpDown(bool u) {
 }
 
 void HeadlessDateBox::setFont(FontRef f) {
-    if (!f) throwHostError(err::InvalidPropertyValue, displayName() + ".Font needs a font object, not Nothing");
+    if (!f) throwHostError(err::InvalidPropertyValue, "Font needs a font object, not Nothing");
     font_ = std::move(f);
 }
 

@@ -15,9 +15,8 @@
 #include <span>
 #include <vector>
 
+#include "backends/qt/hosted_control.h"
 #include "backends/qt/qt_host.h"
-#include "host/control.h"
-#include "host/registry.h"
 
 class QTreeWidget;
 
@@ -38,8 +37,8 @@ public:
                   QSize initialSize = {}, const ComponentRegistry& registry = ComponentRegistry::global());
     ~ControlWidget() override;
 
-    Control& control() const { return *control_; }
-    const std::shared_ptr<Control>& controlRef() const { return control_; }
+    Control& control() const { return hosted_->control(); }
+    const std::shared_ptr<Control>& controlRef() const { return hosted_->controlRef(); }
     ControlSite& site() const;
 
     Variant get(const QString& member, const Variant* arg = nullptr) const;
@@ -67,10 +66,7 @@ signals:
     void propertyChanged(const QString& name);
 
 private:
-    void relay(std::string_view event, std::span<Variant> args);
-
-    std::unique_ptr<QtControlSite> site_;
-    std::shared_ptr<Control> control_;
+    std::unique_ptr<HostedControl> hosted_;
     struct Bound {
         std::unique_ptr<QtControlSite> site;
         std::shared_ptr<QtTreeView> view;

@@ -1,6 +1,7 @@
 #include "backends/qt/key_router.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QKeyEvent>
 #include <memory>
 
@@ -10,15 +11,25 @@
 
 namespace tavo {
 
-KeyRouter::KeyRouter(QtHost& host) : host_(host) { qApp->installEventFilter(this); }
+KeyRouter::KeyRouter(QtHost& host) : host_(host) {}
 
-KeyRouter::~KeyRouter() {
-    if (qApp) qApp->removeEventFilter(this);
-}
+// The filters go with this object: Qt drops a filter whose object is destroyed.
+KeyRouter::~KeyRouter() = default;
 
 void KeyRouter::addSink(QWidget* widget, KeySink* sink) {
     sinks_[widget] = sink;
     connect(widget, &QObject::destroyed, this, [this, widget] { sinks_.erase(widget); });
+    watch(widget);
+}
+
+void KeyRouter::watch(QWidget* root) {
+    // Qt keeps a filter once per object however often it is installed.
+    root->installEventFilter(this);
+    for (QObject* child : root->children()) watchChild(child);
+}
+
+void KeyRouter::watchChild(QObject* child) {
+    if (child->isWidgetType()) watch(static_cast<QWidget*>(child));
 }
 
 void KeyRouter::removeSink(QWidget* widget) { sinks_.erase(widget); }
@@ -32,6 +43,11 @@ KeySink* KeyRouter::sinkFor(QWidget* target) const {
 }
 
 bool KeyRouter::eventFilter(QObject* watched, QEvent* event) {
+    // A widget placed later in a watched one is watched from its start.
+    if (event->type() == QEvent::ChildAdded) {
+        watchChild(static_cast<QChildEvent*>(event)->child());
+        return false;
+    }
     if (resending_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
         return false;
     // A key event travels from the focus widget to its parents while ignored;

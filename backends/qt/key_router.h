@@ -1,9 +1,12 @@
 #pragma once
-// Keyboard routing for the host's windows and children. One application-wide
-// filter sees each key event once, at the focus widget, and plays the host's
-// order: KeyDown to the child, KeyPress to the window (key preview) and then
-// to the child, KeyUp to the child. A handler that sets the code to 0 swallows
-// the key; a changed code is what the widget receives.
+// Keyboard routing for the host's windows and children. A filter on the
+// host's own widgets only (the children that raise key events and every widget
+// of a window with key preview, including those added later) sees each key
+// event once, at the focus widget, and plays the host's order: KeyDown to the
+// child, KeyPress to the window (key preview) and then to the child, KeyUp to
+// the child. A handler that sets the code to 0 swallows the key; a changed
+// code is what the widget receives. An application's own widgets never pass
+// through it.
 #include <QObject>
 #include <QWidget>
 #include <cstdint>
@@ -30,10 +33,14 @@ public:
     // Keys typed while `widget` or one of its inner widgets has the focus go to the sink.
     void addSink(QWidget* widget, KeySink* sink);
     void removeSink(QWidget* widget);
+    // Sees the keys typed into `root` and into every widget placed in it, now
+    // or later: a window whose key preview hears its children's keys.
+    void watch(QWidget* root);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchChild(QObject* child);
     bool routePress(QWidget* target, class QKeyEvent* event);
     bool routeRelease(QWidget* target, class QKeyEvent* event);
     KeySink* sinkFor(QWidget* target) const;

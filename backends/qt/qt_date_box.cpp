@@ -182,8 +182,8 @@ void QtDateBox::setValue(const Variant& v) {
     }
     const double d = v.toDate();
     if (dayOf(d) < dayOf(min_) || dayOf(d) > dayOf(max_))
-        throwHostError(err::InvalidPropertyValue, "Value " + dateText(d) + " of " + displayName() +
-                                                      " lies outside " + dateText(min_) + " .. " + dateText(max_));
+        throwHostError(err::InvalidPropertyValue, "Value " + dateText(d) + " is outside MinDate " + dateText(min_) +
+                                                      " .. MaxDate " + dateText(max_));
     value_ = d;
     showValue();
 }
@@ -191,10 +191,10 @@ void QtDateBox::setValue(const Variant& v) {
 void QtDateBox::setMinDate(double d) {
     if (dayOf(d) < dayOf(kOwnMin) || dayOf(d) > dayOf(kOwnMax))
         throwHostError(err::InvalidPropertyValue,
-                       "MinDate " + dateText(d) + " of " + displayName() + " lies outside 1601-01-01 .. 9999-12-31");
+                       "MinDate " + dateText(d) + " is outside the dates a date box holds, 1601-01-01 .. 9999-12-31");
     if (dayOf(d) > dayOf(max_))
         throwHostError(err::InvalidPropertyValue,
-                       "MinDate " + dateText(d) + " of " + displayName() + " is after MaxDate " + dateText(max_));
+                       "MinDate " + dateText(d) + " is after MaxDate " + dateText(max_));
     min_ = d;
     if (value_ && dayOf(*value_) < dayOf(min_)) value_ = min_;
     showValue();
@@ -203,10 +203,10 @@ void QtDateBox::setMinDate(double d) {
 void QtDateBox::setMaxDate(double d) {
     if (dayOf(d) < dayOf(kOwnMin) || dayOf(d) > dayOf(kOwnMax))
         throwHostError(err::InvalidPropertyValue,
-                       "MaxDate " + dateText(d) + " of " + displayName() + " lies outside 1601-01-01 .. 9999-12-31");
+                       "MaxDate " + dateText(d) + " is outside the dates a date box holds, 1601-01-01 .. 9999-12-31");
     if (dayOf(d) < dayOf(min_))
         throwHostError(err::InvalidPropertyValue,
-                       "MaxDate " + dateText(d) + " of " + displayName() + " is before MinDate " + dateText(min_));
+                       "MaxDate " + dateText(d) + " is before MinDate " + dateText(min_));
     max_ = d;
     if (value_ && dayOf(*value_) > dayOf(max_)) value_ = max_;
     showValue();
@@ -215,7 +215,7 @@ void QtDateBox::setMaxDate(double d) {
 void QtDateBox::setFormat(int32_t f) {
     if (f < 0 || f > 3)
         throwHostError(err::InvalidPropertyValue,
-                       "Format " + std::to_string(f) + " of " + displayName() + " is not 0, 1, 2 or 3");
+                       "Format " + std::to_string(f) + " is not a format (0 long date, 1 short date, 2 time, 3 custom)");
     format_ = f;
     showValue();
 }
@@ -239,7 +239,7 @@ void QtDateBox::setColour(ColourRole role, uint32_t c) {
 }
 
 void QtDateBox::setFont(FontRef f) {
-    if (!f) throwHostError(err::ObjectNotSet, "Font of " + displayName() + " cannot be Nothing");
+    if (!f) throwHostError(err::ObjectNotSet, "Font needs a font object, not Nothing");
     font_ = std::move(f);
     if (QDateTimeEdit* e = edit()) e->setFont(toQFont(*font_));
 }

@@ -25,6 +25,10 @@ namespace {
 
 const char* const kHandleProperty = "tavoWindowHandle";
 
+// The thread's host, whoever made it, and the one forThisThread made.
+thread_local QtHost* threadHost = nullptr;
+thread_local std::weak_ptr<QtHost> madeHost;
+
 QScreen* screen() {
     QScreen* s = QGuiApplication::primaryScreen();
     if (!s) throwHostError(err::InvalidProcedureCall, "the Qt host has no screen");
@@ -109,9 +113,20 @@ QtHost::QtHost() {
         throw std::logic_error("the Qt host needs a QApplication");
     keyRouter_ = std::make_unique<KeyRouter>(*this);
     installChildAccessibility();
+    if (!threadHost) threadHost = this;
+}
+
+std::shared_ptr<QtHost> QtHost::forThisThread() {
+    if (auto made = madeHost.lock()) return made;
+    // The application's own host: shared without owning it.
+    if (threadHost) return std::shared_ptr<QtHost>(std::shared_ptr<QtHost>(), threadHost);
+    auto made = std::make_shared<QtHost>();
+    madeHost = made;
+    return made;
 }
 
 QtHost::~QtHost() {
+    if (threadHost == this) threadHost = nullptr;
     releaseDefaultInstances();
     adopted_.clear();
     keyRouter_.reset();

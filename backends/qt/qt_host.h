@@ -4,7 +4,9 @@
 // (twips per pixel = 1440 / DPI); pixels here are Qt's logical pixels, the
 // unit of window geometry and of the cursor position alike.
 //
-// Needs a QApplication; one host per user-interface thread.
+// Needs a QApplication; one host per user-interface thread. An application
+// may make its own (before its first control, and keep it longer than them);
+// otherwise forThisThread() makes one on first use.
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -27,6 +29,10 @@ public:
     ~QtHost() override;
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
+
+    // The host of the calling thread: the first QtHost made on it that still
+    // lives, else a new one, which lasts as long as someone holds it.
+    static std::shared_ptr<QtHost> forThisThread();
 
     // A fixed today instead of the system clock (demos, screenshots, tests).
     void setToday(double serial);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "backends/qt/event_hook.h"
+#include "backends/qt/key_router.h"
 #include "backends/qt/qt_host.h"
 #include "host/error.h"
 
@@ -40,6 +41,7 @@ QtWindow::QtWindow(QtHost& host, const WindowDesign& d)
     width_ = d.clientWidth;
     height_ = d.clientHeight;
     watch();
+    if (keyPreview_) host.keyRouter().watch(widget_);
 }
 
 QtWindow::QtWindow(QtHost& host, QWidget* existing)

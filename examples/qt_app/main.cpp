@@ -1,19 +1,20 @@
 // A small Qt application using both controls as ordinary widgets: a date
-// control whose changes show in a label, and a tree controller bound to the
-// application's own tree widget.
+// widget in a form layout whose changes show in labels, and a tree controller
+// bound to the application's own tree widget.
 //
 //   tavo-qt-example                      an interactive window
 //   tavo-qt-example --screenshot a.png   renders the window once and exits
 #include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "backends/qt/control_widget.h"
 #include "backends/qt/qt_host.h"
-#include "datecontrol/register.h"
 #include "treecontroller/register.h"
+#include "widgets/date_drop_down.h"
 
 namespace {
 
@@ -35,11 +36,9 @@ void fillTree(QTreeWidget& tree) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tavo Qt example");
-    tavo::QtHost host;
-    auto& registry = tavo::ComponentRegistry::global();
-    tavo::registerTavoCalendar(registry);
-    tavo::registerTavoSSAddOn(registry);
-    tavo::registerQtComponents(registry);
+    // The tree controller below stands on the thread's host by reference;
+    // held here, the host outlives the window.
+    auto host = tavo::QtHost::forThisThread();
 
     QWidget window;
     window.setObjectName("frmMain");
@@ -48,21 +47,36 @@ int main(int argc, char** argv) {
     auto* form = new QFormLayout;
     layout->addLayout(form);
 
-    auto* date = new tavo::qt::ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "TavoCalendarDropDown1",
-                                             &window, QSize(160, 22));
+    auto* date = new tavo::DateDropDown(&window);
+    date->setObjectName("TavoCalendarDropDown1");
+    date->setDateRange(QDate(2000, 1, 1), QDate(2010, 12, 31));
+    date->setMonthColumns(2);
+    date->setMonthRows(1);
     auto* chosen = new QLabel(&window);
     chosen->setObjectName("lblChosen");
-    auto showDate = [date, chosen] { chosen->setText(QString::fromStdString(date->get("Value").toString())); };
-    QObject::connect(date, &tavo::qt::ControlWidget::change, chosen, showDate);
-    showDate();
+    auto* edited = new QLabel(&window);
+    edited->setObjectName("lblEdited");
+    auto showDate = [chosen](QDate day) { chosen->setText(QLocale().toString(day, QLocale::LongFormat)); };
+    QObject::connect(date, &tavo::DateDropDown::dateChanged, chosen, showDate);
+    QObject::connect(date, &tavo::DateDropDown::dateEdited, edited, [edited](QDate day) {
+        edited->setText(QStringLiteral("vom Benutzer: %1").arg(QLocale().toString(day, QLocale::ShortFormat)));
+    });
+    showDate(date->date());
     form->addRow("Datum:", date);
     form->addRow("Gewählt:", chosen);
+    form->addRow("Zuletzt:", edited);
 
+    // The tree controller, by its class name, bound to the application's own
+    // tree widget.
+    auto& registry = tavo::ComponentRegistry::global();
+    tavo::registerTavoSSAddOn(registry);
+    tavo::registerQtComponents(registry);
     auto* tree = new QTreeWidget(&window);
     tree->setObjectName("SSTree1");
     tree->setHeaderHidden(true);
     fillTree(*tree);
-    auto* strip = new tavo::qt::ControlWidget(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
+    auto* strip =
+        new tavo::qt::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
     strip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     strip->bindTree(tree);
     layout->addWidget(strip);

@@ -5,6 +5,8 @@
 #include "host/colour.h"
 #include "host/date.h"
 #include "host/error.h"
+#include "host/form_file.h"
+#include "support/refused_value.h"
 
 namespace tavo {
 namespace {
@@ -131,6 +133,97 @@ TEST_F(DateControlPersistence, LoadStopsAtAValueThatDoesNotConvertAndLeavesTheRe
     EXPECT_EQ(c->CustomFormat(), "dd.MM.yyyy");
     EXPECT_EQ(c->MaxDate(), 2958465);
     EXPECT_EQ(c->MonthRows(), 3);
+}
+
+// Cal1 (its Begin on line 3, its keys from line 4) refuses a value; Cal2
+// after it must load in full, and a save must give the refused value back.
+class RefusedDateValue : public DateControlTest, public ::testing::WithParamInterface<RefusedValue> {};
+
+TEST_P(RefusedDateValue, NamesFileLineAndKeyLoadsTheOtherControlsAndIsSavedBack) {
+    const RefusedValue& c = GetParam();
+    const std::string text = "VERSION 1.00\nBegin Form Form1\nBegin TavoCalendar.TavoCalendarDropDown Cal1\n" + c.lines +
+                             "\nEnd\nBegin TavoCalendar.TavoCalendarDropDown Cal2\nMonthRows = 2\n"
+                             "CustomFormat = \"yyyy\"\nEnd\nEnd\n";
+    expectRefused(*form, text, "Cal1", c);
+    auto cal2 = std::dynamic_pointer_cast<TavoCalendarDropDown>(form->find("Cal2"));
+    ASSERT_TRUE(cal2);
+    EXPECT_EQ(cal2->MonthRows(), 2);
+    EXPECT_EQ(cal2->CustomFormat(), "yyyy");
+}
+
+constexpr int kMismatch = err::TypeMismatch, kOverflow = err::Overflow, kRange = err::InvalidPropertyValue;
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKey, RefusedDateValue,
+    ::testing::Values(
+        RefusedValue{"EnabledText", "Enabled = \"oops\"", "Enabled", 4, kMismatch, "\"oops\" cannot be converted to a truth value", "Enabled = \"oops\""},
+        RefusedValue{"FontNumber", "Font = 3", "Font", 4, kMismatch, "Integer cannot be converted", "Font = 3"},
+        RefusedValue{"FontNothing", "Font = Nothing", "Font", 4, kRange, "Font needs a font object", "Font = Nothing"},
+        RefusedValue{"BackColorText", "CalendarBackColor = \"rot\"", "CalendarBackColor", 4, kMismatch, "\"rot\"", "CalendarBackColor = \"rot\""},
+        RefusedValue{"ForeColorHuge", "CalendarForeColor = 10000000000.0", "CalendarForeColor", 4, kOverflow,
+                     "10000000000 does not fit", "CalendarForeColor = 1e+10"},
+        RefusedValue{"TitleBackColorText", "CalendarTitleBackColor = \"x\"", "CalendarTitleBackColor", 4, kMismatch, "\"x\"",
+                     "CalendarTitleBackColor = \"x\""},
+        RefusedValue{"TitleForeColorHuge", "CalendarTitleForeColor = -3000000000.0", "CalendarTitleForeColor", 4, kOverflow,
+                     "-3000000000 does not fit", "CalendarTitleForeColor = -3e+09"},
+        RefusedValue{"TrailingForeColorObject", "CalendarTrailingForeColor = Nothing", "CalendarTrailingForeColor", 4,
+                     kMismatch, "Object", "CalendarTrailingForeColor = Nothing"},
+        RefusedValue{"SurfaceColourText", "CalendarMonthBackColor = \"blau\"", "CalendarMonthBackColor", 4, kMismatch,
+                     "\"blau\"", "CalendarMonthBackColor = \"blau\""},
+        RefusedValue{"CustomFormatObject", "CustomFormat = Nothing", "CustomFormat", 4, kMismatch, "Object cannot be converted to text",
+                     "CustomFormat = Nothing"},
+        RefusedValue{"FormatText", "Format = \"lang\"", "Format", 4, kMismatch, "\"lang\"", "Format = \"lang\""},
+        RefusedValue{"FormatHuge", "Format = 3000000000.0", "Format", 4, kOverflow, "3000000000 does not fit", "Format = 3e+09"},
+        RefusedValue{"FormatUnknown", "Format = 7&", "Format", 4, kRange, "Format 7 is not a format", "Format = 7&"},
+        RefusedValue{"MaxDateText", "MaxDate = \"bald\"", "MaxDate", 4, kMismatch, "\"bald\" is not a date", "MaxDate = \"bald\""},
+        RefusedValue{"MaxDateBeforeTheBoxsFirst", "MaxDate = #1500-01-01#", "MaxDate", 4, kRange,
+                     "MaxDate 1500-01-01 is outside the dates a date box holds, 1601-01-01 .. 9999-12-31",
+                     "MaxDate = #1500-01-01#"},
+        RefusedValue{"MaxDateNumberTooBig", "MaxDate = 3000000&", "MaxDate", 4, kOverflow,
+                     "3000000 is outside the date range 100-01-01 .. 9999-12-31", "MaxDate = 3000000&"},
+        RefusedValue{"MinDateAfterMaxDate", "MaxDate = #1999-12-31#\nMinDate = #2000-01-01#", "MinDate", 5, kRange,
+                     "MinDate 2000-01-01 is after MaxDate 1999-12-31", "MinDate = #2000-01-01#"},
+        RefusedValue{"MinDateBeforeTheBoxsFirst", "MinDate = #0100-01-01#", "MinDate", 4, kRange,
+                     "MinDate 0100-01-01 is outside the dates a date box holds", "MinDate = #0100-01-01#"},
+        RefusedValue{"PictureNumber", "Picture = 5", "Picture", 4, kMismatch, "Integer cannot be converted", "Picture = 5"},
+        RefusedValue{"UpDownText", "UpDown = \"x\"", "UpDown", 4, kMismatch, "\"x\"", "UpDown = \"x\""},
+        RefusedValue{"ValueOutsideRange", "Value = #1500-01-01#", "Value", 4, kRange,
+                     "Value 1500-01-01 is outside MinDate 1900-01-01 .. MaxDate 9999-12-31", "Value = #1500-01-01#"},
+        RefusedValue{"ValueText", "Value = \"morgen\"", "Value", 4, kMismatch, "\"morgen\" is not a date", "Value = \"morgen\""},
+        RefusedValue{"DefaultValueBeforeMinDate", "MinDate = #2005-01-01#", "Value", 3, kRange,
+                     "Value 2000-08-21 is outside MinDate 2005-01-01 .. MaxDate 9999-12-31 (control Cal1; the file does "
+                     "not hold Value, so it took its default)",
+                     "MinDate = #2005-01-01#"},
+        RefusedValue{"ShowTodayText", "ShowToday = \"ja\"", "ShowToday", 4, kMismatch, "\"ja\"", "ShowToday = \"ja\""},
+        RefusedValue{"ShowWeekObject", "ShowWeek = Nothing", "ShowWeek", 4, kMismatch, "Object", "ShowWeek = Nothing"},
+        RefusedValue{"PictureTypeHuge", "PictureType = 40000&", "PictureType", 4, kOverflow, "40000 does not fit in an Integer",
+                     "PictureType = 40000&"},
+        RefusedValue{"MonthColumnsText", "MonthColumns = \"zwei\"", "MonthColumns", 4, kMismatch, "\"zwei\"",
+                     "MonthColumns = \"zwei\""},
+        RefusedValue{"MonthRowsHuge", "MonthRows = -40000&", "MonthRows", 4, kOverflow, "-40000 does not fit in an Integer",
+                     "MonthRows = -40000&"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// The surface colour and the setting share CalendarMonthBackColor: setting
+// the property changes the second occurrence only, and the first stays as
+// the file had it; a value that changed without its property stands too.
+TEST_F(DateControlPersistence, AfterAFailedLoadWhatChangedIsSavedAsItIsAndTheRestAsTheFileHadIt) {
+    const std::string text =
+        "VERSION 1.00\nBegin Form Form1\nBegin TavoCalendar.TavoCalendarDropDown Cal1\nEnabled = \"oops\"\n"
+        "CalendarMonthBackColor = 255&\nMinDate = #2001-01-01#\nCalendarMonthBackColor(2) = 65280&\nEnd\nEnd\n";
+    EXPECT_THROW(form->load(parseFormText(text, "bad.frm")), FormLoadError);
+    auto c = std::dynamic_pointer_cast<TavoCalendarDropDown>(form->find("Cal1"));
+    c->setEnabled(true);  // as it stands after the failed load, but set: the file's "oops" gives way
+    c->setCalendarMonthBackColor(0xFF0000);
+    auto saved = [&] { return form->save().controls.at(0).properties; };
+    PropertyStore store = saved();
+    EXPECT_EQ(keysOf(store), (std::vector<std::string>{"CalendarMonthBackColor", "MinDate", "CalendarMonthBackColor(2)"}));
+    EXPECT_EQ(store.entries()[0].value.toColour(), 255u);
+    EXPECT_EQ(store.entries()[1].value.toDate(), dateSerial(2001, 1, 1));
+    EXPECT_EQ(store.entries()[2].value.toColour(), 0xFF0000u);
+
+    c->site().setBackColor(0x123);
+    EXPECT_EQ(saved().entries()[0].value.toColour(), 0x123u);
 }
 
 TEST_F(DateControlPersistence, LateStepsIgnoreValuesThatDoNotConvert) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <string>
 
 namespace tavo {
 namespace {
@@ -40,6 +41,26 @@ TEST(AsciiText, AnIdentifierIsALetterOrUnderscoreThenLettersDigitsAndUnderscores
     for (const char* good : {"a", "_", "Cal1", "mySSTree", "A_b_9"}) EXPECT_TRUE(ascii::isIdentifier(good)) << good;
     for (const char* bad : {"", "1a", "a-b", "a.b", "a b", "\xE4", "Stra\xC3\x9F" "e"})
         EXPECT_FALSE(ascii::isIdentifier(bad)) << bad;
+}
+
+TEST(AsciiText, ASnippetShowsEverythingThatWouldBeInvisible) {
+    struct Case {
+        std::string text;
+        const char* shown;
+    };
+    for (const Case& c : {
+             Case{"Begin \xC3\xA4 weiß", "\"Begin \xC3\xA4 weiß\""},   // letters as they are
+             Case{"\xEF\xBB\xBFVERSION", "\"<U+FEFF>VERSION\""},      // a byte-order mark
+             Case{"1\xC2\xA0" "000", "\"1<U+00A0>000\""},              // a no-break space
+             Case{"a\xE2\x80\x8B" "b", "\"a<U+200B>b\""},              // a zero-width space
+             Case{"\xF3\xA0\x80\x81", "\"<U+E0001>\""},                // a language tag
+             Case{"tab\there\x7F", "\"tab\\x09here\\x7F\""},          // control characters
+             Case{"\xFF\xC3(", "\"\\xFF\\xC3(\""},                     // bytes that are not UTF-8
+             Case{std::string(41, 'x'), "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\""},
+             Case{std::string(39, 'x') + "\xC3\xA4!", "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\xC3\xA4...\""},
+         }) {
+        EXPECT_EQ(ascii::quotedSnippet(c.text), c.shown);
+    }
 }
 
 }  // namespace

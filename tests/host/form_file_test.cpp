@@ -320,6 +320,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"DuplicateFirstOccurrence", kCtl + "Count = 1\nCount(1) = 2\nEnd\nEnd\n", 5, "Count(1)", "duplicate key"},
         BadCase{"DuplicatePlacement", kCtl + "Left = 1\nLeft = 2\nEnd\nEnd\n", 5, "Left", "duplicate key"},
         BadCase{"ZeroOccurrence", kCtl + "Count(0) = 1\nEnd\nEnd\n", 4, "Count", "bad syntax"},
+        BadCase{"PlacementAsBlock", kCtl + "BeginProperty Left\nSize = 9\nEndProperty\nEnd\nEnd\n", 4, "Left",
+                "Left is the control's placement"},
+        BadCase{"SecondByteOrderMark", "\xEF\xBB\xBF\xEF\xBB\xBFVERSION 1.00\nBegin Form F\nEnd\n", 1, "",
+                "a second byte-order mark (U+FEFF, an invisible character)", true},
+        BadCase{"ByteOrderMarkInside", kCtl + "\xEF\xBB\xBF" "Count = 1\nEnd\nEnd\n", 4, "", "a byte-order mark"},
+        BadCase{"NoBreakSpaceBeforeValue", kCtl + "Count = \xC2\xA0" "5\nEnd\nEnd\n", 4, "Count",
+                "expected a value, found \"<U+00A0>5\""},
         BadCase{"UnknownFontField", kCtl + "BeginProperty Font\nColour = 1\nEndProperty\nEnd\nEnd\n", 5,
                 "Font.Colour", "unknown font property"},
         BadCase{"FontNameNotText", kCtl + "BeginProperty Font\nName = 12\nEndProperty\nEnd\nEnd\n", 5, "Font.Name",
@@ -403,15 +410,39 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FileFailure{FileStep::Open, "cannot open the form file: Disk full"},
         FileFailure{FileStep::Read, "cannot read the form file: Disk full"},
-        FileFailure{FileStep::Create, "cannot save: cannot create main.frm.tmp-1: Disk full"},
-        FileFailure{FileStep::Write, "cannot save: cannot write main.frm.tmp-1: Disk full (the old file is unchanged)"},
-        FileFailure{FileStep::Sync, "cannot save: cannot flush main.frm.tmp-1: Disk full (the old file is unchanged)"},
-        FileFailure{FileStep::Close, "cannot save: cannot close main.frm.tmp-1: Disk full (the old file is unchanged)"},
+        FileFailure{FileStep::Replace, "cannot save over it: Disk full (nothing was written; save under another name)"},
+        FileFailure{FileStep::Create, "cannot save: cannot create the new file beside it: Disk full"},
+        FileFailure{FileStep::Write, "cannot save: cannot write the new file: Disk full (the old file is unchanged)"},
+        FileFailure{FileStep::Sync, "cannot save: cannot flush the new file: Disk full (the old file is unchanged)"},
+        FileFailure{FileStep::Close, "cannot save: cannot close the new file: Disk full (the old file is unchanged)"},
         FileFailure{FileStep::Rename,
-                    "cannot save: cannot rename main.frm.tmp-1 over the form file: Disk full (the old file is "
-                    "unchanged)"}),
+                    "cannot save: cannot put the new file in its place: Disk full (the old file is unchanged)"}),
     [](const auto& param) { return std::string(fileStepVerb(param.param.step)); });
 
+
+// Answers every read as too large for the limit it is asked to keep.
+class EndlessFiles : public FileSystem {
+public:
+    std::string readFile(const std::string& path, std::size_t maxBytes) override { throw FileTooLarge(path, maxBytes); }
+    std::unique_ptr<FileReplacement> startReplacing(const std::string&) override { return nullptr; }
+};
+
+TEST(FormFile, ReadingStopsAtTheLimitAndAnEmptyNameIsSaidToBeOne) {
+    EndlessFiles endless;
+    try {
+        readFormFile("huge.frm", endless);
+        FAIL();
+    } catch (const FormFileError& e) {
+        EXPECT_STREQ(e.what(),
+                     "huge.frm: cannot read the form file: it holds more than 256 MiB, the most a form file may hold");
+    }
+    try {
+        saveFormFile("", everyValueType(), endless);
+        FAIL();
+    } catch (const FormFileError& e) {
+        EXPECT_STREQ(e.what(), "cannot save: the file name is empty; name the file to save to");
+    }
+}
 
 class FormFileOnDisk : public ::testing::Test {
 protected:
@@ -495,6 +526,18 @@ TEST_F(FormFileOnDisk, AFailedSaveLeavesTheOldFileWholeAndNoTemporary) {
     fs::create_directories(dir / "sub.frm" / "inner");
     EXPECT_THROW(saveFormFile((dir / "sub.frm").string(), bigger), FormFileError);
     EXPECT_EQ(entriesInDir(), 2u);
+
+    // A read-only file is not replaced.
+    ::chmod(path.c_str(), 0444);
+    try {
+        saveFormFile(path, bigger);
+        FAIL();
+    } catch (const FormFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  path + ": cannot save over it: it is read-only (nothing was written; save under another name)");
+    }
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(contents(), old);
 
     // No folder to write in.
     EXPECT_THROW(saveFormFile((dir / "missing" / "x.frm").string(), bigger), FormFileError);

@@ -104,20 +104,79 @@ TEST_F(FormTest, LoadCreatesEveryControlBeforeAnyReadsSoAReferenceMayNameALaterO
     EXPECT_FALSE(form.modified());
 }
 
-TEST_F(FormTest, ALoadErrorNamesTheControlKeepsItsNumberAndTheFormKeepsWhatItBuilt) {
+// One refuses its Count (line 4) before it reads its Buddy, Two its Count
+// (line 9); Three stands between and after them and must load in full.
+const std::string kRefusingForm =
+    "Begin Test.Gadget One\nCount = 13\nBuddy = Control Three\nExtra = 1\nEnd\n"
+    "Begin Test.Gadget Two\nCount = \"zwei\"\nEnd\n"
+    "Begin Test.Gadget Three\nCaption = \"Drei\"\nBuddy = Control One\nEnd\n";
+
+TEST_F(FormTest, AControlThatRefusesAValueStopsAloneAndEveryRefusalNamesFileLineAndKey) {
     Form form(host, "Form1", registry);
     try {
-        form.load(parse("Begin Test.Gadget One\nEnd\nBegin Test.Gadget Two\nCount = 13\nEnd\n"));
+        form.load(parse(kRefusingForm));
         FAIL();
-    } catch (const HostError& e) {
-        EXPECT_EQ(e.number(), err::InvalidPropertyValue);
-        const std::string what = e.what();
-        EXPECT_NE(what.find("Two"), std::string::npos) << what;
-        EXPECT_NE(what.find("line 5"), std::string::npos) << what;
-        EXPECT_NE(what.find("Count 13 is not allowed"), std::string::npos) << what;
+    } catch (const FormLoadError& e) {
+        EXPECT_EQ(e.number(), err::InvalidPropertyValue) << "the first refusal's number";
+        ASSERT_EQ(e.failures().size(), 2u);
+        const LoadFailure& one = e.failures()[0];
+        EXPECT_EQ(one.control, "One");
+        EXPECT_EQ(one.key, "Count");
+        EXPECT_EQ(one.line, 4);
+        EXPECT_EQ(one.text, "test.frm:4: Count: Count 13 is not allowed (control One)");
+        const LoadFailure& two = e.failures()[1];
+        EXPECT_EQ(two.number, err::TypeMismatch);
+        EXPECT_EQ(two.text.rfind("test.frm:9: Count: Type mismatch: ", 0), 0u) << two.text;
+        EXPECT_EQ(std::string(e.what()), one.text + "\n" + two.text);
     }
-    EXPECT_EQ(form.controls().size(), 2u);
+    ASSERT_EQ(form.controls().size(), 3u);
+    EXPECT_EQ(gadget(form.find("One")).buddy, nullptr) << "the steps after the refused one do not run";
+    EXPECT_EQ(gadget(form.find("Three")).caption, "Drei");
+    EXPECT_EQ(gadget(form.find("Three")).buddy, form.find("One"));
+    for (const auto& c : form.controls()) EXPECT_EQ(gadget(c).log.back(), "resize");
+    EXPECT_FALSE(form.modified());
 
+    // A value the file does not hold fails at the control's Begin line, named.
+    FormData data = parse("Begin Test.Gadget Lonely\nEnd\n");
+    data.controls[0].properties.add({"Count", 1, Variant::integer(13), "", 0});
+    try {
+        form.load(data);
+        FAIL();
+    } catch (const FormLoadError& e) {
+        EXPECT_EQ(e.failures()[0].text, "test.frm:3: Count: Count 13 is not allowed (control Lonely)");
+    }
+}
+
+TEST_F(FormTest, ASaveAfterAFailedLoadWritesBackWhatTheControlsDidNotTake) {
+    Form form(host, "Form1", registry);
+    EXPECT_THROW(form.load(parse(kRefusingForm)), FormLoadError);
+    // One never read its Buddy and Extra; Two held 0, not its "zwei". Three
+    // loaded in full and writes what it holds.
+    const std::string kept =
+        "   Begin Test.Gadget One\n      Left = 0\n      Top = 0\n      Width = 0\n      Height = 0\n"
+        "      Count = 13\n      Buddy = Control Three\n      Extra = 1\n   End\n"
+        "   Begin Test.Gadget Two\n      Left = 0\n      Top = 0\n      Width = 0\n      Height = 0\n"
+        "      Count = \"zwei\"\n   End\n";
+    const std::string text = formatFormText(form.save());
+    EXPECT_NE(text.find(kept), std::string::npos) << text;
+
+    // Saved, it fails and keeps the same way again.
+    Form again(host, "Form1", registry);
+    EXPECT_THROW(again.load(parseFormText(text, "saved.frm")), FormLoadError);
+    EXPECT_EQ(formatFormText(again.save()), text);
+
+    // A property set after the load is the control's to save again.
+    gadget(form.find("One")).setCaption("Eins");
+    gadget(form.find("One")).buddy = nullptr;
+    const std::string changed = formatFormText(form.save());
+    EXPECT_NE(changed.find("      Caption = \"Eins\"\n      Count = 13\n      Buddy = Control Three\n      Extra = 1\n"),
+              std::string::npos)
+        << changed;
+}
+
+TEST_F(FormTest, ALoadThatCannotCreateAControlLoadsNone) {
+    Form form(host, "Form1", registry);
+    form.add("Test.Gadget", "Old", {});
     try {
         form.load(parse("Begin Test.Gadget One\nEnd\nBegin Test.Missing Two\nEnd\n"));
         FAIL();
@@ -125,20 +184,7 @@ TEST_F(FormTest, ALoadErrorNamesTheControlKeepsItsNumberAndTheFormKeepsWhatItBui
         EXPECT_EQ(e.number(), err::CantCreateObject);
         EXPECT_NE(std::string(e.what()).find("\"Two\""), std::string::npos) << e.what();
     }
-
-    // Data made in memory can name a control that is not there; the read says so.
-    FormData data;
-    auto& c = data.controls.emplace_back();
-    c.className = "Test.Gadget";
-    c.name = "Lonely";
-    c.properties.add({"Buddy", 1, Variant(), "Ghost", 0});
-    try {
-        form.load(data);
-        FAIL();
-    } catch (const HostError& e) {
-        EXPECT_EQ(e.number(), err::ObjectNotSet);
-        EXPECT_NE(std::string(e.what()).find("Lonely"), std::string::npos) << e.what();
-    }
+    EXPECT_TRUE(form.controls().empty());
 }
 
 TEST_F(FormTest, SaveRoundTripsThroughAFormFile) {

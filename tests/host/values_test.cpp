@@ -153,6 +153,8 @@ TEST(VariantToString, WritesTheHostsTextForms) {
     EXPECT_EQ(Variant::number(1440).toString(), "1440");
     EXPECT_EQ(Variant::number(-0.0).toString(), "0");
     EXPECT_EQ(Variant::number(1e20).toString(), "1E+20");
+    EXPECT_EQ(Variant::number(3e6).toString(), "3000000") << "whole numbers below 1E+15 in full";
+    EXPECT_EQ(Variant::number(-1e14).toString(), "-100000000000000");
     EXPECT_EQ(Variant::boolean(true).toString(), "True");
     EXPECT_EQ(Variant::boolean(false).toString(), "False");
     EXPECT_EQ(Variant::date(36759.5).toString(), "2000-08-21 12:00:00");

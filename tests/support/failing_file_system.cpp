@@ -29,12 +29,13 @@ private:
     const std::string& reason_;
 };
 
-std::string FailingFileSystem::readFile(const std::string& path) {
+std::string FailingFileSystem::readFile(const std::string& path, std::size_t maxBytes) {
     if (failAt_ == FileStep::Open || failAt_ == FileStep::Read) throw FileError(failAt_, path, reason_);
-    return inner_.readFile(path);
+    return inner_.readFile(path, maxBytes);
 }
 
 std::unique_ptr<FileReplacement> FailingFileSystem::startReplacing(const std::string& path) {
+    if (failAt_ == FileStep::Replace) throw FileError(FileStep::Replace, path, reason_);
     std::unique_ptr<FileReplacement> inner = inner_.startReplacing(path);
     if (failAt_ == FileStep::Create) throw FileError(FileStep::Create, inner->temporaryPath(), reason_);
     return std::make_unique<Replacement>(std::move(inner), failAt_, reason_);

@@ -4,6 +4,7 @@
 
 #include "host/error.h"
 #include "host/form_file.h"
+#include "support/refused_value.h"
 
 namespace tavo {
 namespace {
@@ -169,6 +170,50 @@ TEST_F(TreeControllerTest, SavesOnlyWhatDiffersFromTheDefaultsInKeyOrder) {
     EXPECT_EQ(again->ToolTipTextMinus(), "zu");
     EXPECT_EQ(again->ToolTipTextPlusPlus(), kGermanTips[1]);
 }
+
+// Ctl1 (its Begin on line 5, its keys from line 6) refuses a value; Ctl2
+// after it must load in full, and a save must give the refused value back.
+class RefusedTreeControllerValue : public TreeControllerTest,
+                                   public ::testing::WithParamInterface<RefusedValue> {};
+
+TEST_P(RefusedTreeControllerValue, NamesFileLineAndKeyLoadsTheOtherControlsAndIsSavedBack) {
+    const RefusedValue& c = GetParam();
+    const std::string text =
+        "VERSION 1.00\nBegin Form Form1\nBegin SSActiveTreeView.SSTree SSTree1\nEnd\n"
+        "Begin TavoSSAddOn.TavoSSTreeController Ctl1\n" + c.lines +
+        "\nEnd\nBegin TavoSSAddOn.TavoSSTreeController Ctl2\nmySSTree = Control SSTree1\nToolTipTextPlus = \"auf\"\n"
+        "End\nEnd\n";
+    const std::string saved = expectRefused(*form, text, "Ctl1", c);
+    auto ctl2 = std::dynamic_pointer_cast<TavoSSTreeController>(form->find("Ctl2"));
+    ASSERT_TRUE(ctl2);
+    EXPECT_EQ(ctl2->mySSTree(), form->find("SSTree1"));
+    EXPECT_EQ(ctl2->ToolTipTextPlus(), "auf");
+    EXPECT_EQ(saved.find("= \"\""), std::string::npos) << "tooltips Ctl1 never read are not saved empty:\n" << saved;
+}
+
+constexpr int kMismatch = err::TypeMismatch;
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKey, RefusedTreeControllerValue,
+    ::testing::Values(
+        RefusedValue{"BackColorText", "BackColor = \"grau\"", "BackColor", 6, kMismatch, "\"grau\"", "BackColor = \"grau\""},
+        RefusedValue{"BackColorHuge", "BackColor = 10000000000.0", "BackColor", 6, err::Overflow,
+                           "10000000000 does not fit", "BackColor = 1e+10"},
+        RefusedValue{"EnabledText", "Enabled = \"nein\"\nmySSTree = Control SSTree1\nToolTipTextMinus = \"zu\"",
+                           "Enabled", 6, kMismatch, "\"nein\" cannot be converted to a truth value",
+                           "mySSTree = Control SSTree1"},
+        RefusedValue{"TreeNumber", "mySSTree = 5", "mySSTree", 6, kMismatch, "Integer", "mySSTree = 5"},
+        RefusedValue{"TreeText", "mySSTree = \"SSTree1\"", "mySSTree", 6, kMismatch, "\"SSTree1\"",
+                           "mySSTree = \"SSTree1\""},
+        RefusedValue{"ToolTipPlusObject", "ToolTipTextPlus = Nothing", "ToolTipTextPlus", 6, kMismatch,
+                           "Object cannot be converted to text", "ToolTipTextPlus = Nothing"},
+        RefusedValue{"ToolTipPlusPlusObject", "ToolTipTextPlusPlus = Nothing", "ToolTipTextPlusPlus", 6, kMismatch,
+                           "Object", "ToolTipTextPlusPlus = Nothing"},
+        RefusedValue{"ToolTipMinusMinusObject", "ToolTipTextMinusMinus = Nothing", "ToolTipTextMinusMinus", 6,
+                           kMismatch, "Object", "ToolTipTextMinusMinus = Nothing"},
+        RefusedValue{"ToolTipMinusObject", "ToolTipTextPlus = \"a\"\nToolTipTextMinus = Nothing", "ToolTipTextMinus", 7,
+                           kMismatch, "Object", "ToolTipTextMinus = Nothing"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(TreeControllerTest, LoadsDefaultsFromAnEmptyStoreWithoutNotifying) {
     FormData data;

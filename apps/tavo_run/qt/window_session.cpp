@@ -67,7 +67,7 @@ void WindowSession::open(const std::string& formPath) {
 
 bool WindowSession::save() {
     try {
-        saveFormFile(savePath_, engine_->form().save());
+        engine_->saveForm(savePath_);
         engine_->form().setModified(false);
         log_ << "saved " << savePath_ << std::endl;
         showTitle();

@@ -1,0 +1,432 @@
+// The date widget as a Qt developer meets it: typed properties that round-trip
+// and announce each change once, whether written through Qt or by member name;
+// refused values that change nothing and are reported; the date's changes by
+// code, by the box and by a pick, and which of them count as the user's; key
+// codes a slot can change.
+#include <gtest/gtest.h>
+
+#include <QDateTimeEdit>
+#include <QMetaProperty>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+#include <memory>
+#include <vector>
+
+#include "backends/qt/qt_convert.h"
+#include "backends/qt/qt_month_grid.h"
+#include "backends/qt/qt_window.h"
+#include "datecontrol/frm_calendar.h"
+#include "host/colour.h"
+#include "host/control.h"
+#include "host/date.h"
+#include "host/value_conversions.h"
+#include "qt_test_support.h"
+#include "support/dates.h"
+#include "widgets/date_drop_down.h"
+
+namespace tavo {
+namespace {
+
+// Every change signal of the widget's own properties, counted.
+class NotifySpies {
+public:
+    explicit NotifySpies(const QObject* widget) {
+        const QMetaObject* meta = widget->metaObject();
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+            const QMetaProperty p = meta->property(i);
+            if (p.hasNotifySignal()) spies_.push_back(std::make_unique<QSignalSpy>(widget, p.notifySignal()));
+        }
+    }
+    int total() const {
+        int n = 0;
+        for (const auto& s : spies_) n += int(s->count());
+        return n;
+    }
+    // The signals that came, for messages: "dateChanged x1 ...".
+    std::string seen() const {
+        std::string out;
+        for (const auto& s : spies_)
+            if (s->count()) out += s->signal().toStdString() + " x" + std::to_string(s->count()) + " ";
+        return out;
+    }
+
+private:
+    std::vector<std::unique_ptr<QSignalSpy>> spies_;
+};
+
+// Messages of the widgets' logging category while it lives.
+class WidgetWarnings {
+public:
+    WidgetWarnings() {
+        current = this;
+        previous = qInstallMessageHandler(handle);
+    }
+    ~WidgetWarnings() {
+        qInstallMessageHandler(previous);
+        current = nullptr;
+    }
+    std::vector<QString> lines;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (current && context.category && QLatin1String(context.category) == QLatin1String("tavo.widgets") &&
+            type == QtWarningMsg)
+            current->lines.push_back(message);
+        else if (previous)
+            previous(type, context, message);
+    }
+    static inline WidgetWarnings* current = nullptr;
+    static inline QtMessageHandler previous = nullptr;
+};
+
+bool sameValue(const QVariant& a, const QVariant& b) {
+    if (a.metaType() == QMetaType::fromType<QPixmap>() && b.metaType() == QMetaType::fromType<QPixmap>())
+        return a.value<QPixmap>().toImage().convertToFormat(QImage::Format_ARGB32) ==
+               b.value<QPixmap>().toImage().convertToFormat(QImage::Format_ARGB32);
+    return a == b;
+}
+
+QPixmap redSquare() {
+    QPixmap p(12, 12);
+    p.fill(Qt::red);
+    return p;
+}
+
+class DateDropDownTest : public ::testing::Test {
+public:
+    DateDropDownTest() {
+        host.setToday(k21Aug2000);
+        auto* layout = new QVBoxLayout(&window);
+        date = new DateDropDown(&window);
+        layout->addWidget(date);
+        layout->addStretch();
+        window.move(100, 100);
+        window.resize(320, 120);
+    }
+    ~DateDropDownTest() override {
+        if (auto p = popup(); p && p->isLoaded()) p->Unload();
+        pump();
+    }
+
+    std::shared_ptr<frmCalendar> popup() {
+        return std::static_pointer_cast<frmCalendar>(host.findDefaultInstance(frmCalendar::kFormClass));
+    }
+    QDateTimeEdit* edit() { return date->findChild<QDateTimeEdit*>(QStringLiteral("cal")); }
+    void show() {
+        window.show();
+        pump();
+        edit()->setFocus();
+        pump();
+    }
+
+    QtHost host;
+    QWidget window;
+    DateDropDown* date;
+};
+
+// ---- Properties ------------------------------------------------------------------
+
+struct PropertyCase {
+    const char* property;
+    QVariant value;
+};
+void PrintTo(const PropertyCase& c, std::ostream* os) { *os << c.property; }
+
+class DateDropDownProperty : public DateDropDownTest, public ::testing::WithParamInterface<PropertyCase> {};
+
+TEST_P(DateDropDownProperty, RoundTripsAndAnnouncesItsChangeOnce) {
+    const PropertyCase& c = GetParam();
+    ASSERT_FALSE(sameValue(date->property(c.property), c.value)) << "the case must change the property";
+    NotifySpies spies(date);
+    QSignalSpy refused(date, &DateDropDown::valueRefused);
+
+    ASSERT_TRUE(date->setProperty(c.property, c.value));
+    EXPECT_TRUE(sameValue(date->property(c.property), c.value));
+    EXPECT_EQ(spies.total(), 1) << spies.seen();
+    const QMetaProperty meta = date->metaObject()->property(date->metaObject()->indexOfProperty(c.property));
+    QSignalSpy own(date, meta.notifySignal());
+    date->setProperty(c.property, c.value);
+    EXPECT_EQ(own.count(), 0) << "the same value again is no change";
+    EXPECT_EQ(spies.total(), 1) << spies.seen();
+    EXPECT_EQ(refused.count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, DateDropDownProperty,
+    ::testing::Values(PropertyCase{"date", QDate(2003, 4, 5)}, PropertyCase{"minimumDate", QDate(1990, 1, 1)},
+                      PropertyCase{"maximumDate", QDate(2020, 12, 31)},
+                      PropertyCase{"format", QVariant::fromValue(DateDropDown::LongDate)},
+                      PropertyCase{"customFormat", QStringLiteral("dd.MM.yyyy")},
+                      PropertyCase{"calendarBackColor", QColor(10, 20, 30)},
+                      PropertyCase{"calendarForeColor", QColor(40, 50, 60)},
+                      PropertyCase{"calendarTitleBackColor", QColor(70, 80, 90)},
+                      PropertyCase{"calendarTitleForeColor", QColor(100, 110, 120)},
+                      PropertyCase{"calendarTrailingForeColor", QColor(130, 140, 150)},
+                      PropertyCase{"calendarMonthBackColor", QColor(160, 170, 180)},
+                      PropertyCase{"monthRows", 2}, PropertyCase{"monthColumns", 3}, PropertyCase{"upDown", true},
+                      PropertyCase{"canOpen", false}, PropertyCase{"showToday", false},
+                      PropertyCase{"showWeek", false},
+                      PropertyCase{"pictureType", QVariant::fromValue(DateDropDown::DropDownArrow)},
+                      PropertyCase{"picture", redSquare()}, PropertyCase{"font", QFont("DejaVu Serif", 14)},
+                      PropertyCase{"enabled", false}),
+    [](const ::testing::TestParamInfo<PropertyCase>& i) { return std::string(i.param.property); });
+
+// A write by member name, as a form file or a script makes it.
+struct MemberCase {
+    const char* member;
+    Variant value;
+    const char* property;
+    QVariant expected;
+};
+void PrintTo(const MemberCase& c, std::ostream* os) { *os << c.member; }
+
+class DateDropDownMember : public DateDropDownTest, public ::testing::WithParamInterface<MemberCase> {};
+
+TEST_P(DateDropDownMember, WrittenByNameAnnouncesTheTypedChangeOnce) {
+    const MemberCase& c = GetParam();
+    NotifySpies spies(date);
+    if (c.value.isObject()) date->control().putRef(c.member, c.value);
+    else date->control().put(c.member, c.value);
+    EXPECT_TRUE(sameValue(date->property(c.property), c.expected))
+        << date->property(c.property).toString().toStdString();
+    EXPECT_EQ(spies.total(), 1) << spies.seen();
+}
+
+const FontRef kSerif = std::make_shared<Font>("DejaVu Serif", 14);
+
+INSTANTIATE_TEST_SUITE_P(
+    Members, DateDropDownMember,
+    ::testing::Values(MemberCase{"Value", Variant::date(dateSerial(2003, 4, 5)), "date", QDate(2003, 4, 5)},
+                      MemberCase{"MinDate", Variant::date(dateSerial(1990, 1, 1)), "minimumDate", QDate(1990, 1, 1)},
+                      MemberCase{"Format", Variant::integer(0), "format", QVariant::fromValue(DateDropDown::LongDate)},
+                      MemberCase{"CalendarTitleBackColor", colourValue(rgbColour(0x11, 0x22, 0x33)),
+                                 "calendarTitleBackColor", QColor(0x11, 0x22, 0x33)},
+                      MemberCase{"MonthColumns", Variant::integer(2), "monthColumns", 2},
+                      MemberCase{"CanOpen", Variant::boolean(false), "canOpen", false},
+                      MemberCase{"Font", Variant::object(kSerif), "font", toQFont(*kSerif)},
+                      MemberCase{"Enabled", Variant::boolean(false), "enabled", false}),
+    [](const ::testing::TestParamInfo<MemberCase>& i) { return std::string(i.param.member); });
+
+// ---- Refused values ---------------------------------------------------------------
+
+struct RefusalCase {
+    const char* name;
+    const char* property;
+    std::function<void(DateDropDown&)> write;
+};
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class DateDropDownRefusal : public DateDropDownTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(DateDropDownRefusal, KeepsTheOldValueAnnouncesNothingAndWarns) {
+    const RefusalCase& c = GetParam();
+    date->setDateRange(QDate(2000, 1, 1), QDate(2010, 12, 31));
+    const QVariant before = date->property(c.property);
+    const QDate dateBefore = date->date();
+    NotifySpies spies(date);
+    QSignalSpy refused(date, &DateDropDown::valueRefused);
+    WidgetWarnings warnings;
+
+    c.write(*date);
+
+    EXPECT_TRUE(sameValue(date->property(c.property), before));
+    EXPECT_EQ(date->date(), dateBefore);
+    EXPECT_EQ(spies.total(), 0) << spies.seen();
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_EQ(refused.at(0).at(0).toString(), QString::fromLatin1(c.property));
+    EXPECT_FALSE(refused.at(0).at(1).toString().isEmpty());
+    ASSERT_EQ(warnings.lines.size(), 1u);
+    EXPECT_TRUE(warnings.lines[0].contains(QLatin1String(c.property))) << warnings.lines[0].toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DateDropDownRefusal,
+    ::testing::Values(
+        RefusalCase{"DateBeforeTheRange", "date", [](DateDropDown& w) { w.setDate(QDate(1999, 12, 31)); }},
+        RefusalCase{"DateAfterTheRange", "date", [](DateDropDown& w) { w.setDate(QDate(2011, 1, 1)); }},
+        RefusalCase{"DateAfterYear9999", "date", [](DateDropDown& w) { w.setDate(QDate(10000, 1, 1)); }},
+        RefusalCase{"MinimumBeforeTheBoxsOwn", "minimumDate",
+                    [](DateDropDown& w) { w.setMinimumDate(QDate(1600, 12, 31)); }},
+        RefusalCase{"MinimumAfterTheMaximum", "minimumDate",
+                    [](DateDropDown& w) { w.setMinimumDate(QDate(2011, 1, 1)); }},
+        RefusalCase{"MaximumBeforeTheMinimum", "maximumDate",
+                    [](DateDropDown& w) { w.setMaximumDate(QDate(1999, 12, 31)); }},
+        RefusalCase{"InvalidMinimum", "minimumDate", [](DateDropDown& w) { w.setMinimumDate(QDate()); }},
+        RefusalCase{"ReversedRange", "minimumDate",
+                    [](DateDropDown& w) { w.setDateRange(QDate(2005, 1, 1), QDate(2004, 1, 1)); }},
+        RefusalCase{"RangeOutsideTheBoxsOwn", "minimumDate",
+                    [](DateDropDown& w) { w.setDateRange(QDate(1500, 1, 1), QDate(2004, 1, 1)); }},
+        RefusalCase{"UnknownFormat", "format", [](DateDropDown& w) { w.setFormat(DateDropDown::Format(7)); }},
+        RefusalCase{"RowsBeyond16Bits", "monthRows", [](DateDropDown& w) { w.setMonthRows(70000); }},
+        RefusalCase{"TranslucentColour", "calendarBackColor",
+                    [](DateDropDown& w) { w.setCalendarBackColor(QColor(1, 2, 3, 128)); }}),
+    [](const ::testing::TestParamInfo<RefusalCase>& i) { return std::string(i.param.name); });
+
+TEST_F(DateDropDownTest, ARangeAroundAnotherRangeIsTakenInEitherDirectionAndMovesTheDateOnce) {
+    date->setDateRange(QDate(2000, 1, 1), QDate(2000, 12, 31));
+    struct Step {
+        QDate minimum, maximum, date;
+    };
+    const Step steps[] = {{QDate(2005, 1, 1), QDate(2006, 1, 1), QDate(2005, 1, 1)},
+                          {QDate(1990, 1, 1), QDate(1991, 6, 30), QDate(1991, 6, 30)}};
+    for (const Step& s : steps) {
+        QSignalSpy dates(date, &DateDropDown::dateChanged);
+        QSignalSpy minimums(date, &DateDropDown::minimumDateChanged);
+        QSignalSpy maximums(date, &DateDropDown::maximumDateChanged);
+        date->setDateRange(s.minimum, s.maximum);
+        EXPECT_EQ(date->minimumDate(), s.minimum);
+        EXPECT_EQ(date->maximumDate(), s.maximum);
+        EXPECT_EQ(date->date(), s.date);
+        EXPECT_EQ(dates.count(), 1);
+        EXPECT_EQ(minimums.count(), 1);
+        EXPECT_EQ(maximums.count(), 1);
+    }
+}
+
+// ---- Colours -------------------------------------------------------------------------
+
+TEST_F(DateDropDownTest, AColourFollowsThePaletteUntilSetAndAnInvalidColourReturnsItThere) {
+    QPalette dark = date->palette();
+    dark.setColor(QPalette::Base, QColor(20, 20, 20));
+    date->setPalette(dark);
+    EXPECT_EQ(date->calendarBackColor(), QColor(20, 20, 20));
+
+    QSignalSpy changes(date, &DateDropDown::calendarBackColorChanged);
+    date->setCalendarBackColor(date->calendarBackColor());
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(date->control().get("CalendarBackColor").toColour(), vbWindowBackground) << "still the system colour";
+
+    date->setCalendarBackColor(QColor(200, 0, 0));
+    date->setCalendarBackColor(QColor());
+    EXPECT_EQ(date->control().get("CalendarBackColor").toColour(), vbWindowBackground);
+    EXPECT_EQ(changes.count(), 2);
+}
+
+// ---- The date's changes and the user's ---------------------------------------------
+
+struct ChangeCase {
+    const char* name;
+    std::function<void(DateDropDownTest&)> change;
+    QDate expected;  // invalid: any other date than before
+    bool byUser;
+};
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+
+class DateDropDownChange : public DateDropDownTest, public ::testing::WithParamInterface<ChangeCase> {
+public:
+    static void pick(DateDropDownTest& t, QDate day) {
+        press(t.date->findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
+        pump();
+        ASSERT_TRUE(t.popup() && t.popup()->Visible());
+        MonthGridWidget& grid = *static_cast<QtMonthGrid&>(t.popup()->cal()).grid();
+        click(&grid, grid.dayRect(day).center());
+        pump();
+    }
+};
+
+TEST_P(DateDropDownChange, AnnouncesTheDateOnceAndAnEditOnlyWhenTheUserMadeIt) {
+    const ChangeCase& c = GetParam();
+    show();
+    const QDate before = date->date();
+    QSignalSpy changed(date, &DateDropDown::dateChanged);
+    QSignalSpy edited(date, &DateDropDown::dateEdited);
+    c.change(*this);
+    if (c.expected.isValid()) EXPECT_EQ(date->date(), c.expected);
+    else EXPECT_NE(date->date(), before);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toDate(), date->date());
+    EXPECT_EQ(edited.count(), c.byUser ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, DateDropDownChange,
+    ::testing::Values(
+        ChangeCase{"SetFromCode", [](DateDropDownTest& f) { f.date->setDate(QDate(2001, 3, 4)); }, QDate(2001, 3, 4),
+                   false},
+        ChangeCase{"WrittenByName",
+                   [](DateDropDownTest& f) { f.date->control().put("Value", Variant::date(dateSerial(2001, 3, 4))); },
+                   QDate(2001, 3, 4), false},
+        ChangeCase{"MovedByTheRange", [](DateDropDownTest& f) { f.date->setMinimumDate(QDate(2001, 1, 1)); },
+                   QDate(2001, 1, 1), false},
+        ChangeCase{"SteppedInTheBox", [](DateDropDownTest&) { typeKey(Qt::Key_Up); }, QDate(), true},
+        ChangeCase{"PickedInTheCalendar",
+                   [](DateDropDownTest& f) { DateDropDownChange::pick(f, QDate(2000, 8, 25)); }, QDate(2000, 8, 25),
+                   true}),
+    [](const ::testing::TestParamInfo<ChangeCase>& i) { return std::string(i.param.name); });
+
+TEST_F(DateDropDownTest, AWidgetDeletedWhileItsCalendarIsOpenClosesIt) {
+    show();
+    press(date->findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
+    pump();
+    ASSERT_TRUE(popup()->Visible());
+    delete date;
+    pump();
+    EXPECT_FALSE(popup()->isLoaded());
+    EXPECT_FALSE(popup()->objBackReference);
+}
+
+// ---- Keys and mouse --------------------------------------------------------------------
+
+TEST_F(DateDropDownTest, ASlotChangesOrSwallowsTheKeyTheBoxGets) {
+    show();
+    struct KeyCase {
+        qint16 replacement;  // for the Up arrow's code 38
+        int step;            // days the date then moves, on the day section
+    };
+    edit()->setCurrentSection(QDateTimeEdit::DaySection);
+    for (const KeyCase& c : {KeyCase{40, -1}, KeyCase{0, 0}, KeyCase{38, 1}}) {
+        const QDate before = date->date();
+        auto connection = QObject::connect(date, &DateDropDown::keyDown, [&c](qint16& keyCode, qint16&) {
+            if (keyCode == 38) keyCode = c.replacement;
+        });
+        typeKey(Qt::Key_Up);
+        QObject::disconnect(connection);
+        EXPECT_EQ(date->date(), before.addDays(c.step)) << "Up replaced by " << c.replacement;
+    }
+}
+
+TEST_F(DateDropDownTest, TheBoxsClicksAndKeysComeOutAsSignals) {
+    show();
+    int clicks = 0, doubleClicks = 0, downs = 0, presses = 0, ups = 0;
+    QObject::connect(date, &DateDropDown::clicked, [&] { ++clicks; });
+    QObject::connect(date, &DateDropDown::doubleClicked, [&] { ++doubleClicks; });
+    QObject::connect(date, &DateDropDown::keyDown, [&](qint16&, qint16&) { ++downs; });
+    QObject::connect(date, &DateDropDown::keyPress, [&](qint16& keyAscii) { presses += keyAscii == '5'; });
+    QObject::connect(date, &DateDropDown::keyUp, [&](qint16&, qint16&) { ++ups; });
+    click(edit(), {5, 5});
+    mouse(QEvent::MouseButtonDblClick, edit(), {5, 5}, Qt::LeftButton);
+    typeKey(Qt::Key_5, QStringLiteral("5"));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(ups, 1);
+}
+
+// ---- The widget's own state is the control's -----------------------------------------
+
+TEST_F(DateDropDownTest, AParentsEnabledStateAndFontReachTheControl) {
+    QSignalSpy enabled(date, &DateDropDown::enabledChanged), fonts(date, &DateDropDown::fontChanged);
+    window.setEnabled(false);
+    EXPECT_FALSE(date->control().get("Enabled").isTrue());
+    window.setEnabled(true);
+    EXPECT_TRUE(date->control().get("Enabled").isTrue());
+    EXPECT_EQ(enabled.count(), 2);
+
+    window.setFont(QFont("DejaVu Serif", 15));
+    const FontRef font = toFont(date->control().get("Font"));
+    EXPECT_EQ(font->name, "DejaVu Serif");
+    EXPECT_EQ(font->size, 15);
+    EXPECT_EQ(fonts.count(), 1);
+}
+
+TEST(QtDensityDateWidget, AsksForItsDesignSize) {
+    QtHost host;
+    DateDropDown date;
+    EXPECT_GE(date.sizeHint().width(), host.toPixelsX(3015));
+    EXPECT_GE(date.sizeHint().height(), host.toPixelsY(330));
+    EXPECT_LE(date.minimumSizeHint().width(), date.sizeHint().width());
+}
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,5 @@
+#include "widgets/widgets_logging.h"
+
+namespace tavo {
+Q_LOGGING_CATEGORY(lcWidgets, "tavo.widgets")
+}  // namespace tavo
