@@ -1,6 +1,6 @@
 #pragma once
 // The date control's two built-in button pictures, drawn by our own code.
-#include "host/picture.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

@@ -1,7 +1,7 @@
 #pragma once
 // TavoCalendarDropDown's children as they were placed at design time: where
 // cal, cmd and imgDropDown stand and what they show before any setting is read.
-#include "host/children.h"
+#include "tavo/host/children.h"
 
 namespace tavo::dropDownDesign {
 

@@ -5,8 +5,8 @@
 // data, unloading destroys them but keeps the instance and its members.
 #include <memory>
 
-#include "components/date_components.h"
-#include "host/host.h"
+#include "tavo/components/date_components.h"
+#include "tavo/host/host.h"
 
 namespace tavo {
 

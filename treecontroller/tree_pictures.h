@@ -1,7 +1,7 @@
 #pragma once
 // The tree controller's seventeen pictures, GIF89a with one transparent colour
 // each, drawn by our own code.
-#include "host/picture.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "treecontroller/tree_walk.h"
+#include "tavo/ssaddon/tree_walk.h"
 
 namespace tavo {
 

@@ -1,4 +1,4 @@
-#include "widgets/date_drop_down.h"
+#include "tavo/widgets/date_drop_down.h"
 
 #include <QBuffer>
 #include <QDateTimeEdit>
@@ -8,18 +8,18 @@
 #include <functional>
 #include <vector>
 
-#include "backends/qt/hosted_control.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_date_box.h"
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_picture.h"
 #include "datecontrol/drop_down_design.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/value_conversions.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/value_conversions.h"
+#include "tavo/qt/hosted_control.h"
+#include "tavo/qt/qt_host.h"
 #include "widgets/widgets_logging.h"
 
 namespace tavo {

@@ -5,8 +5,8 @@
 #include "backends/headless/date_text.h"
 #include "backends/headless/input_router.h"
 #include "backends/headless/window_manager.h"
-#include "host/date.h"
-#include "host/error.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

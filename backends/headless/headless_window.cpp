@@ -2,7 +2,7 @@
 
 #include "backends/headless/headless_children.h"
 #include "backends/headless/headless_host_parts.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

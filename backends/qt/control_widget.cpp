@@ -1,10 +1,10 @@
-#include "backends/qt/control_widget.h"
+#include "tavo/qt/control_widget.h"
 
 #include <QTreeWidget>
 
 #include "backends/qt/qt_control_site.h"
-#include "backends/qt/qt_tree_view.h"
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo::qt {
 

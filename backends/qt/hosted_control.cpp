@@ -1,8 +1,8 @@
-#include "backends/qt/hosted_control.h"
+#include "tavo/qt/hosted_control.h"
 
 #include "backends/qt/qt_control_site.h"
-#include "backends/qt/qt_host.h"
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo::qt {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/children.h"
+#include "tavo/host/children.h"
 
 namespace tavo {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "backends/qt/qt_container.h"
-#include "host/host.h"
+#include "tavo/host/host.h"
 
 namespace tavo {
 

@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <cstdint>
 
-#include "host/font.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 

@@ -10,7 +10,7 @@
 
 #include "backends/qt/key_router.h"
 #include "backends/qt/qt_child.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
 
 namespace tavo {
 

@@ -4,7 +4,7 @@
 // font, week numbers and today line, right after every change.
 #include "backends/qt/month_grid_widget.h"
 #include "backends/qt/qt_child.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
 
 namespace tavo {
 

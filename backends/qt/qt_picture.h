@@ -13,7 +13,7 @@
 #include <QSizeF>
 #include <optional>
 
-#include "host/picture.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

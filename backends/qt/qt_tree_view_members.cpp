@@ -1,9 +1,9 @@
 // The tree view adapter's members by name: those of the tree, its node
 // collection and its nodes, and the tree view's type information.
-#include "backends/qt/qt_tree_view.h"
 #include "backends/qt/qt_tree_view_p.h"
-#include "host/ascii_text.h"
-#include "host/registry.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/registry.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo {
 

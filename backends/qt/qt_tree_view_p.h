@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "backends/qt/qt_tree_view.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo {
 

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "backends/qt/qt_container.h"
-#include "host/window.h"
+#include "tavo/host/window.h"
 
 class QEventLoop;
 

@@ -25,14 +25,14 @@
 #include <string>
 #include <vector>
 
-#include "backends/qt/control_widget.h"
 #include "backends/qt/deep_stack.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_tree_view.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/qt_tree_view.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 #include "tests/support/failing_tree.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
 
 namespace {
 

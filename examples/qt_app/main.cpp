@@ -11,10 +11,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "backends/qt/control_widget.h"
-#include "backends/qt/qt_host.h"
-#include "treecontroller/register.h"
-#include "widgets/date_drop_down.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/widgets/date_drop_down.h"
 
 namespace {
 

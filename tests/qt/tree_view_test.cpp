@@ -5,15 +5,15 @@
 #include <tuple>
 #include <vector>
 
-#include "backends/qt/control_widget.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_tree_view.h"
-#include "host/error.h"
-#include "host/form.h"
 #include "qt_test_support.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/qt_tree_view.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace tavo {
 namespace {

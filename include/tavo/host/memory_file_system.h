@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "host/file_system.h"
+#include "tavo/host/file_system.h"
 
 namespace tavo {
 

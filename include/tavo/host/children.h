@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/font.h"
-#include "host/object.h"
-#include "host/picture.h"
+#include "tavo/host/font.h"
+#include "tavo/host/object.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "host/children.h"
+#include "tavo/host/children.h"
 
 namespace tavo {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-#include "components/tree_node.h"
+#include "tavo/components/tree_node.h"
 
 namespace tavo {
 

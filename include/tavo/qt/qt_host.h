@@ -15,8 +15,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "host/host.h"
-#include "host/registry.h"
+#include "tavo/host/host.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

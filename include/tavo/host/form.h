@@ -9,11 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/ascii_text.h"
-#include "host/control.h"
-#include "host/error.h"
-#include "host/form_data.h"
-#include "host/registry.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_data.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

@@ -12,7 +12,7 @@
 // - the new file keeps the old one's permissions, and its owner and group
 //   where the system lets it;
 // - a read-only file is not replaced.
-#include "host/file_system.h"
+#include "tavo/host/file_system.h"
 
 namespace tavo {
 

@@ -15,8 +15,8 @@
 #include <span>
 #include <vector>
 
-#include "backends/qt/hosted_control.h"
-#include "backends/qt/qt_host.h"
+#include "tavo/qt/hosted_control.h"
+#include "tavo/qt/qt_host.h"
 
 class QTreeWidget;
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/file_system.h"
-#include "host/object.h"
+#include "tavo/host/file_system.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/file_system.h"
-#include "host/form_data.h"
+#include "tavo/host/file_system.h"
+#include "tavo/host/form_data.h"
 
 namespace tavo {
 

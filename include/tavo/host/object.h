@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/ascii_text.h"
-#include "host/variant.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 

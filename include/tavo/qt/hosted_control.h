@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/control.h"
-#include "host/registry.h"
+#include "tavo/host/control.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/variant.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 

@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
-#include "components/tree_node.h"
-#include "host/control.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/control.h"
 
 namespace tavo {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/children.h"
-#include "host/geometry.h"
-#include "host/window.h"
+#include "tavo/host/children.h"
+#include "tavo/host/geometry.h"
+#include "tavo/host/window.h"
 
 namespace tavo {
 

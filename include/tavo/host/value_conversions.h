@@ -4,9 +4,9 @@
 // with the same error and the same words.
 #include <cstdint>
 
-#include "host/font.h"
-#include "host/picture.h"
-#include "host/variant.h"
+#include "tavo/host/font.h"
+#include "tavo/host/picture.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "host/object.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "host/registry.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 // Registers "TavoCalendar.TavoCalendarDropDown" with its type information.

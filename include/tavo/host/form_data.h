@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/geometry.h"
-#include "host/property_store.h"
+#include "tavo/host/geometry.h"
+#include "tavo/host/property_store.h"
 
 namespace tavo {
 

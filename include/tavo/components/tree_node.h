@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "host/object.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "host/children.h"
-#include "host/font.h"
+#include "tavo/host/children.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 

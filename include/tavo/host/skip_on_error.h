@@ -5,7 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

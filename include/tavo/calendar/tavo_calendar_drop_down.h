@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "components/date_components.h"
-#include "host/control.h"
+#include "tavo/components/date_components.h"
+#include "tavo/host/control.h"
 
 namespace tavo {
 

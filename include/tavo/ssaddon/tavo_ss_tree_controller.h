@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "components/tree_node.h"
-#include "host/control.h"
-#include "treecontroller/tree_walk.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/control.h"
+#include "tavo/ssaddon/tree_walk.h"
 
 namespace tavo {
 

@@ -2,8 +2,8 @@
 // Base of a control placed on a form: the lifecycle the host drives.
 #include <string>
 
-#include "host/host.h"
-#include "host/property_store.h"
+#include "tavo/host/host.h"
+#include "tavo/host/property_store.h"
 
 namespace tavo {
 
