@@ -144,7 +144,7 @@ struct DateDropDown::Private {
 
     DateDropDown* q;
     std::shared_ptr<QtHost> host;
-    std::unique_ptr<qt::HostedControl> hosted;
+    std::unique_ptr<HostedControl> hosted;
     std::shared_ptr<TavoCalendarDropDown> control;
     std::vector<std::unique_ptr<Watch>> watches;
     uint32_t initialColours[ColourCount] = {};
@@ -161,7 +161,7 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
     ComponentRegistry& registry = ComponentRegistry::global();
     if (!registry.typeInfo(TavoCalendarDropDown::kProgId)) registerTavoCalendar(registry);
     q->resize(designSize());
-    hosted = std::make_unique<qt::HostedControl>(*host, q, TavoCalendarDropDown::kProgId, kName, registry);
+    hosted = std::make_unique<HostedControl>(*host, q, TavoCalendarDropDown::kProgId, kName, registry);
     control = std::dynamic_pointer_cast<TavoCalendarDropDown>(hosted->controlRef());
     if (!control)
         throwHostError(err::CantCreateObject,
@@ -207,7 +207,7 @@ void DateDropDown::Private::watchControl() {
     watch<PictureRef>([this] { return control->Picture(); },
                       [this](const PictureRef&) { emit q->pictureChanged(q->picture()); });
 
-    qt::ControlEvents events;
+    ControlEvents events;
     events.change = [this] {
         if (!writing) announce(boxChanging || picking());
     };
@@ -217,7 +217,7 @@ void DateDropDown::Private::watchControl() {
     events.keyUp = [this](qint16& keyCode, qint16& shift) { emit q->keyUp(keyCode, shift); };
     events.keyPress = [this](qint16& keyAscii) { emit q->keyPress(keyAscii); };
     hosted->onEvent = [events](std::string_view event, std::span<Variant> args) {
-        qt::relayEvent(event, args, events);
+        relayEvent(event, args, events);
     };
     hosted->onPropertyChanged = [this](std::string_view property) { controlChanged(property); };
     // The date box reports only the user's edits; the control then raises Change.

@@ -11,7 +11,7 @@ namespace {
 
 void checkSiteSize(const std::string& control, const char* member, float v) {
     if (!(v >= 0))
-        throwHostError(err::InvalidPropertyValue, control + "." + member + " " + formatNumber(v) + " is negative");
+        throwHostError(err::InvalidPropertyValue, control + "." + member + " " + messageNumber(v) + " is negative");
 }
 
 }  // namespace

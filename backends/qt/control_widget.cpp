@@ -6,7 +6,7 @@
 #include "tavo/host/ascii_text.h"
 #include "tavo/qt/qt_tree_view.h"
 
-namespace tavo::qt {
+namespace tavo {
 
 namespace {
 
@@ -65,4 +65,4 @@ std::shared_ptr<QtTreeView> ControlWidget::bindTree(QTreeWidget* tree, const QSt
 
 QSize ControlWidget::sizeHint() const { return hosted_->size(); }
 
-}  // namespace tavo::qt
+}  // namespace tavo

@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "tavo/host/children.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
 class QtHost;
 class QtChildLink;
 
-class QtContainer {
+class TAVO_QT_INTERNAL QtContainer {
 public:
     QtContainer(QtHost& host, QWidget* surface);
 

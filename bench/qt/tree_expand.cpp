@@ -183,7 +183,7 @@ struct ShapeFixture {
     explicit ShapeFixture(Shape shape) {
         tavo::registerTavoSSAddOn(tavo::ComponentRegistry::global());
         window.resize(400, 700);
-        strip = new tavo::qt::ControlWidget(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", &window);
+        strip = new tavo::ControlWidget(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", &window);
         strip->move(0, 0);
         tree = new QTreeWidget(&window);
         tree->setGeometry(0, 30, 400, 670);
@@ -234,7 +234,7 @@ struct ShapeFixture {
 
     tavo::QtHost host;
     QWidget window;
-    tavo::qt::ControlWidget* strip;
+    tavo::ControlWidget* strip;
     QTreeWidget* tree;
     std::shared_ptr<tavo::QtTreeView> view;
 };

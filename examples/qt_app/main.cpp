@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     tree->setHeaderHidden(true);
     fillTree(*tree);
     auto* strip =
-        new tavo::qt::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
+        new tavo::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
     strip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     strip->bindTree(tree);
     layout->addWidget(strip);

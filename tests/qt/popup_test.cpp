@@ -139,7 +139,7 @@ TEST_F(QtPopupTest, ThePopupGoesWithItsControlsFormAndTheControlAnswersWithAnErr
         std::function<std::shared_ptr<Control>()> open;
         std::function<void()> goes;
     };
-    qt::ControlWidget* widget = nullptr;
+    ControlWidget* widget = nullptr;
     const Route routes[] = {
         {"form destroyed",
          [&] {
@@ -149,7 +149,7 @@ TEST_F(QtPopupTest, ThePopupGoesWithItsControlsFormAndTheControlAnswersWithAnErr
          [&] { form.reset(); }},
         {"control widget destroyed",
          [&] {
-             widget = new qt::ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1", nullptr,
+             widget = new ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1", nullptr,
                                             QSize(160, 21), registry);
              widget->show();
              pump();

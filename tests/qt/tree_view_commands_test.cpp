@@ -97,7 +97,7 @@ protected:
     void SetUp() override {
         registerQtComponents(registry);
         registerTavoSSAddOn(registry);
-        strip = std::make_unique<qt::ControlWidget>(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", nullptr,
+        strip = std::make_unique<ControlWidget>(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", nullptr,
                                                     QSize{}, registry);
         strip->show();
         pump();
@@ -111,7 +111,7 @@ protected:
 
     ComponentRegistry registry;
     QtHost host;
-    std::unique_ptr<qt::ControlWidget> strip;
+    std::unique_ptr<ControlWidget> strip;
 };
 
 // ---- Against the plain walk, with handlers that fight back -----------------

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "tavo/calendar/calendar_export.h"
 #include "tavo/components/date_components.h"
 #include "tavo/host/control.h"
 
@@ -16,7 +17,7 @@ namespace tavo {
 class SkipOnError;
 class frmCalendar;
 
-class TavoCalendarDropDown : public Control {
+class TAVO_CALENDAR_EXPORT TavoCalendarDropDown : public Control {
 public:
     explicit TavoCalendarDropDown(ControlSite& site);
     ~TavoCalendarDropDown() override;

@@ -6,12 +6,13 @@
 #include <functional>
 #include <string>
 
+#include "tavo/components/components_export.h"
 #include "tavo/host/children.h"
 #include "tavo/host/font.h"
 
 namespace tavo {
 
-class DateBox : public Child {
+class TAVO_COMPONENTS_EXPORT DateBox : public Child {
 public:
     using Child::Child;
 
@@ -59,7 +60,7 @@ public:
     void putRef(std::string_view member, const Variant& value) override;
 };
 
-class MonthGrid : public Child {
+class TAVO_COMPONENTS_EXPORT MonthGrid : public Child {
 public:
     using Child::Child;
 

@@ -7,11 +7,12 @@
 #include <memory>
 #include <optional>
 
+#include "tavo/components/components_export.h"
 #include "tavo/host/object.h"
 
 namespace tavo {
 
-class TreeNode : public Object {
+class TAVO_COMPONENTS_EXPORT TreeNode : public Object {
 public:
     virtual void setExpanded(bool expanded) = 0;
     virtual bool expanded() const = 0;

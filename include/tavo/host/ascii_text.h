@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo::ascii {
 
 constexpr char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -60,13 +62,13 @@ constexpr std::size_t hashNoCase(std::string_view s) {
 
 // The length of the well-formed UTF-8 sequence at `i` (2 to 4), or 0 when the
 // bytes there are not one (an ASCII byte included).
-std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
+TAVO_HOST_EXPORT std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
 
 // The text in double quotes for an error message: at most `max` bytes, so the
 // message stays short and on one line whatever the offending text holds, and
 // nothing in it invisible: control characters and bytes that are not UTF-8 as
 // \xHH, characters that show nothing (a byte-order mark, a zero-width or
 // no-break space) by their code point, as <U+FEFF>.
-std::string quotedSnippet(std::string_view s, std::size_t max = 40);
+TAVO_HOST_EXPORT std::string quotedSnippet(std::string_view s, std::size_t max = 40);
 
 }  // namespace tavo::ascii

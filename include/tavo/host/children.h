@@ -11,12 +11,13 @@
 #include <string_view>
 
 #include "tavo/host/font.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/object.h"
 #include "tavo/host/picture.h"
 
 namespace tavo {
 
-struct ChildDesign {
+struct TAVO_HOST_EXPORT ChildDesign {
     std::string name;
     int index = -1;  // element of an indexed set, or -1
     float left = 0, top = 0, width = 0, height = 0;  // twips in the container
@@ -41,7 +42,7 @@ struct ChildDesign {
 using MouseHandler = std::function<void(int16_t button, int16_t shift, float x, float y)>;
 
 // Container-provided members of any child.
-class Child : public Object {
+class TAVO_HOST_EXPORT Child : public Object {
 public:
     explicit Child(const ChildDesign& d) : name_(d.name), index_(d.index) {}
     const std::string& name() const { return name_; }
@@ -76,7 +77,7 @@ private:
     int index_;
 };
 
-class PushButton : public Child {
+class TAVO_HOST_EXPORT PushButton : public Child {
 public:
     using Child::Child;
     virtual PictureRef picture() const = 0;
@@ -94,7 +95,7 @@ public:
     void putRef(std::string_view member, const Variant& value) override;
 };
 
-class Image : public Child {
+class TAVO_HOST_EXPORT Image : public Child {
 public:
     using Child::Child;
     virtual PictureRef picture() const = 0;
@@ -117,7 +118,7 @@ public:
     Variant call(std::string_view member, std::span<Variant> args = {}) override;
 };
 
-class Timer : public Child {
+class TAVO_HOST_EXPORT Timer : public Child {
 public:
     using Child::Child;
     virtual int interval() const = 0;
@@ -139,7 +140,7 @@ public:
 };
 
 // Where children are created: a control's surface or a window.
-class Container {
+class TAVO_HOST_EXPORT Container {
 public:
     virtual ~Container() = default;
     virtual std::shared_ptr<PushButton> addButton(const ChildDesign& d) = 0;

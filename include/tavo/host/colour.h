@@ -2,6 +2,8 @@
 // Colours are 32-bit: 0x80000000 + index is a system colour, anything else 0x00BBGGRR.
 #include <cstdint>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo {
 
 inline constexpr uint32_t kSystemColourBit = 0x80000000u;
@@ -20,6 +22,6 @@ inline constexpr uint32_t rgbColour(uint8_t r, uint8_t g, uint8_t b) {
 }
 // The classic light theme's value of a system colour as 0x00BBGGRR, the
 // fallback for backends without a palette; a plain colour is returned as it is.
-uint32_t resolveColourFallback(uint32_t colour);
+TAVO_HOST_EXPORT uint32_t resolveColourFallback(uint32_t colour);
 
 }  // namespace tavo

@@ -3,11 +3,12 @@
 #include <string>
 
 #include "tavo/host/host.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/property_store.h"
 
 namespace tavo {
 
-class Control : public Object {
+class TAVO_HOST_EXPORT Control : public Object {
 public:
     explicit Control(ControlSite& site) : site_(&site), name_(site.controlName()) {}
 
@@ -58,6 +59,6 @@ private:
 
 // Converts an object to the host's control reference: a control placed on a
 // form. Anything else (an empty reference passes as empty) is HostError 13.
-std::shared_ptr<Control> toControlReference(const ObjectRef& obj);
+TAVO_HOST_EXPORT std::shared_ptr<Control> toControlReference(const ObjectRef& obj);
 
 }  // namespace tavo

@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo {
 
 inline constexpr double kMinDateSerial = -657434.0;  // 1 January 100
 inline constexpr double kMaxDateSerial = 2958465.0;  // 31 December 9999 (whole day)
 
-struct DateParts {
+struct TAVO_HOST_EXPORT DateParts {
     int year = 1899, month = 12, day = 30;
     int hour = 0, minute = 0, second = 0;
 };
@@ -19,28 +21,28 @@ struct DateParts {
 enum class DateOrder { DayMonthYear, MonthDayYear };
 
 // The host's preferred order for ambiguous texts; per UI thread.
-DateOrder preferredDateOrder();
-void setPreferredDateOrder(DateOrder order);
+TAVO_HOST_EXPORT DateOrder preferredDateOrder();
+TAVO_HOST_EXPORT void setPreferredDateOrder(DateOrder order);
 
-bool isValidDate(int year, int month, int day);
-int daysInMonth(int year, int month);
+TAVO_HOST_EXPORT bool isValidDate(int year, int month, int day);
+TAVO_HOST_EXPORT int daysInMonth(int year, int month);
 
 // Throws HostError 6 when outside 1 Jan 100 .. 31 Dec 9999 or not a real date.
-double dateSerial(int year, int month, int day);
-double dateTimeSerial(const DateParts& p);
+TAVO_HOST_EXPORT double dateSerial(int year, int month, int day);
+TAVO_HOST_EXPORT double dateTimeSerial(const DateParts& p);
 // Rounds a leftover of more than half a second up (carrying into the day).
-DateParts splitDate(double serial);
+TAVO_HOST_EXPORT DateParts splitDate(double serial);
 // Straight-line scale on which dates below zero sort in time order.
-double dateLinear(double serial);
-double dateFromLinear(double linear);
-bool dateInRange(double serial);
-int weekday(double serial);  // 1 Sunday .. 7 Saturday
+TAVO_HOST_EXPORT double dateLinear(double serial);
+TAVO_HOST_EXPORT double dateFromLinear(double linear);
+TAVO_HOST_EXPORT bool dateInRange(double serial);
+TAVO_HOST_EXPORT int weekday(double serial);  // 1 Sunday .. 7 Saturday
 
 // Parses "dd/mm/yyyy", "mm-dd-yy", "yyyy-mm-dd", with an optional "hh:mm[:ss]".
 // Returns nullopt when the text is not a date.
-std::optional<double> parseDate(std::string_view text, DateOrder order);
+TAVO_HOST_EXPORT std::optional<double> parseDate(std::string_view text, DateOrder order);
 // Canonical text form, the one form files and scripts use: "yyyy-mm-dd" or
 // "yyyy-mm-dd hh:mm:ss" when there is a time.
-std::string formatDateCanonical(double serial);
+TAVO_HOST_EXPORT std::string formatDateCanonical(double serial);
 
 }  // namespace tavo

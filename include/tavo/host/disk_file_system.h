@@ -13,10 +13,11 @@
 //   where the system lets it;
 // - a read-only file is not replaced.
 #include "tavo/host/file_system.h"
+#include "tavo/host/host_export.h"
 
 namespace tavo {
 
-class DiskFileSystem : public FileSystem {
+class TAVO_HOST_EXPORT DiskFileSystem : public FileSystem {
 public:
     // How the new contents stand before they take the file's place.
     enum class Temporaries {

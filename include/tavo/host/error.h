@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo {
 
 namespace err {
@@ -33,7 +35,7 @@ inline constexpr int IndexOutOfBounds = 35600;
 inline constexpr int ElementNotFound = 35601;
 }  // namespace err
 
-class HostError : public std::runtime_error {
+class TAVO_HOST_EXPORT HostError : public std::runtime_error {
 public:
     HostError(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
     int number() const noexcept { return number_; }
@@ -43,8 +45,8 @@ private:
 };
 
 // The host's standard text for an error number ("Overflow", "Type mismatch", ...).
-std::string standardErrorText(int number);
+TAVO_HOST_EXPORT std::string standardErrorText(int number);
 
-[[noreturn]] void throwHostError(int number, const std::string& detail = {});
+[[noreturn]] TAVO_HOST_EXPORT void throwHostError(int number, const std::string& detail = {});
 
 }  // namespace tavo

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo {
 
 // The steps of reading a file and of replacing one, as a failure names them.
@@ -18,9 +20,9 @@ namespace tavo {
 enum class FileStep { Open, Read, Replace, Create, Write, Sync, Close, Rename };
 
 // "open", "read", "replace", "create", "write", "flush", "close", "rename".
-const char* fileStepVerb(FileStep step);
+TAVO_HOST_EXPORT const char* fileStepVerb(FileStep step);
 
-class FileError : public std::runtime_error {
+class TAVO_HOST_EXPORT FileError : public std::runtime_error {
 public:
     // `path` is the file the step worked on (a replacement's temporary file
     // from Create on); `reason` says why, in the system's words.
@@ -36,7 +38,7 @@ private:
 };
 
 // A file that holds more than the reader's limit; reading stopped there.
-class FileTooLarge : public FileError {
+class TAVO_HOST_EXPORT FileTooLarge : public FileError {
 public:
     FileTooLarge(std::string path, std::size_t limit);
     std::size_t limit() const { return limit_; }
@@ -46,12 +48,12 @@ private:
 };
 
 // "64 MiB", "1000 bytes": a limit in the words an error uses.
-std::string byteSizeText(std::size_t bytes);
+TAVO_HOST_EXPORT std::string byteSizeText(std::size_t bytes);
 
 // New contents on their way to a file's place. Until commit the old file
 // stands as it was; destroying a replacement that was not committed removes
 // whatever it had written.
-class FileReplacement {
+class TAVO_HOST_EXPORT FileReplacement {
 public:
     virtual ~FileReplacement() = default;
     // The name beside the file under which the new contents stand just before
@@ -63,7 +65,7 @@ public:
     virtual void commit() = 0;
 };
 
-class FileSystem {
+class TAVO_HOST_EXPORT FileSystem {
 public:
     virtual ~FileSystem() = default;
     // The whole file; FileTooLarge, without reading further, when it holds
@@ -76,9 +78,9 @@ public:
 
 // Puts `contents` in the place of the file at `path`. On failure (a FileError
 // naming the step) the old file is unchanged and nothing is left beside it.
-void replaceFile(FileSystem& files, const std::string& path, std::string_view contents);
+TAVO_HOST_EXPORT void replaceFile(FileSystem& files, const std::string& path, std::string_view contents);
 
 // The disk, through the operating system's calls (disk_file_system.h).
-FileSystem& diskFileSystem();
+TAVO_HOST_EXPORT FileSystem& diskFileSystem();
 
 }  // namespace tavo

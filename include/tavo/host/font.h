@@ -4,11 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "tavo/host/host_export.h"
 #include "tavo/host/object.h"
 
 namespace tavo {
 
-class Font : public Object {
+class TAVO_HOST_EXPORT Font : public Object {
 public:
     // The host's largest font, in points; its Size refuses more.
     static constexpr double kMaxSize = 2048;

@@ -13,12 +13,13 @@
 #include "tavo/host/control.h"
 #include "tavo/host/error.h"
 #include "tavo/host/form_data.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/registry.h"
 
 namespace tavo {
 
 // A control that refused a value of its form file when the form was loaded.
-struct LoadFailure {
+struct TAVO_HOST_EXPORT LoadFailure {
     std::string control;
     std::string key;   // as the file spells it, "Key(n)" for a later occurrence; empty when none was read
     int line = 0;      // the key's line, or the control's Begin line when the file does not hold the key
@@ -30,7 +31,7 @@ struct LoadFailure {
 // control all the same: a failing one took what its own load rules keep, and
 // keeps the values it did not take to write them back when the form is saved.
 // The number is the first failure's; the text has a line for each.
-class FormLoadError : public HostError {
+class TAVO_HOST_EXPORT FormLoadError : public HostError {
 public:
     explicit FormLoadError(std::vector<LoadFailure> failures);
     const std::vector<LoadFailure>& failures() const { return failures_; }
@@ -39,7 +40,7 @@ private:
     std::vector<LoadFailure> failures_;
 };
 
-class Form {
+class TAVO_HOST_EXPORT Form {
 public:
     // What the application hears from the controls on the form.
     struct Listener {

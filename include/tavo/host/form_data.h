@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "tavo/host/geometry.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/property_store.h"
 
 namespace tavo {
 
-struct FormControlData {
+struct TAVO_HOST_EXPORT FormControlData {
     std::string className;  // "Library.Class"
     std::string name;
     Placement place;
@@ -17,7 +18,7 @@ struct FormControlData {
     int line = 0;
 };
 
-struct FormData {
+struct TAVO_HOST_EXPORT FormData {
     std::string name = "Form1";
     std::string file;  // where it was read from, for the errors of its load
 

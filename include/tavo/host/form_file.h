@@ -10,6 +10,7 @@
 
 #include "tavo/host/file_system.h"
 #include "tavo/host/form_data.h"
+#include "tavo/host/host_export.h"
 
 namespace tavo {
 
@@ -19,7 +20,7 @@ namespace tavo {
 // writer keeps to it too, so whatever is saved loads again.
 inline constexpr std::size_t kMaxFormFileBytes = std::size_t(256) << 20;
 
-class FormFileError : public std::runtime_error {
+class TAVO_HOST_EXPORT FormFileError : public std::runtime_error {
 public:
     FormFileError(std::string file, int line, std::string key, const std::string& what);
     const std::string& file() const { return file_; }
@@ -34,16 +35,17 @@ private:
 
 // "<file>:<line>: <key>: <what>", leaving out what is empty or 0: the shape of
 // every error that points into a form file.
-std::string formFileMessage(const std::string& file, int line, const std::string& key, const std::string& what);
+TAVO_HOST_EXPORT std::string formFileMessage(const std::string& file, int line, const std::string& key,
+                                             const std::string& what);
 
 // The data's file is `fileName`.
-FormData parseFormText(std::string_view text, const std::string& fileName);
-FormData readFormFile(const std::string& path, FileSystem& files = diskFileSystem());
+TAVO_HOST_EXPORT FormData parseFormText(std::string_view text, const std::string& fileName);
+TAVO_HOST_EXPORT FormData readFormFile(const std::string& path, FileSystem& files = diskFileSystem());
 // Throws FormFileError, naming `fileName`, when a value cannot be written (an
 // object that is neither a font, a picture nor a named control).
-std::string formatFormText(const FormData& form, const std::string& fileName = "");
+TAVO_HOST_EXPORT std::string formatFormText(const FormData& form, const std::string& fileName = "");
 // Writes the whole text first, then replaces the old file in one step, so a
 // failed save leaves the old file whole and nothing beside it.
-void saveFormFile(const std::string& path, const FormData& form, FileSystem& files = diskFileSystem());
+TAVO_HOST_EXPORT void saveFormFile(const std::string& path, const FormData& form, FileSystem& files = diskFileSystem());
 
 }  // namespace tavo

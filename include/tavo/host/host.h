@@ -12,6 +12,7 @@
 
 #include "tavo/host/children.h"
 #include "tavo/host/geometry.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/window.h"
 
 namespace tavo {
@@ -24,7 +25,7 @@ inline constexpr unsigned SWP_NOMOVE = 2;
 
 // What the host gives one control placed on a form: its surface, its children,
 // the change notification and the events it raises.
-class ControlSite : public Container {
+class TAVO_HOST_EXPORT ControlSite : public Container {
 public:
     virtual class Host& host() = 0;
     virtual const std::string& controlName() const = 0;
@@ -69,7 +70,7 @@ public:
     std::function<void()> onResize;
 };
 
-class Host {
+class TAVO_HOST_EXPORT Host {
 public:
     virtual ~Host() = default;
 

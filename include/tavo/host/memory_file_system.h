@@ -7,10 +7,11 @@
 #include <string>
 
 #include "tavo/host/file_system.h"
+#include "tavo/host/host_export.h"
 
 namespace tavo {
 
-class MemoryFileSystem : public FileSystem {
+class TAVO_HOST_EXPORT MemoryFileSystem : public FileSystem {
 public:
     std::string readFile(const std::string& path, std::size_t maxBytes) override;
     std::unique_ptr<FileReplacement> startReplacing(const std::string& path) override;

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "tavo/host/ascii_text.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/variant.h"
 
 namespace tavo {
 
-class Object : public std::enable_shared_from_this<Object> {
+class TAVO_HOST_EXPORT Object : public std::enable_shared_from_this<Object> {
 public:
     virtual ~Object() = default;
 
@@ -33,7 +34,7 @@ public:
     virtual std::vector<std::string> propertyNames() const { return {}; }
 };
 
-[[noreturn]] void throwNoSuchMember(const Object& obj, std::string_view member);
+[[noreturn]] TAVO_HOST_EXPORT void throwNoSuchMember(const Object& obj, std::string_view member);
 
 // A table of members that a class serves by name; it keeps the late-bound
 // surface of a class in one place next to its typed accessors.

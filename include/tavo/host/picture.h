@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tavo/host/file_system.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/object.h"
 
 namespace tavo {
@@ -18,7 +19,7 @@ enum class PictureFormat { Gif, Png, Bmp };
 // make themselves by whole pixels, so that their edges stay sharp.
 enum class PictureScaling { Smooth, Pixels };
 
-class Picture : public Object {
+class TAVO_HOST_EXPORT Picture : public Object {
 public:
     // The most a picture may hold: an uncompressed 4000 x 4000 bitmap fits,
     // and no button face or photo comes near it.
@@ -52,6 +53,6 @@ private:
 };
 using PictureRef = std::shared_ptr<Picture>;
 
-const char* pictureFormatName(PictureFormat f);
+TAVO_HOST_EXPORT const char* pictureFormatName(PictureFormat f);
 
 }  // namespace tavo

@@ -17,11 +17,12 @@
 #include <string_view>
 #include <vector>
 
+#include "tavo/host/host_export.h"
 #include "tavo/host/variant.h"
 
 namespace tavo {
 
-struct StoredProperty {
+struct TAVO_HOST_EXPORT StoredProperty {
     std::string key;
     int occurrence = 1;   // 1 for the first write of the key in a save
     Variant value;        // unused when refName is set
@@ -30,7 +31,7 @@ struct StoredProperty {
 };
 
 // One occurrence of a key, without regard to the key's letter case.
-struct PropertyKey {
+struct TAVO_HOST_EXPORT PropertyKey {
     std::string folded;
     int occurrence = 1;
     PropertyKey(std::string_view key, int n);
@@ -43,7 +44,7 @@ struct PropertyKey {
 // under the same keys, so a failed load loses nothing. Where the control's
 // value has changed since the load, or its property has been set, the
 // control's own write stands.
-class KeptProperties {
+class TAVO_HOST_EXPORT KeptProperties {
 public:
     KeptProperties(std::vector<StoredProperty> untaken, std::set<PropertyKey> taken)
         : untaken_(std::move(untaken)), taken_(std::move(taken)) {}
@@ -68,7 +69,7 @@ private:
     std::set<std::string> released_;  // folded property names
 };
 
-class PropertyStore {
+class TAVO_HOST_EXPORT PropertyStore {
 public:
     // Returns the stored value of the key's next occurrence, or the default.
     Variant ReadProperty(std::string_view key, const Variant& defaultValue);

@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo {
 
 class Control;
 class ControlSite;
 
-struct ParamInfo {
+struct TAVO_HOST_EXPORT ParamInfo {
     std::string name;
     std::string type;  // "Integer", "Long", "Single", "Date", "Object", "Variant", "Boolean", ...
     bool byRef = false;
@@ -20,7 +22,7 @@ struct ParamInfo {
 
 enum class MemberKind { Property, Method };
 
-struct MemberInfo {
+struct TAVO_HOST_EXPORT MemberInfo {
     MemberKind kind = MemberKind::Property;
     std::string name;
     std::string type;     // property type, or the method's result ("" for none)
@@ -31,14 +33,14 @@ struct MemberInfo {
     std::string description;  // help string; may be empty
 };
 
-struct EventInfo {
+struct TAVO_HOST_EXPORT EventInfo {
     int number = 0;  // the event's identifier within the event interface
     std::string name;
     std::vector<ParamInfo> params;
     std::string description;
 };
 
-struct TypeInfo {
+struct TAVO_HOST_EXPORT TypeInfo {
     std::string progId;  // "Library.Class"
     std::vector<MemberInfo> members;  // interface order
     std::vector<EventInfo> events;    // interface order
@@ -48,7 +50,7 @@ struct TypeInfo {
 
 using ControlFactory = std::function<std::shared_ptr<Control>(ControlSite&)>;
 
-class ComponentRegistry {
+class TAVO_HOST_EXPORT ComponentRegistry {
 public:
     static ComponentRegistry& global();
 

@@ -6,10 +6,11 @@
 #include <utility>
 
 #include "tavo/host/error.h"
+#include "tavo/host/host_export.h"
 
 namespace tavo {
 
-class SkipOnError {
+class TAVO_HOST_EXPORT SkipOnError {
 public:
     template <class F>
     void step(F&& f) {

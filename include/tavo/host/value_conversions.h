@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "tavo/host/font.h"
+#include "tavo/host/host_export.h"
 #include "tavo/host/picture.h"
 #include "tavo/host/variant.h"
 
@@ -16,10 +17,10 @@ inline Variant colourValue(uint32_t colour) { return Variant::longValue(static_c
 // Value to colour is Variant::toColour: any number a Long holds.
 
 // Nothing is no picture; any other object is error 13 "... is not a picture".
-PictureRef toPicture(const Variant& v);
+TAVO_HOST_EXPORT PictureRef toPicture(const Variant& v);
 // Nothing is no font; any other object is error 13 "... is not a font".
-FontRef toFont(const Variant& v);
+TAVO_HOST_EXPORT FontRef toFont(const Variant& v);
 // For a holder that always has a font: Nothing is error 13 as well.
-FontRef toRequiredFont(const Variant& v);
+TAVO_HOST_EXPORT FontRef toRequiredFont(const Variant& v);
 
 }  // namespace tavo

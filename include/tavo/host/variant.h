@@ -8,6 +8,8 @@
 #include <string>
 #include <variant>
 
+#include "tavo/host/host_export.h"
+
 namespace tavo {
 
 class Object;
@@ -20,7 +22,7 @@ inline constexpr int16_t toTruth(bool b) { return b ? vbTrue : vbFalse; }
 
 enum class VarType : uint8_t { Empty, Integer, Long, Double, Date, String, Object, Boolean };
 
-class Variant {
+class TAVO_HOST_EXPORT Variant {
 public:
     Variant() = default;  // Empty
     static Variant integer(int16_t v);
@@ -56,7 +58,7 @@ public:
 
     // Equality as the property store uses it for its default rule: numbers by
     // value (a date equals the same serial), strings exactly, objects by identity.
-    friend bool operator==(const Variant& a, const Variant& b);
+    friend TAVO_HOST_EXPORT bool operator==(const Variant& a, const Variant& b);
     // Ordering comparison of the host: numbers and dates on the time line,
     // strings by bytes; returns <0, 0, >0; throws 13 when not comparable.
     static int compare(const Variant& a, const Variant& b);

@@ -7,12 +7,13 @@
 #include <string>
 
 #include "tavo/host/children.h"
+#include "tavo/host/host_export.h"
 
 namespace tavo {
 
 using WindowHandle = intptr_t;
 
-struct WindowDesign {
+struct TAVO_HOST_EXPORT WindowDesign {
     std::string name;            // "frmCalendar"
     std::string caption;
     bool border = true;          // false: no title bar, no control box
@@ -21,7 +22,7 @@ struct WindowDesign {
     float clientWidth = 0, clientHeight = 0;  // twips
 };
 
-class Window : public Container {
+class TAVO_HOST_EXPORT Window : public Container {
 public:
     virtual const std::string& name() const = 0;
     virtual WindowHandle hWnd() const = 0;

@@ -6,8 +6,8 @@
 // the control sees); properties are read and written by name.
 //
 //   tavo::QtHost host;                                   // one per GUI thread
-//   auto* date = new tavo::qt::ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1");
-//   QObject::connect(date, &tavo::qt::ControlWidget::change, [date] { ... date->get("Value") ... });
+//   auto* date = new tavo::ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1");
+//   QObject::connect(date, &tavo::ControlWidget::change, [date] { ... date->get("Value") ... });
 //   layout->addWidget(date);
 #include <QString>
 #include <QWidget>
@@ -16,18 +16,17 @@
 #include <vector>
 
 #include "tavo/qt/hosted_control.h"
+#include "tavo/qt/qt_export.h"
 #include "tavo/qt/qt_host.h"
 
 class QTreeWidget;
 
 namespace tavo {
+
 class QtControlSite;
 class QtTreeView;
-}  // namespace tavo
 
-namespace tavo::qt {
-
-class ControlWidget : public QWidget {
+class TAVO_QT_EXPORT ControlWidget : public QWidget {
     Q_OBJECT
 public:
     // Creates the control (InitProperties, then Resize) at `initialSize`
@@ -74,4 +73,4 @@ private:
     std::vector<Bound> bound_;
 };
 
-}  // namespace tavo::qt
+}  // namespace tavo

@@ -13,17 +13,16 @@
 
 #include "tavo/host/control.h"
 #include "tavo/host/registry.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
 class QtControlSite;
 class QtHost;
 
-namespace qt {
-
 // The events a control raises, typed. The key handlers get the codes by
 // reference: a handler that changes or zeroes one changes what the control sees.
-struct ControlEvents {
+struct TAVO_QT_EXPORT ControlEvents {
     std::function<void()> click, dblClick, change;
     std::function<void(qint16& keyCode, qint16& shift)> keyDown, keyUp;
     std::function<void(qint16& keyAscii)> keyPress;
@@ -31,9 +30,9 @@ struct ControlEvents {
 
 // Hands an event the control raised to the matching handler of `to`, and the
 // key codes the handler leaves back into the event's arguments.
-void relayEvent(std::string_view event, std::span<Variant> args, const ControlEvents& to);
+TAVO_QT_EXPORT void relayEvent(std::string_view event, std::span<Variant> args, const ControlEvents& to);
 
-class HostedControl {
+class TAVO_QT_EXPORT HostedControl {
 public:
     // Creates the control on `surface` at the surface's present size
     // (InitProperties, then Resize). An unknown class is HostError 429.
@@ -61,5 +60,4 @@ private:
     std::shared_ptr<Control> control_;
 };
 
-}  // namespace qt
 }  // namespace tavo

@@ -17,13 +17,14 @@
 
 #include "tavo/host/host.h"
 #include "tavo/host/registry.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
 class QtWindow;
 class KeyRouter;
 
-class QtHost : public Host {
+class TAVO_QT_EXPORT QtHost : public Host {
 public:
     QtHost();
     ~QtHost() override;
@@ -115,6 +116,6 @@ private:
 
 // Registers the Qt tree view as "SSActiveTreeView.SSTree", so that a form
 // file runs unchanged on either backend.
-void registerQtComponents(ComponentRegistry& registry);
+TAVO_QT_EXPORT void registerQtComponents(ComponentRegistry& registry);
 
 }  // namespace tavo

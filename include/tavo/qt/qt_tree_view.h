@@ -20,10 +20,11 @@
 
 #include "tavo/components/tree_node.h"
 #include "tavo/host/control.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
-class QtTreeView : public Control {
+class TAVO_QT_EXPORT QtTreeView : public Control {
 public:
     // A tree widget of its own, filling the control's surface.
     explicit QtTreeView(ControlSite& site);
@@ -53,8 +54,8 @@ public:
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
 
+    // The adapter's records, in the backend's private header.
     struct Impl;
-    Impl& impl() const { return *impl_; }
 
 protected:
     Variant getMember(std::string_view member, const Variant* arg) override;

@@ -9,13 +9,14 @@
 
 #include "tavo/components/tree_node.h"
 #include "tavo/host/control.h"
+#include "tavo/ssaddon/ssaddon_export.h"
 #include "tavo/ssaddon/tree_walk.h"
 
 namespace tavo {
 
 class TreeSkip;
 
-class TavoSSTreeController : public Control {
+class TAVO_SSADDON_EXPORT TavoSSTreeController : public Control {
 public:
     static constexpr const char* kProgId = "TavoSSAddOn.TavoSSTreeController";
     static constexpr int kButtonCount = 4;

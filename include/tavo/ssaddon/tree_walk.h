@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "tavo/components/tree_node.h"
+#include "tavo/ssaddon/ssaddon_export.h"
 
 namespace tavo {
 
@@ -14,7 +15,7 @@ class TreeSkip;
 
 // Steers the loop over the starting node's own level, for a command that
 // walks every top-level node and knows which of them need no walk again.
-class TopLevelWatch {
+class TAVO_SSADDON_EXPORT TopLevelWatch {
 public:
     // Walk the node; skip it (its branch is done and unchanged); or stop the
     // loop (the node and every sibling after it are).
@@ -30,7 +31,7 @@ protected:
     ~TopLevelWatch() = default;
 };
 
-class TreeWalk {
+class TAVO_SSADDON_EXPORT TreeWalk {
 public:
     // True when the tree view is disabled or hidden (or reading that fails):
     // the call must then return at once.

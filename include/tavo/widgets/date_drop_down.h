@@ -26,11 +26,13 @@
 #include <QWidget>
 #include <memory>
 
+#include "tavo/widgets/widgets_export.h"
+
 namespace tavo {
 
 class Control;
 
-class DateDropDown : public QWidget {
+class TAVO_WIDGETS_EXPORT DateDropDown : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QDate date READ date WRITE setDate NOTIFY dateChanged USER true)
     Q_PROPERTY(QDate minimumDate READ minimumDate WRITE setMinimumDate NOTIFY minimumDateChanged)
