@@ -194,7 +194,13 @@ void DateDropDown::Private::watchControl() {
         // The value itself, so that a system colour that becomes the same
         // colour fixed is a change too.
         watch<uint32_t>([this, index] { return colour(index); },
-                        [this, index](uint32_t) { emit(q->*kColours[index].changed)(qColour(index)); });
+                        [this, index](uint32_t) {
+                            // The signal taken out of the table first: g++ 12
+                            // takes the table's member pointer, read in the
+                            // call, for uninitialised.
+                            const auto changed = kColours[index].changed;
+                            emit(q->*changed)(qColour(index));
+                        });
     }
     watch<int>([this] { return q->monthRows(); }, [this](int v) { emit q->monthRowsChanged(v); });
     watch<int>([this] { return q->monthColumns(); }, [this](int v) { emit q->monthColumnsChanged(v); });
