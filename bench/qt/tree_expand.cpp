@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "backends/qt/deep_stack.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
 #include "tavo/qt/control_widget.h"
+#include "tavo/qt/deep_stack.h"
 #include "tavo/qt/qt_tree_view.h"
 #include "tavo/ssaddon/register.h"
 #include "tavo/ssaddon/tavo_ss_tree_controller.h"

@@ -23,6 +23,6 @@ constexpr std::size_t kDeepTreeStack = std::size_t(512) << 20;
 // Runs `body` on a new thread with a stack of `bytes`, waits for it and
 // returns what it returns; an exception it throws is thrown here. When no
 // such thread can be made, `body` runs on the calling thread.
-TAVO_QT_INTERNAL int runOnDeepStack(const std::function<int()>& body, std::size_t bytes = kDeepTreeStack);
+TAVO_QT_EXPORT int runOnDeepStack(const std::function<int()>& body, std::size_t bytes = kDeepTreeStack);
 
 }  // namespace tavo
