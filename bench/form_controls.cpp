@@ -10,10 +10,10 @@
 
 #include "backends/headless/headless_host.h"
 #include "bench/many_controls.h"
-#include "datecontrol/register.h"
-#include "host/form.h"
-#include "host/form_file.h"
-#include "treecontroller/register.h"
+#include "tavo/calendar/register.h"
+#include "tavo/host/form.h"
+#include "tavo/host/form_file.h"
+#include "tavo/ssaddon/register.h"
 
 namespace tavo {
 namespace {

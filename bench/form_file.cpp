@@ -7,11 +7,11 @@
 
 #include <filesystem>
 
-#include "host/date.h"
-#include "host/font.h"
-#include "host/form_file.h"
-#include "host/image_encoder.h"
-#include "host/picture.h"
+#include "tavo/host/date.h"
+#include "tavo/host/font.h"
+#include "tavo/host/form_file.h"
+#include "tavo/host/image_encoder.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 namespace {

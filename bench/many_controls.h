@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "host/form_file.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo::bench {
 

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "host/form.h"
 #include "backends/headless/headless_host.h"
 #include "backends/headless/headless_tree_view.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/host/form.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
 
-#include "host/value_conversions.h"
+#include "tavo/host/value_conversions.h"
 
 namespace tavo {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "host/image_encoder.h"
+#include "tavo/host/image_encoder.h"
 
 namespace tavo {
 

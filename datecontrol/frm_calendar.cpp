@@ -1,7 +1,7 @@
 #include "datecontrol/frm_calendar.h"
 
-#include "host/error.h"
-#include "host/skip_on_error.h"
+#include "tavo/host/error.h"
+#include "tavo/host/skip_on_error.h"
 
 namespace tavo {
 

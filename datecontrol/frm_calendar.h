@@ -5,12 +5,13 @@
 // data, unloading destroys them but keeps the instance and its members.
 #include <memory>
 
-#include "components/date_components.h"
-#include "host/host.h"
+#include "tavo/calendar/calendar_export.h"
+#include "tavo/components/date_components.h"
+#include "tavo/host/host.h"
 
 namespace tavo {
 
-class frmCalendar : public Object {
+class TAVO_CALENDAR_INTERNAL frmCalendar : public Object {
 public:
     static constexpr const char* kFormClass = "frmCalendar";
 

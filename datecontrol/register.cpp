@@ -1,6 +1,6 @@
-#include "datecontrol/register.h"
+#include "tavo/calendar/register.h"
 
-#include "datecontrol/tavo_calendar_drop_down.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
 
 namespace tavo {
 

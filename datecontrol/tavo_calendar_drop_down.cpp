@@ -1,11 +1,11 @@
-#include "datecontrol/tavo_calendar_drop_down.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
 
 #include "datecontrol/drop_down_design.h"
 #include "datecontrol/frm_calendar.h"
-#include "host/colour.h"
-#include "host/error.h"
-#include "host/skip_on_error.h"
-#include "host/value_conversions.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/error.h"
+#include "tavo/host/skip_on_error.h"
+#include "tavo/host/value_conversions.h"
 
 namespace tavo {
 

@@ -1,6 +1,6 @@
 #include "host/base64.h"
 
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
 
 namespace tavo {
 

@@ -1,7 +1,7 @@
-#include "host/children.h"
+#include "tavo/host/children.h"
 
-#include "host/error.h"
-#include "host/value_conversions.h"
+#include "tavo/host/error.h"
+#include "tavo/host/value_conversions.h"
 
 namespace tavo {
 

@@ -1,4 +1,4 @@
-#include "host/colour.h"
+#include "tavo/host/colour.h"
 
 namespace tavo {
 

@@ -1,6 +1,6 @@
-#include "host/control.h"
+#include "tavo/host/control.h"
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,11 +1,11 @@
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-#include "host/ascii_text.h"
-#include "host/error.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

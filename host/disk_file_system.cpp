@@ -1,4 +1,4 @@
-#include "host/disk_file_system.h"
+#include "tavo/host/disk_file_system.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,4 +1,4 @@
-#include "host/file_system.h"
+#include "tavo/host/file_system.h"
 
 namespace tavo {
 

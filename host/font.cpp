@@ -1,6 +1,6 @@
-#include "host/font.h"
+#include "tavo/host/font.h"
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,7 +1,7 @@
-#include "host/form.h"
+#include "tavo/host/form.h"
 
-#include "host/error.h"
-#include "host/form_file.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 

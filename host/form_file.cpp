@@ -1,4 +1,4 @@
-#include "host/form_file.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
 
 namespace tavo::form_syntax {
 

@@ -3,11 +3,11 @@
 #include <charconv>
 #include <cmath>
 
-#include "host/ascii_text.h"
 #include "host/base64.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/picture.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/form_file.h"
-#include "host/variant.h"
+#include "tavo/host/form_file.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 

@@ -5,11 +5,11 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/ascii_text.h"
-#include "host/font.h"
-#include "host/form_file.h"
 #include "host/form_file_syntax.h"
 #include "host/form_line_reader.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/font.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 

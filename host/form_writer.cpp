@@ -6,14 +6,14 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "host/ascii_text.h"
 #include "host/base64.h"
-#include "host/control.h"
-#include "host/date.h"
-#include "host/font.h"
-#include "host/form_file.h"
 #include "host/form_file_syntax.h"
-#include "host/picture.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/control.h"
+#include "tavo/host/date.h"
+#include "tavo/host/font.h"
+#include "tavo/host/form_file.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

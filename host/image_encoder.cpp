@@ -1,11 +1,11 @@
-#include "host/image_encoder.h"
+#include "tavo/host/image_encoder.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,4 +1,4 @@
-#include "host/memory_file_system.h"
+#include "tavo/host/memory_file_system.h"
 
 namespace tavo {
 

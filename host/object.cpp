@@ -1,6 +1,6 @@
-#include "host/object.h"
+#include "tavo/host/object.h"
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,11 +1,11 @@
-#include "host/picture.h"
+#include "tavo/host/picture.h"
 
 #include <cstring>
 #include <variant>
 
-#include "host/ascii_text.h"
 #include "host/byte_reader.h"
-#include "host/error.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

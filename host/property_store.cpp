@@ -1,11 +1,11 @@
-#include "host/property_store.h"
+#include "tavo/host/property_store.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "host/ascii_text.h"
-#include "host/control.h"
-#include "host/error.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,9 +1,9 @@
-#include "host/registry.h"
+#include "tavo/host/registry.h"
 
-#include "host/ascii_text.h"
-#include "host/control.h"
-#include "host/error.h"
-#include "host/object.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 

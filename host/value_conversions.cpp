@@ -1,6 +1,6 @@
-#include "host/value_conversions.h"
+#include "tavo/host/value_conversions.h"
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -1,4 +1,4 @@
-#include "host/variant.h"
+#include "tavo/host/variant.h"
 
 #include <charconv>
 #include <cstdio>
@@ -7,10 +7,10 @@
 #include <optional>
 #include <string_view>
 
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/object.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 

@@ -1,6 +1,6 @@
-#include "treecontroller/register.h"
+#include "tavo/ssaddon/register.h"
 
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace tavo {
 

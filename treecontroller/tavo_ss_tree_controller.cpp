@@ -1,8 +1,8 @@
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
-#include "host/error.h"
-#include "host/skip_on_error.h"
-#include "host/value_conversions.h"
+#include "tavo/host/error.h"
+#include "tavo/host/skip_on_error.h"
+#include "tavo/host/value_conversions.h"
 #include "treecontroller/tree_pictures.h"
 #include "treecontroller/tree_skip.h"
 #include "treecontroller/walked_top_level.h"

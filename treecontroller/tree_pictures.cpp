@@ -4,8 +4,8 @@
 #include <array>
 #include <string>
 
-#include "host/error.h"
-#include "host/image_encoder.h"
+#include "tavo/host/error.h"
+#include "tavo/host/image_encoder.h"
 
 namespace tavo {
 

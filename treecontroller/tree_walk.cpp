@@ -1,8 +1,8 @@
-#include "treecontroller/tree_walk.h"
+#include "tavo/ssaddon/tree_walk.h"
 
 #include <vector>
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 #include "treecontroller/tree_skip.h"
 
 namespace tavo {

@@ -20,11 +20,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "treecontroller/tree_walk.h"
+#include "tavo/ssaddon/ssaddon_export.h"
+#include "tavo/ssaddon/tree_walk.h"
 
 namespace tavo {
 
-class WalkedTopLevel final : public TopLevelWatch {
+class TAVO_SSADDON_INTERNAL WalkedTopLevel final : public TopLevelWatch {
 public:
     // Before each top-level call of the command. False when the tree does not
     // count its changes: that call must walk as the rules say, without a watch.

@@ -1,4 +1,4 @@
-#include "widgets/date_drop_down.h"
+#include "tavo/widgets/date_drop_down.h"
 
 #include <QBuffer>
 #include <QDateTimeEdit>
@@ -8,18 +8,18 @@
 #include <functional>
 #include <vector>
 
-#include "backends/qt/hosted_control.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_date_box.h"
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_picture.h"
 #include "datecontrol/drop_down_design.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/value_conversions.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/value_conversions.h"
+#include "tavo/qt/hosted_control.h"
+#include "tavo/qt/qt_host.h"
 #include "widgets/widgets_logging.h"
 
 namespace tavo {
@@ -144,7 +144,7 @@ struct DateDropDown::Private {
 
     DateDropDown* q;
     std::shared_ptr<QtHost> host;
-    std::unique_ptr<qt::HostedControl> hosted;
+    std::unique_ptr<HostedControl> hosted;
     std::shared_ptr<TavoCalendarDropDown> control;
     std::vector<std::unique_ptr<Watch>> watches;
     uint32_t initialColours[ColourCount] = {};
@@ -161,7 +161,7 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
     ComponentRegistry& registry = ComponentRegistry::global();
     if (!registry.typeInfo(TavoCalendarDropDown::kProgId)) registerTavoCalendar(registry);
     q->resize(designSize());
-    hosted = std::make_unique<qt::HostedControl>(*host, q, TavoCalendarDropDown::kProgId, kName, registry);
+    hosted = std::make_unique<HostedControl>(*host, q, TavoCalendarDropDown::kProgId, kName, registry);
     control = std::dynamic_pointer_cast<TavoCalendarDropDown>(hosted->controlRef());
     if (!control)
         throwHostError(err::CantCreateObject,
@@ -194,7 +194,13 @@ void DateDropDown::Private::watchControl() {
         // The value itself, so that a system colour that becomes the same
         // colour fixed is a change too.
         watch<uint32_t>([this, index] { return colour(index); },
-                        [this, index](uint32_t) { emit(q->*kColours[index].changed)(qColour(index)); });
+                        [this, index](uint32_t) {
+                            // The signal taken out of the table first: g++ 12
+                            // takes the table's member pointer, read in the
+                            // call, for uninitialised.
+                            const auto changed = kColours[index].changed;
+                            emit(q->*changed)(qColour(index));
+                        });
     }
     watch<int>([this] { return q->monthRows(); }, [this](int v) { emit q->monthRowsChanged(v); });
     watch<int>([this] { return q->monthColumns(); }, [this](int v) { emit q->monthColumnsChanged(v); });
@@ -207,7 +213,7 @@ void DateDropDown::Private::watchControl() {
     watch<PictureRef>([this] { return control->Picture(); },
                       [this](const PictureRef&) { emit q->pictureChanged(q->picture()); });
 
-    qt::ControlEvents events;
+    ControlEvents events;
     events.change = [this] {
         if (!writing) announce(boxChanging || picking());
     };
@@ -217,7 +223,7 @@ void DateDropDown::Private::watchControl() {
     events.keyUp = [this](qint16& keyCode, qint16& shift) { emit q->keyUp(keyCode, shift); };
     events.keyPress = [this](qint16& keyAscii) { emit q->keyPress(keyAscii); };
     hosted->onEvent = [events](std::string_view event, std::span<Variant> args) {
-        qt::relayEvent(event, args, events);
+        relayEvent(event, args, events);
     };
     hosted->onPropertyChanged = [this](std::string_view property) { controlChanged(property); };
     // The date box reports only the user's edits; the control then raises Change.

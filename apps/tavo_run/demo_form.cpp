@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 namespace tavo::demo {
 

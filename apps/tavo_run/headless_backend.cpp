@@ -3,7 +3,7 @@
 #include "backends/headless/headless_date_box.h"
 #include "backends/headless/headless_month_grid.h"
 #include "backends/headless/headless_tree_view.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

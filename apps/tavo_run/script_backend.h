@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "host/children.h"
-#include "host/control.h"
-#include "host/error.h"
-#include "host/form.h"
-#include "host/host.h"
-#include "host/window.h"
+#include "tavo/host/children.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form.h"
+#include "tavo/host/host.h"
+#include "tavo/host/window.h"
 
 namespace tavo {
 

@@ -7,11 +7,11 @@
 #include "apps/tavo_run/demo_form.h"
 #include "apps/tavo_run/script_engine.h"
 #include "apps/tavo_run/script_objects.h"
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/form_file.h"
-#include "host/registry.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

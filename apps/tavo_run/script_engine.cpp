@@ -9,10 +9,10 @@
 
 #include "apps/tavo_run/demo_form.h"
 #include "apps/tavo_run/script_objects.h"
-#include "host/ascii_text.h"
-#include "host/error.h"
-#include "host/form_file.h"
-#include "host/registry.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

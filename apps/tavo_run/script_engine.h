@@ -16,7 +16,7 @@
 #include "apps/tavo_run/script_backend.h"
 #include "apps/tavo_run/script_syntax.h"
 #include "apps/tavo_run/script_values.h"
-#include "host/form.h"
+#include "tavo/host/form.h"
 
 namespace tavo {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

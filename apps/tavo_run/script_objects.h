@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
-#include "host/object.h"
-#include "host/window.h"
+#include "tavo/host/host.h"
+#include "tavo/host/object.h"
+#include "tavo/host/window.h"
 
 namespace tavo {
 

@@ -4,10 +4,10 @@
 
 #include "apps/tavo_run/script_engine.h"
 #include "apps/tavo_run/script_objects.h"
-#include "host/ascii_text.h"
-#include "host/error.h"
-#include "host/font.h"
-#include "host/picture.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
+#include "tavo/host/font.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 

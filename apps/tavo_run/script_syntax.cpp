@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/font.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/variant.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 

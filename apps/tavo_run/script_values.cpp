@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "apps/tavo_run/script_syntax.h"
-#include "components/tree_node.h"
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/error.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/object.h"
-#include "host/variant.h"
+#include "tavo/host/object.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 

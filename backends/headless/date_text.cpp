@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 namespace tavo {
 

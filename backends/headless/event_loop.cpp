@@ -4,7 +4,7 @@
 
 #include "backends/headless/headless_children.h"
 #include "backends/headless/recorder.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/window.h"
+#include "tavo/host/window.h"
 
 namespace tavo {
 

@@ -8,7 +8,7 @@
 // measures as the largest, so that no size computed from it can overflow.
 #include <string_view>
 
-#include "host/font.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 

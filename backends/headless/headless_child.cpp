@@ -4,7 +4,7 @@
 
 #include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_window.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 
@@ -47,7 +47,7 @@ double ChildPlace::screenTop() const {
     return y + asChild().top();
 }
 
-std::string formatNumber(double v) {
+std::string messageNumber(double v) {
     std::ostringstream os;
     os << v;
     return os.str();
@@ -56,7 +56,7 @@ std::string formatNumber(double v) {
 void checkChildSize(const Child& c, const char* member, float v) {
     if (!(v >= 0))
         throwHostError(err::InvalidPropertyValue,
-                       c.displayName() + "." + member + " " + formatNumber(v) + " is negative");
+                       c.displayName() + "." + member + " " + messageNumber(v) + " is negative");
 }
 
 void focusChild(ChildPlace& c) {

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "host/children.h"
-#include "host/font.h"
+#include "tavo/host/children.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 
@@ -73,7 +73,7 @@ void fireHandler(const Handler& handler, Args&&... args) {
 }
 
 // A number as messages show it: "-5", "2565.5".
-std::string formatNumber(double v);
+std::string messageNumber(double v);
 // HostError 380 naming the child and the member when a size is negative.
 void checkChildSize(const Child& c, const char* member, float v);
 // SetFocus: HostError 5 when the child is gone, hidden or disabled.

@@ -3,8 +3,8 @@
 #include "backends/headless/headless_date_box.h"
 #include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_month_grid.h"
-#include "host/ascii_text.h"
-#include "host/error.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

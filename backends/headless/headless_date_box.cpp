@@ -5,8 +5,8 @@
 #include "backends/headless/date_text.h"
 #include "backends/headless/input_router.h"
 #include "backends/headless/window_manager.h"
-#include "host/date.h"
-#include "host/error.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 
@@ -22,7 +22,7 @@ std::string dateText(double serial) { return formatDateCanonical(serial); }
 void checkOwnRange(const char* member, double d) {
     if (!(dayOf(d) >= HeadlessDateBox::kOwnMinDate && dayOf(d) <= HeadlessDateBox::kOwnMaxDate))
         throwHostError(err::InvalidPropertyValue,
-                       std::string(member) + " " + (dateInRange(d) ? dateText(d) : "day number " + formatNumber(d)) +
+                       std::string(member) + " " + (dateInRange(d) ? dateText(d) : "day number " + messageNumber(d)) +
                            " is outside the dates a date box holds, 1601-01-01 .. 9999-12-31");
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "backends/headless/headless_child.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
 
 namespace tavo {
 

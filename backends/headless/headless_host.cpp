@@ -5,7 +5,7 @@
 #include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_site.h"
 #include "backends/headless/headless_window.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -28,9 +28,9 @@
 #include <string>
 #include <vector>
 
-#include "host/error.h"
-#include "host/host.h"
-#include "host/registry.h"
+#include "tavo/host/error.h"
+#include "tavo/host/host.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

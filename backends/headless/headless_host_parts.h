@@ -7,7 +7,7 @@
 #include "backends/headless/input_router.h"
 #include "backends/headless/recorder.h"
 #include "backends/headless/window_manager.h"
-#include "host/font.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 

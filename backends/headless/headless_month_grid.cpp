@@ -9,8 +9,8 @@
 #include "backends/headless/input_router.h"
 #include "backends/headless/key_stroke.h"
 #include "backends/headless/window_manager.h"
-#include "host/date.h"
-#include "host/error.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 
@@ -41,7 +41,7 @@ int monthIndex(double day) {
 
 void checkOwnRange(const Child& c, const char* member, double d) {
     if (!(dayOf(d) >= HeadlessMonthGrid::kOwnMinDate && dayOf(d) <= HeadlessMonthGrid::kOwnMaxDate))
-        throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + formatNumber(d) +
+        throwHostError(err::InvalidPropertyValue, c.displayName() + "." + member + " " + messageNumber(d) +
                                                       " is outside the month grid's range 1753-01-01 .. 9999-12-31");
 }
 

@@ -20,7 +20,7 @@
 #include <cstdint>
 
 #include "backends/headless/headless_child.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
 
 namespace tavo {
 

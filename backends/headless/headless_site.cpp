@@ -3,7 +3,7 @@
 #include "backends/headless/headless_children.h"
 #include "backends/headless/headless_host_parts.h"
 #include "backends/headless/headless_window.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 
@@ -11,7 +11,7 @@ namespace {
 
 void checkSiteSize(const std::string& control, const char* member, float v) {
     if (!(v >= 0))
-        throwHostError(err::InvalidPropertyValue, control + "." + member + " " + formatNumber(v) + " is negative");
+        throwHostError(err::InvalidPropertyValue, control + "." + member + " " + messageNumber(v) + " is negative");
 }
 
 }  // namespace

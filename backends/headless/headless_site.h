@@ -5,7 +5,7 @@
 #include <string>
 
 #include "backends/headless/headless_child.h"
-#include "host/host.h"
+#include "tavo/host/host.h"
 
 namespace tavo {
 

@@ -7,9 +7,9 @@
 
 #include "backends/headless/headless_child.h"
 #include "backends/headless/headless_host.h"
-#include "host/ascii_text.h"
-#include "host/error.h"
-#include "host/registry.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "components/tree_node.h"
-#include "host/control.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/control.h"
 
 namespace tavo {
 

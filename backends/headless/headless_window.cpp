@@ -2,7 +2,7 @@
 
 #include "backends/headless/headless_children.h"
 #include "backends/headless/headless_host_parts.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 
@@ -10,7 +10,7 @@ namespace {
 
 void checkWindowSize(const std::string& window, const char* member, float v) {
     if (!(v >= 0))
-        throwHostError(err::InvalidPropertyValue, window + "." + member + " " + formatNumber(v) + " is negative");
+        throwHostError(err::InvalidPropertyValue, window + "." + member + " " + messageNumber(v) + " is negative");
 }
 
 }  // namespace

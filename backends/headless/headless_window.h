@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "host/window.h"
+#include "tavo/host/window.h"
 
 namespace tavo {
 

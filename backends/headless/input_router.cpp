@@ -8,7 +8,7 @@
 #include "backends/headless/headless_screen.h"
 #include "backends/headless/headless_window.h"
 #include "backends/headless/window_manager.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

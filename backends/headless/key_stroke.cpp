@@ -3,9 +3,9 @@
 #include <array>
 #include <utility>
 
-#include "host/ascii_text.h"
-#include "host/error.h"
-#include "host/object.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/error.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "backends/headless/headless_host.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

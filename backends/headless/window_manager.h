@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "host/window.h"
+#include "tavo/host/window.h"
 
 namespace tavo {
 

@@ -1,12 +1,12 @@
-#include "backends/qt/control_widget.h"
+#include "tavo/qt/control_widget.h"
 
 #include <QTreeWidget>
 
 #include "backends/qt/qt_control_site.h"
-#include "backends/qt/qt_tree_view.h"
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/qt/qt_tree_view.h"
 
-namespace tavo::qt {
+namespace tavo {
 
 namespace {
 
@@ -65,4 +65,4 @@ std::shared_ptr<QtTreeView> ControlWidget::bindTree(QTreeWidget* tree, const QSt
 
 QSize ControlWidget::sizeHint() const { return hosted_->size(); }
 
-}  // namespace tavo::qt
+}  // namespace tavo

@@ -12,11 +12,13 @@
 #include <cstdint>
 #include <string>
 
+#include "tavo/qt/qt_export.h"
+
 namespace tavo {
 
-QString qtCustomFormat(const std::string& customFormat);
+TAVO_QT_INTERNAL QString qtCustomFormat(const std::string& customFormat);
 // Format 0 long date, 1 short date (four-digit years), 2 time; 3 is the
 // custom format (the short date while the custom format is empty).
-QString qtDisplayFormat(int32_t format, const std::string& customFormat, const QLocale& locale = QLocale());
+TAVO_QT_INTERNAL QString qtDisplayFormat(int32_t format, const std::string& customFormat, const QLocale& locale = QLocale());
 
 }  // namespace tavo

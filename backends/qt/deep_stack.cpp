@@ -1,4 +1,4 @@
-#include "backends/qt/deep_stack.h"
+#include "tavo/qt/deep_stack.h"
 
 #include <pthread.h>
 

@@ -1,10 +1,10 @@
-#include "backends/qt/hosted_control.h"
+#include "tavo/qt/hosted_control.h"
 
 #include "backends/qt/qt_control_site.h"
-#include "backends/qt/qt_host.h"
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/qt/qt_host.h"
 
-namespace tavo::qt {
+namespace tavo {
 
 void relayEvent(std::string_view event, std::span<Variant> args, const ControlEvents& to) {
     auto is = [&](const char* name) { return ascii::equalsNoCase(event, name); };
@@ -55,4 +55,4 @@ HostedControl::~HostedControl() {
 
 QSize HostedControl::size() const { return {host_.toPixelsX(site_->width()), host_.toPixelsY(site_->height())}; }
 
-}  // namespace tavo::qt
+}  // namespace tavo

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "backends/qt/qt_convert.h"
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_window.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 

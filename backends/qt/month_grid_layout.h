@@ -15,11 +15,13 @@
 #include <QRect>
 #include <optional>
 
+#include "tavo/qt/qt_export.h"
+
 namespace tavo {
 
 class MonthGridLocale;
 
-class MonthGridLayout {
+class TAVO_QT_INTERNAL MonthGridLayout {
 public:
     MonthGridLayout() = default;
     MonthGridLayout(const QFont& font, const MonthGridLocale& locale, int rows, int columns, bool weekNumbers,

@@ -11,9 +11,11 @@
 #include <QLocale>
 #include <QString>
 
+#include "tavo/qt/qt_export.h"
+
 namespace tavo {
 
-class MonthGridLocale {
+class TAVO_QT_INTERNAL MonthGridLocale {
 public:
     explicit MonthGridLocale(const QLocale& locale);
 

@@ -22,12 +22,14 @@
 //   border                              the palette's Dark BackColor
 #include <QColor>
 
+#include "tavo/qt/qt_export.h"
+
 namespace tavo {
 
 inline constexpr double kLeastContrast = 1.5;
 
 // WCAG's contrast ratio of two colours: 1 (the same luminance) to 21.
-double contrastRatio(const QColor& a, const QColor& b);
+TAVO_QT_INTERNAL double contrastRatio(const QColor& a, const QColor& b);
 
 // The colours the grid is given (system colours already resolved).
 struct MonthGridLook {
@@ -43,6 +45,6 @@ struct MonthGridInk {
     QColor ring, ringOnMark;
 };
 
-MonthGridInk inkFor(const MonthGridLook& look, const QColor& frame);
+TAVO_QT_INTERNAL MonthGridInk inkFor(const MonthGridLook& look, const QColor& frame);
 
 }  // namespace tavo

@@ -16,10 +16,11 @@
 #include "backends/qt/month_grid_layout.h"
 #include "backends/qt/month_grid_locale.h"
 #include "backends/qt/month_grid_look.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
-class MonthGridWidget : public QWidget {
+class TAVO_QT_INTERNAL MonthGridWidget : public QWidget {
 public:
     explicit MonthGridWidget(QWidget* parent);
 

@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <cmath>
 
-#include "backends/qt/qt_host.h"
-#include "host/children.h"
-#include "host/error.h"
+#include "tavo/host/children.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "backends/qt/qt_date_box.h"
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_month_grid.h"
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_timer.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 

@@ -8,14 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "host/children.h"
+#include "tavo/host/children.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
 class QtHost;
 class QtChildLink;
 
-class QtContainer {
+class TAVO_QT_INTERNAL QtContainer {
 public:
     QtContainer(QtHost& host, QWidget* surface);
 

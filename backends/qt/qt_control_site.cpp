@@ -5,9 +5,9 @@
 
 #include "backends/qt/event_hook.h"
 #include "backends/qt/qt_convert.h"
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_window.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 

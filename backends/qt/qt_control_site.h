@@ -8,14 +8,15 @@
 #include <memory>
 
 #include "backends/qt/qt_container.h"
-#include "host/host.h"
+#include "tavo/host/host.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
 class QtHost;
 class QtWindow;
 
-class QtControlSite : public ControlSite {
+class TAVO_QT_INTERNAL QtControlSite : public ControlSite {
 public:
     // A new surface on a host form window.
     QtControlSite(QtHost& host, Window& form, const std::string& name, const Placement& p);

@@ -3,8 +3,8 @@
 #include <QString>
 #include <algorithm>
 
-#include "host/colour.h"
-#include "host/error.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -14,7 +14,7 @@
 #include "backends/qt/date_format.h"
 #include "backends/qt/event_hook.h"
 #include "backends/qt/qt_convert.h"
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 namespace tavo {
 

@@ -10,11 +10,12 @@
 
 #include "backends/qt/key_router.h"
 #include "backends/qt/qt_child.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
-class QtDateBox : public QtChild<DateBox>, public KeySink {
+class TAVO_QT_INTERNAL QtDateBox : public QtChild<DateBox>, public KeySink {
 public:
     QtDateBox(const ChildDesign& d, QtHost& host, QWidget* parent);
     ~QtDateBox() override;

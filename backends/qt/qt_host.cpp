@@ -1,4 +1,4 @@
-#include "backends/qt/qt_host.h"
+#include "tavo/qt/qt_host.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -15,9 +15,9 @@
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/error.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

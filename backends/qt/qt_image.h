@@ -6,10 +6,11 @@
 // click; a disabled surface disables the widget, so none then. An image
 // whose clicks are handled is a button to assistive tools.
 #include "backends/qt/qt_child.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
-class QtImage : public QtChild<Image> {
+class TAVO_QT_INTERNAL QtImage : public QtChild<Image> {
 public:
     QtImage(const ChildDesign& d, QtHost& host, QWidget* parent);
     ~QtImage() override;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "backends/qt/qt_convert.h"
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 namespace tavo {
 

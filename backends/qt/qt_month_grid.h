@@ -4,11 +4,12 @@
 // font, week numbers and today line, right after every change.
 #include "backends/qt/month_grid_widget.h"
 #include "backends/qt/qt_child.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
-class QtMonthGrid : public QtChild<MonthGrid> {
+class TAVO_QT_INTERNAL QtMonthGrid : public QtChild<MonthGrid> {
 public:
     QtMonthGrid(const ChildDesign& d, QtHost& host, QWidget* parent);
     ~QtMonthGrid() override;

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

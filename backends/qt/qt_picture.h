@@ -13,20 +13,21 @@
 #include <QSizeF>
 #include <optional>
 
-#include "host/picture.h"
+#include "tavo/host/picture.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
 // The picture's pixels (32-bit ARGB), with the mask colour (0x00BBGGRR) made
 // transparent when one is given. A null image for no picture; bytes Qt cannot
 // decode are HostError 481.
-QImage pictureImage(const PictureRef& picture, std::optional<uint32_t> maskColour = {});
+TAVO_QT_INTERNAL QImage pictureImage(const PictureRef& picture, std::optional<uint32_t> maskColour = {});
 
 // The logical pixels a picture of `pixels` covers at `twipsPerPixel`.
-QSizeF pictureSize(QSize pixels, float twipsPerPixelX, float twipsPerPixelY);
+TAVO_QT_INTERNAL QSizeF pictureSize(QSize pixels, float twipsPerPixelX, float twipsPerPixelY);
 
 // The picture drawn to exactly `device` pixels.
-QImage scalePicture(const QImage& image, PictureScaling scaling, QSize device);
+TAVO_QT_INTERNAL QImage scalePicture(const QImage& image, PictureScaling scaling, QSize device);
 
 // An icon that draws the picture afresh for each size and pixel ratio asked.
 QIcon pictureIcon(const QImage& image, PictureScaling scaling);

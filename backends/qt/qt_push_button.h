@@ -8,13 +8,14 @@
 #include <optional>
 
 #include "backends/qt/qt_child.h"
+#include "tavo/qt/qt_export.h"
 
 class QAbstractButton;
 class QImage;
 
 namespace tavo {
 
-class QtPushButton : public QtChild<PushButton> {
+class TAVO_QT_INTERNAL QtPushButton : public QtChild<PushButton> {
 public:
     QtPushButton(const ChildDesign& d, QtHost& host, QWidget* parent);
     ~QtPushButton() override;

@@ -5,10 +5,11 @@
 #include <QTimer>
 
 #include "backends/qt/qt_child.h"
+#include "tavo/qt/qt_export.h"
 
 namespace tavo {
 
-class QtTimer : public Timer, public QtChildLink {
+class TAVO_QT_INTERNAL QtTimer : public Timer, public QtChildLink {
 public:
     QtTimer(const ChildDesign& d, QtHost& host, QObject* parent);
     ~QtTimer() override;

@@ -1,4 +1,4 @@
-#include "backends/qt/qt_tree_view.h"
+#include "tavo/qt/qt_tree_view.h"
 
 #include <unordered_set>
 

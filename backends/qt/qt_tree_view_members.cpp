@@ -1,9 +1,10 @@
 // The tree view adapter's members by name: those of the tree, its node
 // collection and its nodes, and the tree view's type information.
-#include "backends/qt/qt_tree_view.h"
 #include "backends/qt/qt_tree_view_p.h"
-#include "host/ascii_text.h"
-#include "host/registry.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/registry.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo {
 
@@ -61,12 +62,13 @@ const MemberTable<QtTreeView>& treeMembers() {
             [](T& tree, const Variant& v) {
                 const auto obj = v.toObject();
                 auto* node = dynamic_cast<QtTreeNode*>(obj.get());
-                if (obj && (!node || &node->tree() != &tree.impl()))
+                if (obj && (!node || &node->tree() != &QtTreeView::Impl::of(tree)))
                     throwHostError(err::TypeMismatch, obj->className() + " object is not a node of this tree");
-                tree.impl().widget().setCurrentItem(node ? node->rec().item : nullptr);
+                QtTreeView::Impl::of(tree).widget().setCurrentItem(node ? node->rec().item : nullptr);
             });
         t.property("Nodes", [](T& tree, const Variant* index) {
-            return index ? tree.impl().item(*index) : Variant::object(tree.impl().collection);
+            auto& records = QtTreeView::Impl::of(tree);
+            return index ? records.item(*index) : Variant::object(records.collection);
         });
         t.property(
             "Enabled", [](T& tree, const Variant*) { return Variant::boolean(tree.enabled()); },

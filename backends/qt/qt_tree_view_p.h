@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "backends/qt/qt_tree_view.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo {
 
@@ -131,6 +131,8 @@ struct QtTreeView::Impl {
     std::unique_ptr<QObject> context = std::make_unique<QObject>();
 
     Impl(QtTreeView& v, QTreeWidget* t, bool own) : view(v), tree(t), owned(own) {}
+    // The records of a view, for the backend's own code that gets the view.
+    static Impl& of(const QtTreeView& v) { return *v.impl_; }
 
     QTreeWidget& widget() const {
         if (!tree) throwHostError(err::ObjectNotSet, "the tree widget of " + view.instanceName() + " no longer exists");

@@ -7,8 +7,8 @@
 
 #include "backends/qt/event_hook.h"
 #include "backends/qt/key_router.h"
-#include "backends/qt/qt_host.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 

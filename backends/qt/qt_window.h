@@ -12,7 +12,8 @@
 #include <memory>
 
 #include "backends/qt/qt_container.h"
-#include "host/window.h"
+#include "tavo/host/window.h"
+#include "tavo/qt/qt_export.h"
 
 class QEventLoop;
 
@@ -20,7 +21,7 @@ namespace tavo {
 
 class QtHost;
 
-class QtWindow : public Window, public std::enable_shared_from_this<QtWindow> {
+class TAVO_QT_INTERNAL QtWindow : public Window, public std::enable_shared_from_this<QtWindow> {
 public:
     QtWindow(QtHost& host, const WindowDesign& d);
     // An application's own top-level widget, standing in as a host window;

@@ -12,11 +12,11 @@
 #include <QApplication>
 #include <memory>
 
-#include "backends/qt/qt_host.h"
 #include "bench/many_controls.h"
-#include "datecontrol/register.h"
-#include "host/form.h"
-#include "treecontroller/register.h"
+#include "tavo/calendar/register.h"
+#include "tavo/host/form.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/ssaddon/register.h"
 
 namespace tavo {
 namespace {

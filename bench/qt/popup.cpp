@@ -17,13 +17,13 @@
 #include <QMouseEvent>
 #include <memory>
 
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_push_button.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/date.h"
-#include "host/form.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/date.h"
+#include "tavo/host/form.h"
+#include "tavo/qt/qt_host.h"
 
 namespace {
 

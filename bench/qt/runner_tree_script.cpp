@@ -17,8 +17,8 @@
 #include "apps/tavo_run/qt/window_session.h"
 #include "apps/tavo_run/script_engine.h"
 #include "backends/headless/headless_host.h"
-#include "backends/qt/qt_host.h"
-#include "host/registry.h"
+#include "tavo/host/registry.h"
+#include "tavo/qt/qt_host.h"
 
 namespace {
 

@@ -25,14 +25,14 @@
 #include <string>
 #include <vector>
 
-#include "backends/qt/control_widget.h"
-#include "backends/qt/deep_stack.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_tree_view.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/deep_stack.h"
+#include "tavo/qt/qt_tree_view.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 #include "tests/support/failing_tree.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
 
 namespace {
 
@@ -183,7 +183,7 @@ struct ShapeFixture {
     explicit ShapeFixture(Shape shape) {
         tavo::registerTavoSSAddOn(tavo::ComponentRegistry::global());
         window.resize(400, 700);
-        strip = new tavo::qt::ControlWidget(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", &window);
+        strip = new tavo::ControlWidget(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", &window);
         strip->move(0, 0);
         tree = new QTreeWidget(&window);
         tree->setGeometry(0, 30, 400, 670);
@@ -234,7 +234,7 @@ struct ShapeFixture {
 
     tavo::QtHost host;
     QWidget window;
-    tavo::qt::ControlWidget* strip;
+    tavo::ControlWidget* strip;
     QTreeWidget* tree;
     std::shared_ptr<tavo::QtTreeView> view;
 };

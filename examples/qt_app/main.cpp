@@ -11,10 +11,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "backends/qt/control_widget.h"
-#include "backends/qt/qt_host.h"
-#include "treecontroller/register.h"
-#include "widgets/date_drop_down.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/widgets/date_drop_down.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     tree->setHeaderHidden(true);
     fillTree(*tree);
     auto* strip =
-        new tavo::qt::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
+        new tavo::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
     strip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     strip->bindTree(tree);
     layout->addWidget(strip);

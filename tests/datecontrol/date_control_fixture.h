@@ -10,9 +10,9 @@
 
 #include "backends/headless/headless_host.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/form.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/form.h"
 
 namespace tavo {
 

@@ -4,8 +4,8 @@
 #include "date_control_fixture.h"
 
 #include "backends/headless/headless_month_grid.h"
-#include "host/error.h"
-#include "host/form_file.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 namespace {

@@ -2,11 +2,11 @@
 #include "date_control_fixture.h"
 
 #include "datecontrol/button_pictures.h"
-#include "host/colour.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/form_file.h"
 #include "support/refused_value.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 namespace {

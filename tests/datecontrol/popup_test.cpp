@@ -3,7 +3,7 @@
 #include "date_control_fixture.h"
 
 #include "backends/headless/headless_month_grid.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 namespace {

@@ -2,9 +2,9 @@
 // date control.
 #include <gtest/gtest.h>
 
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/registry.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/form_file.h"
+#include "tavo/host/form_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

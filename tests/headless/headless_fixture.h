@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "backends/headless/headless_host.h"
-#include "host/error.h"
 #include "support/error_number.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -5,7 +5,7 @@
 #include "backends/headless/headless_date_box.h"
 #include "backends/headless/headless_month_grid.h"
 #include "backends/headless/key_stroke.h"
-#include "components/date_components.h"
+#include "tavo/components/date_components.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {

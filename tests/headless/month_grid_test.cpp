@@ -2,8 +2,8 @@
 // months it shows, clicks on days, and its members by name.
 #include "backends/headless/headless_month_grid.h"
 #include "backends/headless/key_stroke.h"
-#include "host/date.h"
 #include "support/dates.h"
+#include "tavo/host/date.h"
 #include "tests/headless/headless_fixture.h"
 
 namespace tavo {

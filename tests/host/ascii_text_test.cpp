@@ -1,4 +1,4 @@
-#include "host/ascii_text.h"
+#include "tavo/host/ascii_text.h"
 
 #include <gtest/gtest.h>
 

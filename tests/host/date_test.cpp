@@ -1,11 +1,11 @@
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "host/error.h"
 #include "support/error_number.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 namespace {

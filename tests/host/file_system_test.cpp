@@ -1,4 +1,4 @@
-#include "host/file_system.h"
+#include "tavo/host/file_system.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,9 +10,9 @@
 #include <fstream>
 #include <set>
 
-#include "host/disk_file_system.h"
-#include "host/memory_file_system.h"
 #include "support/failing_file_system.h"
+#include "tavo/host/disk_file_system.h"
+#include "tavo/host/memory_file_system.h"
 
 namespace tavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/form_file.h"
+#include "tavo/host/form_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,12 +9,12 @@
 #include <map>
 #include <sstream>
 
-#include "host/date.h"
-#include "host/font.h"
-#include "host/image_encoder.h"
-#include "host/memory_file_system.h"
-#include "host/picture.h"
 #include "support/failing_file_system.h"
+#include "tavo/host/date.h"
+#include "tavo/host/font.h"
+#include "tavo/host/image_encoder.h"
+#include "tavo/host/memory_file_system.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 namespace {

@@ -1,9 +1,9 @@
-#include "host/form.h"
+#include "tavo/host/form.h"
 
 #include <gtest/gtest.h>
 
 #include "form_test_host.h"
-#include "host/form_file.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 namespace {

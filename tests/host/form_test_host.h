@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "host/control.h"
-#include "host/error.h"
-#include "host/host.h"
-#include "host/registry.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
+#include "tavo/host/host.h"
+#include "tavo/host/registry.h"
 
 namespace tavo {
 

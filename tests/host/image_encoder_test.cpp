@@ -1,4 +1,4 @@
-#include "host/image_encoder.h"
+#include "tavo/host/image_encoder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,10 +7,10 @@
 #include <cstring>
 #include <random>
 
-#include "host/error.h"
-#include "host/picture.h"
 #include "support/error_number.h"
 #include "support/image_decoder.h"
+#include "tavo/host/error.h"
+#include "tavo/host/picture.h"
 
 namespace tavo {
 namespace {

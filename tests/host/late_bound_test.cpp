@@ -3,11 +3,11 @@
 #include <functional>
 #include <vector>
 
-#include "host/children.h"
-#include "host/error.h"
-#include "host/font.h"
-#include "host/object.h"
 #include "support/error_number.h"
+#include "tavo/host/children.h"
+#include "tavo/host/error.h"
+#include "tavo/host/font.h"
+#include "tavo/host/object.h"
 
 namespace tavo {
 namespace {

@@ -1,12 +1,12 @@
-#include "host/picture.h"
+#include "tavo/host/picture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <initializer_list>
 
-#include "host/error.h"
-#include "host/memory_file_system.h"
+#include "tavo/host/error.h"
+#include "tavo/host/memory_file_system.h"
 
 namespace tavo {
 namespace {

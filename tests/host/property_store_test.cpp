@@ -1,10 +1,10 @@
-#include "host/property_store.h"
+#include "tavo/host/property_store.h"
 
 #include <gtest/gtest.h>
 
 #include "form_test_host.h"
-#include "host/error.h"
-#include "host/font.h"
+#include "tavo/host/error.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 namespace {

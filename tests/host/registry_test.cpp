@@ -1,14 +1,14 @@
-#include "host/registry.h"
+#include "tavo/host/registry.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <vector>
 
-#include "host/control.h"
-#include "host/error.h"
-#include "host/font.h"
-#include "host/skip_on_error.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
+#include "tavo/host/font.h"
+#include "tavo/host/skip_on_error.h"
 
 namespace tavo {
 namespace {

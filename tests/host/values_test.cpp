@@ -5,14 +5,14 @@
 #include <limits>
 #include <set>
 
-#include "host/colour.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/font.h"
-#include "host/picture.h"
-#include "host/value_conversions.h"
-#include "host/variant.h"
 #include "support/error_number.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/font.h"
+#include "tavo/host/picture.h"
+#include "tavo/host/value_conversions.h"
+#include "tavo/host/variant.h"
 
 namespace tavo {
 namespace {

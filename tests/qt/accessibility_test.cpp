@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_tree_view.h"
 #include "qt_form_test.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/qt/qt_tree_view.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace tavo {
 namespace {

@@ -7,9 +7,9 @@
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_date_box.h"
 #include "backends/qt/qt_window.h"
-#include "host/error.h"
 #include "qt_test_support.h"
 #include "support/dates.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 namespace {

@@ -16,13 +16,13 @@
 #include "backends/qt/qt_month_grid.h"
 #include "backends/qt/qt_window.h"
 #include "datecontrol/frm_calendar.h"
-#include "host/colour.h"
-#include "host/control.h"
-#include "host/date.h"
-#include "host/value_conversions.h"
 #include "qt_test_support.h"
 #include "support/dates.h"
-#include "widgets/date_drop_down.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/control.h"
+#include "tavo/host/date.h"
+#include "tavo/host/value_conversions.h"
+#include "tavo/widgets/date_drop_down.h"
 
 namespace tavo {
 namespace {

@@ -7,14 +7,14 @@
 
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_convert.h"
-#include "backends/qt/qt_host.h"
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_timer.h"
 #include "backends/qt/qt_window.h"
-#include "host/colour.h"
-#include "host/error.h"
 #include "qt_test_support.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 namespace {

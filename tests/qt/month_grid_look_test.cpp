@@ -9,7 +9,7 @@
 
 #include "backends/qt/month_grid_widget.h"
 #include "backends/qt/qt_convert.h"
-#include "host/colour.h"
+#include "tavo/host/colour.h"
 
 namespace tavo {
 namespace {

@@ -11,13 +11,13 @@
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_window.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/form.h"
 #include "qt_test_support.h"
 #include "support/dates.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form.h"
 
 namespace tavo {
 namespace {

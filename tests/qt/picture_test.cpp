@@ -9,9 +9,9 @@
 
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_picture.h"
-#include "host/image_encoder.h"
 #include "qt_form_test.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/host/image_encoder.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace tavo {
 namespace {

@@ -3,19 +3,19 @@
 #include <QAbstractButton>
 #include <QTimer>
 
-#include "backends/qt/control_widget.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_month_grid.h"
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_window.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/date.h"
-#include "host/error.h"
-#include "host/form.h"
 #include "qt_test_support.h"
 #include "support/dates.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form.h"
+#include "tavo/qt/control_widget.h"
 
 namespace tavo {
 namespace {
@@ -139,7 +139,7 @@ TEST_F(QtPopupTest, ThePopupGoesWithItsControlsFormAndTheControlAnswersWithAnErr
         std::function<std::shared_ptr<Control>()> open;
         std::function<void()> goes;
     };
-    qt::ControlWidget* widget = nullptr;
+    ControlWidget* widget = nullptr;
     const Route routes[] = {
         {"form destroyed",
          [&] {
@@ -149,7 +149,7 @@ TEST_F(QtPopupTest, ThePopupGoesWithItsControlsFormAndTheControlAnswersWithAnErr
          [&] { form.reset(); }},
         {"control widget destroyed",
          [&] {
-             widget = new qt::ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1", nullptr,
+             widget = new ControlWidget(host, "TavoCalendar.TavoCalendarDropDown", "Datum1", nullptr,
                                             QSize(160, 21), registry);
              widget->show();
              pump();

@@ -13,12 +13,12 @@
 #include "backends/qt/qt_push_button.h"
 #include "backends/qt/qt_window.h"
 #include "datecontrol/frm_calendar.h"
-#include "datecontrol/register.h"
-#include "datecontrol/tavo_calendar_drop_down.h"
-#include "host/form.h"
 #include "qt_test_support.h"
 #include "support/dates.h"
-#include "treecontroller/register.h"
+#include "tavo/calendar/register.h"
+#include "tavo/calendar/tavo_calendar_drop_down.h"
+#include "tavo/host/form.h"
+#include "tavo/ssaddon/register.h"
 
 namespace tavo {
 

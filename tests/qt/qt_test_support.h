@@ -10,8 +10,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "host/error.h"
 #include "support/error_number.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

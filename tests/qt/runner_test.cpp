@@ -9,11 +9,11 @@
 #include <sstream>
 
 #include "apps/tavo_run/qt/window_session.h"
-#include "backends/qt/qt_host.h"
-#include "datecontrol/register.h"
-#include "host/date.h"
 #include "qt_test_support.h"
-#include "treecontroller/register.h"
+#include "tavo/calendar/register.h"
+#include "tavo/host/date.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/ssaddon/register.h"
 
 namespace tavo {
 namespace {

@@ -8,15 +8,15 @@
 #include <functional>
 #include <random>
 
-#include "backends/qt/control_widget.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_tree_view.h"
 #include "qt_test_support.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/qt_tree_view.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 #include "tests/support/failing_tree.h"
 #include "tests/support/plain_tree_walk.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
 
 namespace tavo {
 namespace {
@@ -97,7 +97,7 @@ protected:
     void SetUp() override {
         registerQtComponents(registry);
         registerTavoSSAddOn(registry);
-        strip = std::make_unique<qt::ControlWidget>(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", nullptr,
+        strip = std::make_unique<ControlWidget>(host, "TavoSSAddOn.TavoSSTreeController", "Ctl1", nullptr,
                                                     QSize{}, registry);
         strip->show();
         pump();
@@ -111,7 +111,7 @@ protected:
 
     ComponentRegistry registry;
     QtHost host;
-    std::unique_ptr<qt::ControlWidget> strip;
+    std::unique_ptr<ControlWidget> strip;
 };
 
 // ---- Against the plain walk, with handlers that fight back -----------------

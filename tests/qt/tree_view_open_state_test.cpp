@@ -5,10 +5,10 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
-#include "backends/qt/qt_host.h"
-#include "backends/qt/qt_tree_view.h"
-#include "host/form.h"
 #include "qt_test_support.h"
+#include "tavo/host/form.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo {
 namespace {

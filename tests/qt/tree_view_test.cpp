@@ -5,15 +5,15 @@
 #include <tuple>
 #include <vector>
 
-#include "backends/qt/control_widget.h"
 #include "backends/qt/qt_control_site.h"
 #include "backends/qt/qt_image.h"
-#include "backends/qt/qt_tree_view.h"
-#include "host/error.h"
-#include "host/form.h"
 #include "qt_test_support.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form.h"
+#include "tavo/qt/control_widget.h"
+#include "tavo/qt/qt_tree_view.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace tavo {
 namespace {
@@ -128,7 +128,7 @@ TEST_F(QtTreeViewTest, NodeLinksFollowEveryChangeTheApplicationMakesToItsWidget)
     add(add(b, "b2"), "b2x");
     add(b, "b1");
     add(a, "a1");
-    qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+    ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
     auto view = strip.bindTree(&appTree);
 
     auto sameAs = [&](const TreeNodeRef& node, QTreeWidgetItem* item) {
@@ -225,7 +225,7 @@ TEST_F(QtTreeViewTest, CountsEveryChangeToTheTreeWhoeverMakesIt) {
         new QTreeWidgetItem(b, QStringList{"B1"});
         b->setExpanded(true);
         appTree.show();
-        qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+        ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
         auto view = strip.bindTree(&appTree);
         auto dates = [&] {
             return std::tuple{*view->nodeFor(a)->treeChangeCount(), *view->nodeFor(a)->branchChangedAt(),
@@ -244,7 +244,7 @@ TEST_F(QtTreeViewTest, ItemsAddedAfterTheAdapterLookedJoinTheCollectionAsTheyCom
     QTreeWidget appTree;
     new QTreeWidgetItem(&appTree, QStringList{"A"});
     new QTreeWidgetItem(&appTree, QStringList{"B"});
-    qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+    ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
     auto view = strip.bindTree(&appTree);
     EXPECT_EQ(view->count(), 2u);
     appTree.insertTopLevelItem(0, new QTreeWidgetItem(QStringList{"Y"}));
@@ -265,7 +265,7 @@ TEST_F(QtTreeViewTest, AnApplicationsOwnTreeWidgetCanBeBoundAndChangedUnderneath
     auto* office = new QTreeWidgetItem(north, QStringList{"Filiale"});
     new QTreeWidgetItem(office, QStringList{"Team"});
     new QTreeWidgetItem(&appTree, QStringList{"Süd"});
-    qt::ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
+    ControlWidget strip(host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", nullptr, {}, registry);
     auto view = strip.bindTree(&appTree);
     EXPECT_EQ(strip.get("mySSTree").toObject(), view);
 

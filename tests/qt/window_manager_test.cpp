@@ -13,8 +13,8 @@
 #include <QTimer>
 
 #include "backends/qt/event_hook.h"
-#include "host/date.h"
 #include "qt_form_test.h"
+#include "tavo/host/date.h"
 
 namespace tavo {
 namespace {

@@ -12,9 +12,9 @@
 #include "apps/tavo_run/headless_backend.h"
 #include "apps/tavo_run/script_engine.h"
 #include "backends/headless/headless_host.h"
-#include "datecontrol/register.h"
-#include "host/registry.h"
-#include "treecontroller/register.h"
+#include "tavo/calendar/register.h"
+#include "tavo/host/registry.h"
+#include "tavo/ssaddon/register.h"
 
 namespace tavo {
 namespace {

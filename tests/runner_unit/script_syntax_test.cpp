@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/date.h"
+#include "tavo/host/date.h"
 
 namespace tavo {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "apps/tavo_run/script_syntax.h"
-#include "components/tree_node.h"
-#include "host/font.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/font.h"
 
 namespace tavo {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The error number a call ends with, for tests that check which error a bad
 // call raises without caring for its text.
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -6,7 +6,7 @@
 // runs as after a real failure.
 #include <string>
 
-#include "host/file_system.h"
+#include "tavo/host/file_system.h"
 
 namespace tavo {
 

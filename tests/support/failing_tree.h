@@ -11,10 +11,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/ascii_text.h"
-#include "host/control.h"
-#include "host/error.h"
-#include "components/tree_node.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/control.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/byte_reader.h"
-#include "host/error.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

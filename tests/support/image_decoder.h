@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/image_encoder.h"
+#include "tavo/host/image_encoder.h"
 
 namespace tavo {
 

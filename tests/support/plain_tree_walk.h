@@ -8,8 +8,8 @@
 // the node over, ends the loop.
 #include <memory>
 
-#include "components/tree_node.h"
-#include "host/error.h"
+#include "tavo/components/tree_node.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/form_file.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 

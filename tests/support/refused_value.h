@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "host/form.h"
+#include "tavo/host/form.h"
 
 namespace tavo {
 

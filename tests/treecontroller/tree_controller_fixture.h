@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "host/form.h"
 #include "backends/headless/headless_host.h"
 #include "backends/headless/headless_tree_view.h"
-#include "treecontroller/register.h"
-#include "treecontroller/tavo_ss_tree_controller.h"
+#include "tavo/host/form.h"
+#include "tavo/ssaddon/register.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
 namespace tavo {
 

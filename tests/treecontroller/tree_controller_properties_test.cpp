@@ -2,9 +2,9 @@
 // saved keys and its late-bound surface.
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-#include "host/error.h"
-#include "host/form_file.h"
 #include "support/refused_value.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 namespace {

@@ -3,8 +3,8 @@
 // nothing harmful.
 #include "tests/treecontroller/tree_controller_fixture.h"
 
-#include "host/error.h"
-#include "host/form_file.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 namespace {

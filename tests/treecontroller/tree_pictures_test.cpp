@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "host/error.h"
 #include "support/image_decoder.h"
+#include "tavo/host/error.h"
 
 namespace tavo {
 namespace {

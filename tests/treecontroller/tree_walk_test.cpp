@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/error.h"
+#include "tavo/host/error.h"
+#include "tavo/ssaddon/tree_walk.h"
 #include "treecontroller/tree_skip.h"
-#include "treecontroller/tree_walk.h"
 #include "treecontroller/walked_top_level.h"
 
 namespace tavo {

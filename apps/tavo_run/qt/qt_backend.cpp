@@ -25,11 +25,11 @@
 #include "backends/qt/qt_image.h"
 #include "backends/qt/qt_month_grid.h"
 #include "backends/qt/qt_push_button.h"
-#include "backends/qt/qt_tree_view.h"
 #include "backends/qt/qt_window.h"
-#include "host/ascii_text.h"
-#include "host/date.h"
-#include "host/error.h"
+#include "tavo/host/ascii_text.h"
+#include "tavo/host/date.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/qt_tree_view.h"
 
 namespace tavo {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "apps/tavo_run/script_backend.h"
-#include "backends/qt/qt_host.h"
+#include "tavo/qt/qt_host.h"
 
 namespace tavo {
 

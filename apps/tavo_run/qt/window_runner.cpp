@@ -5,11 +5,11 @@
 #include <iostream>
 
 #include "apps/tavo_run/qt/window_session.h"
-#include "backends/qt/deep_stack.h"
-#include "backends/qt/qt_host.h"
-#include "datecontrol/register.h"
-#include "host/error.h"
-#include "treecontroller/register.h"
+#include "tavo/calendar/register.h"
+#include "tavo/host/error.h"
+#include "tavo/qt/deep_stack.h"
+#include "tavo/qt/qt_host.h"
+#include "tavo/ssaddon/register.h"
 
 namespace tavo {
 

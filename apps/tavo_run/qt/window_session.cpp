@@ -5,8 +5,8 @@
 #include <QWidget>
 
 #include "backends/qt/event_hook.h"
-#include "host/error.h"
-#include "host/form_file.h"
+#include "tavo/host/error.h"
+#include "tavo/host/form_file.h"
 
 namespace tavo {
 

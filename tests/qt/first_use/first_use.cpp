@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <cstdio>
 
-#include "widgets/date_drop_down.h"
+#include "tavo/widgets/date_drop_down.h"
 
 namespace {
 

@@ -1,7 +1,0 @@
-#pragma once
-#include "host/registry.h"
-
-namespace tavo {
-// Registers "TavoCalendar.TavoCalendarDropDown" with its type information.
-void registerTavoCalendar(ComponentRegistry& registry);
-}  // namespace tavo

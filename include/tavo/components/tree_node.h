@@ -1,0 +1,49 @@
+#pragma once
+// The tree view library's node interface, as the tree controller calls it
+// directly. The tree view itself ("SSActiveTreeView.SSTree") is reached only by
+// member name: "SelectedItem", "Nodes", "Nodes"(i), "Count", "Enabled",
+// "Visible", and on a node "Level" and "EnsureVisible".
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "tavo/components/components_export.h"
+#include "tavo/host/object.h"
+
+namespace tavo {
+
+class TAVO_COMPONENTS_EXPORT TreeNode : public Object {
+public:
+    virtual void setExpanded(bool expanded) = 0;
+    virtual bool expanded() const = 0;
+    virtual int32_t childCount() const = 0;
+    // Empty references where there is no such node.
+    virtual std::shared_ptr<TreeNode> firstChild() const = 0;
+    virtual std::shared_ptr<TreeNode> lastSibling() const = 0;
+    virtual std::shared_ptr<TreeNode> nextSibling() const = 0;
+    // The tree view makes the node visible; the result is the library's and is ignored.
+    virtual int32_t bringIntoView() = 0;
+
+    // Stands for the node itself: the same for every reference to it, also
+    // through wrappers (which hand on the wrapped node's), and different for
+    // different nodes, so that a walk can remember nodes in a hash table.
+    virtual const void* identity() const { return this; }
+    // Whether both stand for the same node of the tree.
+    virtual bool sameNode(const TreeNode& other) const { return identity() == other.identity(); }
+
+    // The changes made to the tree so far, however made: nodes opened or
+    // closed, added, removed or moved. It never goes down, and may count more
+    // than happened (walks then do more) but never less. A walk that sees it
+    // move by more than its own opening or closing of one node knows that
+    // something else changed the tree: an application's handler, say.
+    // nullopt: the tree does not count, and walks take no shortcut over it.
+    virtual std::optional<uint64_t> treeChangeCount() const { return std::nullopt; }
+    // The tree's change count as it stood after the last change within the
+    // top-level branch the node belongs to: its top-level node and everything
+    // below it. Moving a top-level node among its siblings need not count
+    // for its branch; the tree's count sees it.
+    virtual std::optional<uint64_t> branchChangedAt() const { return std::nullopt; }
+};
+using TreeNodeRef = std::shared_ptr<TreeNode>;
+
+}  // namespace tavo

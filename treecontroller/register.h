@@ -1,7 +1,0 @@
-#pragma once
-#include "host/registry.h"
-
-namespace tavo {
-// Registers "TavoSSAddOn.TavoSSTreeController" with its type information.
-void registerTavoSSAddOn(ComponentRegistry& registry);
-}  // namespace tavo
