@@ -39,6 +39,7 @@ struct ModelRecord {
     int32_t parent = -1, firstChild = -1, lastChild = -1, next = -1;
     int32_t children = 0, level = 1, top = 0;
     uint64_t branchChange = 0;  // of a top-level row: the tree's count at its branch's last change
+    bool leafOpen = false;      // a row without children opened (see Impl::setExpanded)
     QtModelNode* node = nullptr;  // the row's node object while one lives
 };
 
@@ -106,6 +107,9 @@ struct QtModelTree::Impl {
     bool dirty = true;
     uint64_t builds = 0;
     QtModelNode* live = nullptr;  // the node objects alive, linked
+    int32_t openLeaves = 0;       // records with leafOpen
+    // The open leaves across a change of the model, to be found again by.
+    std::vector<QPersistentModelIndex> pinnedLeaves;
     std::shared_ptr<QtModelCollection> collection;
     // Changes to the tree, however made, and the count at the last change of
     // its shape, which every branch counts as its own.
@@ -186,8 +190,20 @@ struct QtModelTree::Impl {
     void rebuild();
     void aboutToChange() {
         pinLive();
+        if (!dirty && openLeaves > 0)
+            for (const ModelRecord& r : recs)
+                if (r.leafOpen) pinnedLeaves.emplace_back(r.index);
         shapeChanged();
         dirty = true;
+    }
+    // An open leaf that gets rows is handed to Qt, open.
+    void rowsAdded(const QModelIndex& parent) {
+        if (!parent.isValid() || !view) return;
+        const auto it = std::find(pinnedLeaves.begin(), pinnedLeaves.end(), parent);
+        if (it == pinnedLeaves.end()) return;
+        pinnedLeaves.erase(it);
+        ViewAccess::scheduleLayout(view);
+        view->expand(parent);
     }
     void shapeChanged() {
         ++changes;
@@ -213,18 +229,38 @@ struct QtModelTree::Impl {
 
     // ---- Opening, closing, bringing into view --------------------------------
 
-    // Opening or closing only marks the view for one layout later. Leaves go
-    // to Qt too, which keeps their open state as its own expandAll does.
+    // Opening or closing only marks the view for one layout later.
+    //
+    // Qt keeps a persistent index for every row it is told to open, leaf or
+    // not, which costs as much as opening a row with children. A leaf's open
+    // state is kept here instead, and handed to Qt when the leaf gets rows.
+    // A row without rows that the model says has children (a lazy model's,
+    // not fetched yet) goes to Qt, whose view then fetches them. Closing a
+    // leaf still goes to Qt, which may hold a mark of its own (its expandAll
+    // marks leaves too).
     void setExpanded(int32_t place, bool open) {
         QTreeView& v = widget();
+        ModelRecord& r = recs[std::size_t(place)];
+        if (r.children == 0 && !model->hasChildren(r.index)) {
+            if (r.leafOpen != open) {
+                ++changes;
+                recs[std::size_t(r.top)].branchChange = changes;
+                openLeaves += open ? 1 : -1;
+            }
+            r.leafOpen = open;
+            if (open) return;
+        }
         ViewAccess::scheduleLayout(&v);
-        const ModelRecord& r = recs[std::size_t(place)];
         const auto was = std::make_tuple(opening, openingTop, openingBuild);
         opening = r.index;
         openingTop = r.top;
         openingBuild = builds;
         v.setExpanded(r.index, open);
         std::tie(opening, openingTop, openingBuild) = was;
+    }
+    bool expanded(int32_t place) const {
+        const ModelRecord& r = recs[std::size_t(place)];
+        return r.leafOpen || widget().isExpanded(r.index);
     }
     void bringIntoView(int32_t place) {
         std::vector<int32_t> closed;
@@ -306,7 +342,10 @@ void QtModelTree::Impl::rewire() {
     QObject::connect(model, &M::rowsAboutToBeMoved, ctx, before);
     QObject::connect(model, &M::layoutAboutToBeChanged, ctx, before);
     QObject::connect(model, &M::modelAboutToBeReset, ctx, before);
-    QObject::connect(model, &M::rowsInserted, ctx, after);
+    QObject::connect(model, &M::rowsInserted, ctx, [this, after](const QModelIndex& parent) {
+        after();
+        rowsAdded(parent);
+    });
     QObject::connect(model, &M::rowsRemoved, ctx, after);
     QObject::connect(model, &M::rowsMoved, ctx, after);
     QObject::connect(model, &M::layoutChanged, ctx, after);
@@ -333,6 +372,11 @@ void QtModelTree::Impl::rebuild() {
         n->pinned = QPersistentModelIndex();
         n = nextNode;
     }
+    QHash<QModelIndex, bool> leaves;
+    for (const QPersistentModelIndex& leaf : pinnedLeaves)
+        if (leaf.isValid()) leaves.insert(leaf, true);
+    pinnedLeaves.clear();
+    openLeaves = 0;
     recs.clear();
     topRecs.clear();
     lastTop = -1;
@@ -344,7 +388,9 @@ void QtModelTree::Impl::rebuild() {
         };
         std::vector<Step> stack;
         auto pushChildren = [&](const QModelIndex& parent, int32_t parentPlace) {
-            for (int r = model->rowCount(parent) - 1; r >= 0; --r) stack.push_back({model->index(r, 0, parent), parentPlace});
+            const int rows = model->rowCount(parent);
+            for (int r = rows - 1; r >= 0; --r) stack.push_back({model->index(r, 0, parent), parentPlace});
+            return rows;
         };
         pushChildren(root, -1);
         while (!stack.empty()) {
@@ -375,7 +421,11 @@ void QtModelTree::Impl::rebuild() {
                     waiting.erase(it);
                 }
             }
-            pushChildren(s.index, place);
+            const int rows = pushChildren(s.index, place);
+            if (!leaves.isEmpty() && rows == 0 && leaves.remove(s.index)) {
+                recs[std::size_t(place)].leafOpen = true;
+                ++openLeaves;
+            }
         }
     }
     for (QtModelNode* gone : std::as_const(waiting)) {
@@ -401,7 +451,10 @@ void QtModelNode::setExpanded(bool expanded) {
     rec();
     tree().setExpanded(place, expanded);
 }
-bool QtModelNode::expanded() const { return tree().widget().isExpanded(rec().index); }
+bool QtModelNode::expanded() const {
+    rec();
+    return tree().expanded(place);
+}
 std::shared_ptr<TreeNode> QtModelNode::firstChild() const { return tree().nodeAt(rec().firstChild); }
 std::shared_ptr<TreeNode> QtModelNode::lastSibling() const {
     const ModelRecord& r = rec();

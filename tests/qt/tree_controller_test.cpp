@@ -150,20 +150,26 @@ struct ModelSide {
             for (int r = 0; r < model().rowCount(parent); ++r) {
                 const QModelIndex i = model().index(r, 0, parent);
                 out += std::string(std::size_t(depth) * 2, ' ') + i.data().toString().toStdString() +
-                       (view->isExpanded(i) ? " +\n" : " -\n");
+                       (open(i) ? " +\n" : " -\n");
                 add(i, depth + 1);
             }
         };
         add({}, 0);
         return out;
     }
-    void record(QtModelTree& tree) {
+    // As the tree controller sees it: a leaf's open state is the adapter's.
+    bool open(const QModelIndex& i) const {
+        const TreeNodeRef node = tree ? tree->nodeFor(i) : nullptr;
+        return node ? node->expanded() : view->isExpanded(i);
+    }
+    void record(QtModelTree& adapter) {
+        tree = &adapter;
         auto raised = [this](const char* sign) {
             return [this, sign](const QModelIndex& i) { seen.push_back(sign + i.data().toString().toStdString()); };
         };
         QObject::connect(view.get(), &QTreeView::expanded, view.get(), raised("+"));
         QObject::connect(view.get(), &QTreeView::collapsed, view.get(), raised("-"));
-        tree.onBringIntoView = [this](const QModelIndex& i) {
+        adapter.onBringIntoView = [this](const QModelIndex& i) {
             seen.push_back("view " + i.data().toString().toStdString() + "\n" + dump());
         };
     }
@@ -174,6 +180,7 @@ struct ModelSide {
     QSortFilterProxyModel* proxy = nullptr;
     OwnTreeModel* own = nullptr;
     std::vector<std::string> seen;
+    QtModelTree* tree = nullptr;
 };
 
 class TreeControllerTest : public ::testing::Test {
@@ -416,6 +423,24 @@ TEST_F(TreeControllerTest, ALazyModelIsNeverAskedForMoreByTheButtons) {
     click(2);
     EXPECT_FALSE(view.isExpanded(lazy.index(0, 0)));
     pump();
+}
+
+// A leaf opened by a command is open in the adapter only (Qt would keep a
+// persistent index for each); when it gets rows, the view shows it open.
+TEST_F(TreeControllerTest, AnOpenedLeafThatGetsRowsIsOpenInTheView) {
+    for (Kind kind : {Kind::Standard, Kind::TreeWidget}) {
+        ModelSide side(kind, "a(a1) b");
+        ctl->setTreeView(side.view.get());
+        click(1);
+        const TreeNodeRef b = bound()->nodeFor(side.find("b"));
+        EXPECT_TRUE(b->expanded()) << kindName(kind);
+        EXPECT_FALSE(side.view->isExpanded(side.find("b"))) << kindName(kind);
+        side.insert("b1", 0, "b");
+        EXPECT_TRUE(side.view->isExpanded(side.find("b"))) << kindName(kind);
+        click(2);
+        EXPECT_FALSE(b->expanded()) << kindName(kind);
+        EXPECT_FALSE(side.view->isExpanded(side.find("b"))) << kindName(kind);
+    }
 }
 
 // ---- Binding and unbinding ----------------------------------------------------------
