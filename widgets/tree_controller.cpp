@@ -217,6 +217,12 @@ void TreeController::setToolTipTextMinusMinus(const QString& text) { d->setToolT
 QString TreeController::toolTipTextMinus() const { return QString::fromStdString(d->control->ToolTipTextMinus()); }
 void TreeController::setToolTipTextMinus(const QString& text) { d->setToolTip(3, text); }
 
+void TreeController::click(Button button) {
+    if (!isEnabled() || button < ExpandSelected || button > CollapseSelected) return;
+    const auto& image = d->control->img(int(button));
+    if (image->onClick) image->onClick();
+}
+
 QSize TreeController::sizeHint() const { return d->designSize(); }
 QSize TreeController::minimumSizeHint() const { return d->designSize(); }
 

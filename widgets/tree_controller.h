@@ -44,6 +44,10 @@ class TreeController : public QWidget {
     Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY enabledChanged)
 
 public:
+    // The four buttons, in the strip's order.
+    enum Button { ExpandSelected, ExpandAll, CollapseAll, CollapseSelected };
+    Q_ENUM(Button)
+
     explicit TreeController(QWidget* parent = nullptr);
     ~TreeController() override;
 
@@ -71,6 +75,10 @@ public:
     void setToolTipTextMinusMinus(const QString& text);
     QString toolTipTextMinus() const;
     void setToolTipTextMinus(const QString& text);
+
+    // Does what a click on the button does (a keyboard shortcut's or a
+    // menu's way to it); nothing while the widget is disabled.
+    void click(Button button);
 
     // The control behind the widget, by member name, for form files and
     // scripts. Its errors are tavo::HostError exceptions; a property written

@@ -233,10 +233,14 @@ class TreeControllerOnModel : public TreeControllerTest, public ::testing::WithP
 TEST_P(TreeControllerOnModel, TheFourButtonsShowAndRaiseWhatThePlainWalkDoes) {
     Twins t(*this, GetParam(), "a(a1(a11 a12) a2) b(b1(b11)) c");
     t.select("b");
-    for (int k : {0, 1, 3, 2, 0, 2}) {
+    // Clicked with the mouse, or called as a shortcut would.
+    bool byMouse = true;
+    for (int k : {0, 1, 3, 2, 0, 2, 1, 3}) {
         t.mine.seen.clear();
         t.plain.seen.clear();
-        click(k);
+        if (byMouse) click(k);
+        else ctl->click(TreeController::Button(k));
+        byMouse = !byMouse;
         t.reference.click(k);
         EXPECT_EQ(t.mine.seen, t.plain.seen) << "button " << k;
         EXPECT_EQ(t.mine.dump(), t.plain.dump()) << "button " << k;
@@ -579,6 +583,12 @@ TEST_F(TreeControllerTest, AParentsEnabledStateReachesTheControlAndComesBack) {
     QSignalSpy enabled(ctl, &TreeController::enabledChanged);
     window.setEnabled(false);
     EXPECT_FALSE(control().Enabled());
+    std::vector<std::string> traced;
+    host.msgBoxAnswer = 1;
+    host.onTrace = [&](const std::string& line) { traced.push_back(line); };
+    ctl->click(TreeController::ExpandAll);
+    EXPECT_TRUE(traced.empty()) << "a disabled strip takes no call either";
+    host.onTrace = nullptr;
     window.setEnabled(true);
     EXPECT_TRUE(control().Enabled());
     EXPECT_TRUE(ctl->isEnabled());
