@@ -194,7 +194,7 @@ void DateDropDown::Private::watchControl() {
         // The value itself, so that a system colour that becomes the same
         // colour fixed is a change too.
         watch<uint32_t>([this, index] { return colour(index); },
-                        [this, index](uint32_t) { emit(q->*kColours[index].changed)(qColour(index)); });
+                        [this, index](uint32_t) { emit std::invoke(kColours[index].changed, q, qColour(index)); });
     }
     watch<int>([this] { return q->monthRows(); }, [this](int v) { emit q->monthRowsChanged(v); });
     watch<int>([this] { return q->monthColumns(); }, [this](int v) { emit q->monthColumnsChanged(v); });
