@@ -56,7 +56,7 @@ if(TARGET tavo_qt)
     EXPORT TavoQtTargets REQUIRES tavo-host tavo-components Qt6Widgets)
   tavo_install_library(tavo_widgets Widgets tavo-widgets
     "The Tavo controls as Qt widgets"
-    EXPORT TavoQtTargets REQUIRES tavo-host Qt6Widgets REQUIRES_PRIVATE tavo-qt tavo-calendar)
+    EXPORT TavoQtTargets REQUIRES tavo-host Qt6Widgets REQUIRES_PRIVATE tavo-qt tavo-calendar tavo-ssaddon)
   install(EXPORT TavoQtTargets NAMESPACE Tavo:: DESTINATION ${tavo_cmake_dir} COMPONENT Development)
 endif()
 

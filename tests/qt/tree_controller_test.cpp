@@ -1,0 +1,606 @@
+// The tree controller widget as a Qt developer meets it: its four buttons on
+// any QTreeView and model (a standard model, a proxy sorted the other way
+// round, a tree widget, an application's own model) show and raise what the
+// plain walk does, also while the model changes under them; a model that
+// loads rows on demand is never asked for more; a view that goes unbinds;
+// typed properties round-trip and announce each change once; a refused
+// value changes nothing.
+#include <gtest/gtest.h>
+
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <functional>
+#include <random>
+
+#include "backends/qt/qt_control_site.h"
+#include "backends/qt/qt_image.h"
+#include "backends/qt/qt_model_tree.h"
+#include "tavo/host/colour.h"
+#include "tavo/host/value_conversions.h"
+#include "own_tree_model.h"
+#include "qt_test_support.h"
+#include "tests/support/failing_tree.h"
+#include "tests/support/plain_tree_walk.h"
+#include "tavo/ssaddon/tavo_ss_tree_controller.h"
+#include "widget_spies.h"
+#include "tavo/widgets/tree_controller.h"
+
+namespace tavo {
+namespace {
+
+enum class Kind { Standard, SortedProxy, TreeWidget, Own };
+
+const char* kindName(Kind k) {
+    switch (k) {
+    case Kind::Standard: return "Standard";
+    case Kind::SortedProxy: return "SortedProxy";
+    case Kind::TreeWidget: return "TreeWidget";
+    case Kind::Own: return "Own";
+    }
+    return "";
+}
+
+// A shape as text: "a(a1 a2) b" is a with the children a1 and a2, then b.
+struct ShapeRow {
+    std::string text;
+    std::vector<ShapeRow> children;
+};
+
+std::vector<ShapeRow> parseShape(std::string_view shape) {
+    std::vector<ShapeRow> top;
+    std::vector<std::vector<ShapeRow>*> open{&top};
+    std::string word;
+    auto flush = [&] {
+        if (!word.empty()) open.back()->push_back({word, {}});
+        word.clear();
+    };
+    for (char c : shape) {
+        if (c == '(' || c == ')' || c == ' ') flush();
+        if (c == '(') open.push_back(&open.back()->back().children);
+        else if (c == ')') open.pop_back();
+        else if (c != ' ') word += c;
+    }
+    flush();
+    return top;
+}
+
+// An application's view on a model of one kind, with all the tree raised
+// and showed, in order.
+struct ModelSide {
+    ModelSide(Kind kind, std::string_view shape) : kind(kind) {
+        const std::vector<ShapeRow> rows = parseShape(shape);
+        if (kind == Kind::TreeWidget) {
+            auto* widget = new QTreeWidget;
+            std::function<void(QTreeWidgetItem*, const ShapeRow&)> add = [&](QTreeWidgetItem* parent, const ShapeRow& r) {
+                auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(widget);
+                item->setText(0, QString::fromStdString(r.text));
+                for (const ShapeRow& c : r.children) add(item, c);
+            };
+            for (const ShapeRow& r : rows) add(nullptr, r);
+            view.reset(widget);
+        } else if (kind == Kind::Own) {
+            own = new OwnTreeModel(false);
+            std::function<void(OwnTreeModel::Row*, const ShapeRow&)> add = [&](OwnTreeModel::Row* parent,
+                                                                               const ShapeRow& r) {
+                OwnTreeModel::Row* row = own->add(parent, QString::fromStdString(r.text));
+                for (const ShapeRow& c : r.children) add(row, c);
+            };
+            for (const ShapeRow& r : rows) add(nullptr, r);
+            view = std::make_unique<QTreeView>();
+            view->setModel(own);
+            own->setParent(view.get());
+        } else {
+            standard = new QStandardItemModel;
+            std::function<void(QStandardItem*, const ShapeRow&)> add = [&](QStandardItem* parent, const ShapeRow& r) {
+                auto* item = new QStandardItem(QString::fromStdString(r.text));
+                if (parent) parent->appendRow(item);
+                else standard->appendRow(item);
+                for (const ShapeRow& c : r.children) add(item, c);
+            };
+            for (const ShapeRow& r : rows) add(nullptr, r);
+            view = std::make_unique<QTreeView>();
+            standard->setParent(view.get());
+            if (kind == Kind::SortedProxy) {
+                proxy = new QSortFilterProxyModel(view.get());
+                proxy->setSourceModel(standard);
+                proxy->sort(0, Qt::DescendingOrder);
+                view->setModel(proxy);
+            } else {
+                view->setModel(standard);
+            }
+        }
+        view->setHeaderHidden(true);
+        view->resize(200, 300);
+        view->show();
+    }
+    QAbstractItemModel& model() const { return *view->model(); }
+    QModelIndex find(const std::string& text) const {
+        const QModelIndexList found = model().match(model().index(0, 0), Qt::DisplayRole,
+                                                    QString::fromStdString(text), 1,
+                                                    Qt::MatchExactly | Qt::MatchRecursive);
+        return found.value(0);
+    }
+    // A new row: on the top level at `row`, or under the row `under`.
+    void insert(const std::string& text, int row, const std::string& under = {}) {
+        const QString label = QString::fromStdString(text);
+        if (kind == Kind::TreeWidget) {
+            auto* widget = static_cast<QTreeWidget*>(view.get());
+            auto* item = new QTreeWidgetItem(QStringList{label});
+            if (under.empty()) widget->insertTopLevelItem(row, item);
+            else widget->findItems(QString::fromStdString(under), Qt::MatchExactly | Qt::MatchRecursive)[0]->addChild(item);
+        } else if (own) {
+            own->add(nullptr, label);
+        } else {
+            QStandardItem* parent = under.empty() ? standard->invisibleRootItem()
+                                                  : standard->itemFromIndex(sourceOf(find(under)));
+            parent->insertRow(std::min(row, parent->rowCount()), new QStandardItem(label));
+        }
+    }
+    std::string secondTopText() const { return model().index(1, 0).data().toString().toStdString(); }
+    void removeTop(int row) {
+        if (row < model().rowCount()) model().removeRow(row);
+    }
+    QModelIndex sourceOf(const QModelIndex& index) const { return proxy ? proxy->mapToSource(index) : index; }
+
+    std::string dump() const {
+        std::string out;
+        std::function<void(const QModelIndex&, int)> add = [&](const QModelIndex& parent, int depth) {
+            for (int r = 0; r < model().rowCount(parent); ++r) {
+                const QModelIndex i = model().index(r, 0, parent);
+                out += std::string(std::size_t(depth) * 2, ' ') + i.data().toString().toStdString() +
+                       (open(i) ? " +\n" : " -\n");
+                add(i, depth + 1);
+            }
+        };
+        add({}, 0);
+        return out;
+    }
+    // As the tree controller sees it: a leaf's open state is the adapter's.
+    bool open(const QModelIndex& i) const {
+        const TreeNodeRef node = tree ? tree->nodeFor(i) : nullptr;
+        return node ? node->expanded() : view->isExpanded(i);
+    }
+    void record(QtModelTree& adapter) {
+        tree = &adapter;
+        auto raised = [this](const char* sign) {
+            return [this, sign](const QModelIndex& i) { seen.push_back(sign + i.data().toString().toStdString()); };
+        };
+        QObject::connect(view.get(), &QTreeView::expanded, view.get(), raised("+"));
+        QObject::connect(view.get(), &QTreeView::collapsed, view.get(), raised("-"));
+        adapter.onBringIntoView = [this](const QModelIndex& i) {
+            seen.push_back("view " + i.data().toString().toStdString() + "\n" + dump());
+        };
+    }
+
+    Kind kind;
+    std::unique_ptr<QTreeView> view;
+    QStandardItemModel* standard = nullptr;
+    QSortFilterProxyModel* proxy = nullptr;
+    OwnTreeModel* own = nullptr;
+    std::vector<std::string> seen;
+    QtModelTree* tree = nullptr;
+};
+
+class TreeControllerTest : public ::testing::Test {
+public:
+    TreeControllerTest() {
+        auto* layout = new QVBoxLayout(&window);
+        ctl = new TreeController(&window);
+        layout->addWidget(ctl);
+        window.show();
+        pump();
+    }
+    TavoSSTreeController& control() const { return static_cast<TavoSSTreeController&>(ctl->control()); }
+    std::shared_ptr<QtModelTree> bound() const {
+        return std::dynamic_pointer_cast<QtModelTree>(control().mySSTree());
+    }
+    // The user's click on button k; nothing may come out of it.
+    void click(int k) {
+        QWidget* image = static_cast<QtImage&>(*control().img(k)).widget();
+        EXPECT_NO_THROW(tavo::click(image, {4, 4}));
+    }
+
+    QtHost host;
+    QWidget window;
+    TreeController* ctl;
+};
+
+// The widget's side and a twin on which the plain walk runs, through an
+// adapter of its own.
+struct Twins {
+    Twins(TreeControllerTest& t, Kind kind, std::string_view shape)
+        : mine(kind, shape), plain(kind, shape), site(t.host, plain.view.get(), "Plain"),
+          plainTree(std::make_shared<QtModelTree>(site, plain.view.get())), reference(*plainTree) {
+        t.ctl->setTreeView(mine.view.get());
+        mine.record(*t.bound());
+        plain.record(*plainTree);
+    }
+    void select(const std::string& text) {
+        for (ModelSide* s : {&mine, &plain}) s->view->setCurrentIndex(s->find(text));
+    }
+    ModelSide mine, plain;
+    QtControlSite site;
+    std::shared_ptr<QtModelTree> plainTree;
+    PlainTreeWalk reference;
+};
+
+// ---- The four buttons on any model ----------------------------------------------
+
+class TreeControllerOnModel : public TreeControllerTest, public ::testing::WithParamInterface<Kind> {};
+
+TEST_P(TreeControllerOnModel, TheFourButtonsShowAndRaiseWhatThePlainWalkDoes) {
+    Twins t(*this, GetParam(), "a(a1(a11 a12) a2) b(b1(b11)) c");
+    t.select("b");
+    // Clicked with the mouse, or called as a shortcut would.
+    bool byMouse = true;
+    for (int k : {0, 1, 3, 2, 0, 2, 1, 3}) {
+        t.mine.seen.clear();
+        t.plain.seen.clear();
+        if (byMouse) click(k);
+        else ctl->click(TreeController::Button(k));
+        byMouse = !byMouse;
+        t.reference.click(k);
+        EXPECT_EQ(t.mine.seen, t.plain.seen) << "button " << k;
+        EXPECT_EQ(t.mine.dump(), t.plain.dump()) << "button " << k;
+        // Every row ends open after expand all, and closed after collapse all.
+        const char* wrong = k == 1 ? " -" : k == 2 ? " +" : "never";
+        EXPECT_EQ(t.mine.dump().find(wrong), std::string::npos) << "button " << k << "\n" << t.mine.dump();
+    }
+    pump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TreeControllerOnModel,
+                         ::testing::Values(Kind::Standard, Kind::SortedProxy, Kind::TreeWidget, Kind::Own),
+                         [](const ::testing::TestParamInfo<Kind>& i) { return std::string(kindName(i.param)); });
+
+TEST_F(TreeControllerTest, ASortedProxyListsItsNodesInTheOrderItShowsThem) {
+    ModelSide side(Kind::SortedProxy, "a(a2 a1) c b(b1)");
+    ctl->setTreeView(side.view.get());
+    std::vector<std::string> listed;
+    for (int32_t i = 1; i <= int32_t(bound()->count()); ++i) {
+        const Variant at = Variant::longValue(i);
+        listed.push_back(bound()->get("Nodes", &at).toObject()->get("Text").toString());
+    }
+    EXPECT_EQ(listed, (std::vector<std::string>{"c", "b", "b1", "a", "a2", "a1"}));
+}
+
+// ---- A model that changes while bound -------------------------------------------
+
+struct ChangeCase {
+    const char* name;
+    std::vector<Kind> kinds;
+    std::function<void(ModelSide&, int fired)> change;
+};
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+
+class TreeControllerModelChange : public TreeControllerTest, public ::testing::WithParamInterface<ChangeCase> {};
+
+// On random trees a handler on the view's expanded and collapsed signals
+// changes the model when a trigger row opens or closes, during the commands
+// and between them; the widget's side and the plain walk's must agree.
+TEST_P(TreeControllerModelChange, DuringAndBetweenCommandsShowsAndRaisesWhatThePlainWalkDoes) {
+    const ChangeCase& c = GetParam();
+    for (Kind kind : c.kinds) {
+        for (unsigned seed = 0; seed < 40; ++seed) {
+            std::mt19937 rng(seed);
+            std::string shape;
+            std::vector<std::string> keys;
+            for (int top = 0; top < 2 + int(rng() % 4); ++top) {
+                keys.push_back("t" + std::to_string(top));
+                shape += keys.back() + "(";
+                for (int ch = 0; ch < int(rng() % 3); ++ch) {
+                    keys.push_back("c" + std::to_string(top) + std::to_string(ch));
+                    shape += keys.back() + " ";
+                }
+                shape += ") ";
+            }
+            Twins t(*this, kind, shape);
+            const std::string trigger = keys[rng() % keys.size()];
+            for (ModelSide* s : {&t.mine, &t.plain}) {
+                auto fired = std::make_shared<int>(0);
+                auto react = [s, fired, trigger, &c](const QModelIndex& i) {
+                    if (i.data().toString().toStdString() == trigger && ++*fired <= 2) c.change(*s, *fired);
+                };
+                QObject::connect(s->view.get(), &QTreeView::expanded, s->view.get(), react);
+                QObject::connect(s->view.get(), &QTreeView::collapsed, s->view.get(), react);
+            }
+            for (int k : {1, 2, 1, 2}) {
+                click(k);
+                t.reference.click(k);
+                ASSERT_EQ(t.mine.seen, t.plain.seen) << kindName(kind) << " seed " << seed << " button " << k;
+                ASSERT_EQ(t.mine.dump(), t.plain.dump()) << kindName(kind) << " seed " << seed << " button " << k;
+            }
+            c.change(t.mine, 3);
+            c.change(t.plain, 3);
+            click(1);
+            t.reference.click(1);
+            ASSERT_EQ(t.mine.dump(), t.plain.dump()) << kindName(kind) << " seed " << seed << " after a change";
+        }
+    }
+}
+
+const std::vector<Kind> kEveryKind{Kind::Standard, Kind::SortedProxy, Kind::TreeWidget, Kind::Own};
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, TreeControllerModelChange,
+    ::testing::Values(
+        ChangeCase{"InsertAtTheFront", kEveryKind,
+                   [](ModelSide& s, int n) { s.insert("new" + std::to_string(n), 0); }},
+        // In the second branch: one that the command has walked and walks again.
+        ChangeCase{"InsertAChildInAWalkedBranch", {Kind::Standard, Kind::TreeWidget},
+                   [](ModelSide& s, int n) { s.insert("kid" + std::to_string(n), 0, s.secondTopText()); }},
+        ChangeCase{"OpenOrCloseARowOfAWalkedBranch", kEveryKind,
+                   [](ModelSide& s, int) {
+                       QModelIndex row = s.model().index(1, 0);
+                       if (s.model().rowCount(row) > 0) row = s.model().index(0, 0, row);
+                       s.view->setExpanded(row, !s.view->isExpanded(row));
+                   }},
+        ChangeCase{"RemoveATopLevelRow", kEveryKind, [](ModelSide& s, int) { s.removeTop(1); }},
+        ChangeCase{"MoveATopLevelRow", {Kind::Own},
+                   [](ModelSide& s, int) {
+                       if (s.own->rowCount() > 1) s.own->moveTop(s.own->rowCount() - 1, 0);
+                   }},
+        ChangeCase{"Reset", {Kind::Own}, [](ModelSide& s, int) { s.own->reload(); }},
+        ChangeCase{"SortTheOtherWay", {Kind::SortedProxy},
+                   [](ModelSide& s, int n) { s.proxy->sort(0, n % 2 ? Qt::AscendingOrder : Qt::DescendingOrder); }}),
+    [](const ::testing::TestParamInfo<ChangeCase>& i) { return std::string(i.param.name); });
+
+// ---- Failures and costs through the model adapter ---------------------------------
+
+TEST_F(TreeControllerTest, NoFailureOfTheModelAdapterReachesTheApplication) {
+    for (int m = 0; m < int(TreeMember::Members); ++m) {
+        for (Failure how : {Failure::HostError, Failure::OtherException, Failure::NotANode}) {
+            for (int64_t n = 1; n <= 2; ++n) {
+                for (int k = 0; k < 4; ++k) {
+                    const FailurePlan plan{TreeMember(m), how, n, "", false};
+                    Twins t(*this, Kind::Standard, "a(a1(a11) a2 a3(a31)) b(b1)");
+                    t.select("a");
+                    auto mineTree = std::make_shared<FailingTree>(bound()->site(), bound(), plan, 5'000);
+                    auto plainTree = std::make_shared<FailingTree>(t.site, t.plainTree, plan, 5'000);
+                    control().setMySSTree(mineTree);
+                    click(k);
+                    PlainTreeWalk(*plainTree).click(k);
+                    const std::string at = "member " + std::to_string(m) + " call " + std::to_string(n) +
+                                           " button " + std::to_string(k);
+                    EXPECT_FALSE(mineTree->ranAway()) << at;
+                    EXPECT_EQ(t.mine.seen, t.plain.seen) << at;
+                    EXPECT_EQ(t.mine.dump(), t.plain.dump()) << at;
+                }
+            }
+        }
+    }
+}
+
+// 10,000 top-level rows with a child each, behind a proxy sorted the other
+// way round and shuffled: the commands stay within a few calls and
+// comparisons a node.
+TEST_F(TreeControllerTest, AllNodesCommandsMakeAFewCallsAndComparisonsPerNodeOnASortedProxy) {
+    constexpr int kTops = 10'000, kNodes = 2 * kTops;
+    for (Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
+        ModelSide side(Kind::SortedProxy, "");
+        for (int i = 0; i < kTops; ++i) {
+            const int number = 100'000 + (order == Qt::AscendingOrder ? i * 7919 % kTops : i);
+            auto* top = new QStandardItem(QString::number(number));
+            top->appendRow(new QStandardItem(QString::number(number) + "c"));
+            side.standard->appendRow(top);
+        }
+        side.proxy->sort(0, order);
+        ctl->setTreeView(side.view.get());
+        auto counted = std::make_shared<FailingTree>(bound()->site(), bound(), FailurePlan{}, 1'000'000);
+        control().setMySSTree(counted);
+        for (int k : {1, 2}) {
+            const int64_t calls = counted->totalCalls(), comparisons = counted->comparisons();
+            click(k);
+            EXPECT_LE(counted->totalCalls() - calls, 14 * kNodes) << "button " << k;
+            EXPECT_LE(counted->comparisons() - comparisons, 4 * kNodes) << "button " << k;
+        }
+        ctl->setTreeView(nullptr);
+    }
+}
+
+// ---- A model that loads its rows on demand ----------------------------------------
+
+TEST_F(TreeControllerTest, ALazyModelIsNeverAskedForMoreByTheButtons) {
+    QTreeView view;
+    OwnTreeModel lazy(true);
+    for (const char* top : {"a", "b"}) {
+        OwnTreeModel::Row* row = lazy.add(nullptr, top);
+        for (const char* child : {"1", "2"}) lazy.add(lazy.add(row, QString(top) + child), "leaf");
+    }
+    view.setModel(&lazy);
+    view.show();
+    pump();
+    ctl->setTreeView(&view);
+    const int fetchesBefore = lazy.fetches();
+    click(1);
+    EXPECT_EQ(lazy.fetches(), fetchesBefore) << "the command acts on the rows loaded";
+    EXPECT_EQ(bound()->count(), 2u);
+    EXPECT_TRUE(view.isExpanded(lazy.index(0, 0)));
+    // The view asks for the rows of the rows it shows open, at its next layout.
+    pump();
+    ASSERT_EQ(lazy.rowCount(lazy.index(0, 0)), 2);
+    EXPECT_FALSE(view.isExpanded(lazy.index(0, 0, lazy.index(0, 0))));
+    click(1);
+    EXPECT_TRUE(view.isExpanded(lazy.index(0, 0, lazy.index(0, 0))));
+    click(2);
+    EXPECT_FALSE(view.isExpanded(lazy.index(0, 0)));
+    pump();
+}
+
+// A leaf opened by a command is open in the adapter only (Qt would keep a
+// persistent index for each); when it gets rows, the view shows it open.
+TEST_F(TreeControllerTest, AnOpenedLeafThatGetsRowsIsOpenInTheView) {
+    for (Kind kind : {Kind::Standard, Kind::TreeWidget}) {
+        ModelSide side(kind, "a(a1) b");
+        ctl->setTreeView(side.view.get());
+        click(1);
+        const TreeNodeRef b = bound()->nodeFor(side.find("b"));
+        EXPECT_TRUE(b->expanded()) << kindName(kind);
+        EXPECT_FALSE(side.view->isExpanded(side.find("b"))) << kindName(kind);
+        side.insert("b1", 0, "b");
+        EXPECT_TRUE(side.view->isExpanded(side.find("b"))) << kindName(kind);
+        click(2);
+        EXPECT_FALSE(b->expanded()) << kindName(kind);
+        EXPECT_FALSE(side.view->isExpanded(side.find("b"))) << kindName(kind);
+    }
+}
+
+// ---- Binding and unbinding ----------------------------------------------------------
+
+TEST_F(TreeControllerTest, AViewThatGoesUnbindsAndAClickThenShowsTheHint) {
+    std::vector<std::string> traced;
+    host.msgBoxAnswer = 1;
+    host.onTrace = [&](const std::string& line) { traced.push_back(line); };
+    struct Case {
+        const char* name;
+        std::function<void(ModelSide&)> away;
+    };
+    for (const Case& c : {Case{"view deleted", [](ModelSide& s) { s.view.reset(); }},
+                          Case{"view unbound", [this](ModelSide&) { ctl->setTreeView(nullptr); }}}) {
+        ModelSide side(Kind::Standard, "a(a1) b");
+        QSignalSpy bound(ctl, &TreeController::treeViewChanged);
+        ctl->setTreeView(side.view.get());
+        ctl->setTreeView(side.view.get());
+        EXPECT_EQ(bound.count(), 1) << "the same view again is no change";
+        const TreeNodeRef held = this->bound()->nodeFor(side.find("a"));
+        ASSERT_TRUE(held);
+        QSignalSpy changed(ctl, &TreeController::treeViewChanged);
+        c.away(side);
+        EXPECT_EQ(ctl->treeView(), nullptr) << c.name;
+        EXPECT_EQ(changed.count(), 1) << c.name;
+        EXPECT_FALSE(control().mySSTree()) << c.name;
+        EXPECT_THROW(held->setExpanded(true), HostError) << c.name;
+        traced.clear();
+        click(1);
+        EXPECT_EQ(traced.size(), 1u) << c.name << ": the hint";
+    }
+    host.onTrace = nullptr;
+}
+
+TEST_F(TreeControllerTest, AModelReplacedUnderTheViewIsReadAnewAndItsOldNodesLetGo) {
+    ModelSide side(Kind::Standard, "a(a1) b");
+    ctl->setTreeView(side.view.get());
+    const TreeNodeRef old = bound()->nodeFor(side.find("a"));
+    QStandardItemModel other;
+    auto* x = new QStandardItem("x");
+    x->appendRow(new QStandardItem("x1"));
+    other.appendRow(x);
+    side.view->setModel(&other);
+    EXPECT_THROW(old->childCount(), HostError);
+    click(1);
+    EXPECT_TRUE(side.view->isExpanded(other.index(0, 0)));
+    side.view->setModel(nullptr);
+    EXPECT_EQ(bound()->count(), 0u);
+    click(1);
+}
+
+// ---- Properties ----------------------------------------------------------------------
+
+struct PropertyCase {
+    const char* property;
+    QVariant value;
+};
+void PrintTo(const PropertyCase& c, std::ostream* os) { *os << c.property; }
+
+class TreeControllerProperty : public TreeControllerTest, public ::testing::WithParamInterface<PropertyCase> {};
+
+TEST_P(TreeControllerProperty, RoundTripsAndAnnouncesItsChangeOnce) {
+    const PropertyCase& c = GetParam();
+    ASSERT_NE(ctl->property(c.property), c.value) << "the case must change the property";
+    NotifySpies spies(ctl);
+    QSignalSpy refused(ctl, &TreeController::valueRefused);
+    ASSERT_TRUE(ctl->setProperty(c.property, c.value));
+    EXPECT_EQ(ctl->property(c.property), c.value);
+    EXPECT_EQ(spies.total(), 1) << spies.seen();
+    ctl->setProperty(c.property, c.value);
+    EXPECT_EQ(spies.total(), 1) << "the same value again is no change: " << spies.seen();
+    EXPECT_EQ(refused.count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, TreeControllerProperty,
+    ::testing::Values(PropertyCase{"backColor", QColor(10, 20, 30)},
+                      PropertyCase{"toolTipTextPlus", QStringLiteral("Auf")},
+                      PropertyCase{"toolTipTextPlusPlus", QStringLiteral("Alle auf")},
+                      PropertyCase{"toolTipTextMinusMinus", QStringLiteral("Alle zu")},
+                      PropertyCase{"toolTipTextMinus", QStringLiteral("Zu")}, PropertyCase{"enabled", false}),
+    [](const ::testing::TestParamInfo<PropertyCase>& i) { return std::string(i.param.property); });
+
+struct MemberCase {
+    const char* member;
+    Variant value;
+    const char* property;
+    QVariant expected;
+};
+void PrintTo(const MemberCase& c, std::ostream* os) { *os << c.member; }
+
+class TreeControllerMember : public TreeControllerTest, public ::testing::WithParamInterface<MemberCase> {};
+
+TEST_P(TreeControllerMember, WrittenByNameAnnouncesTheTypedChangeOnce) {
+    const MemberCase& c = GetParam();
+    NotifySpies spies(ctl);
+    ctl->control().put(c.member, c.value);
+    EXPECT_EQ(ctl->property(c.property), c.expected);
+    EXPECT_EQ(spies.total(), 1) << spies.seen();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Members, TreeControllerMember,
+    ::testing::Values(MemberCase{"BackColor", colourValue(rgbColour(0x11, 0x22, 0x33)), "backColor",
+                                 QColor(0x11, 0x22, 0x33)},
+                      MemberCase{"ToolTipTextMinus", Variant::string("Zu"), "toolTipTextMinus", QStringLiteral("Zu")},
+                      MemberCase{"Enabled", Variant::boolean(false), "enabled", false}),
+    [](const ::testing::TestParamInfo<MemberCase>& i) { return std::string(i.param.member); });
+
+TEST_F(TreeControllerTest, ATranslucentColourIsRefusedAndChangesNothing) {
+    ctl->setBackColor(QColor(200, 0, 0));
+    NotifySpies spies(ctl);
+    QSignalSpy refused(ctl, &TreeController::valueRefused);
+    WidgetWarnings warnings;
+    ctl->setBackColor(QColor(1, 2, 3, 128));
+    EXPECT_EQ(ctl->backColor(), QColor(200, 0, 0));
+    EXPECT_EQ(spies.total(), 0) << spies.seen();
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_EQ(refused.at(0).at(0).toString(), QStringLiteral("backColor"));
+    ASSERT_EQ(warnings.lines.size(), 1u);
+    EXPECT_TRUE(warnings.lines[0].contains(QLatin1String("backColor"))) << warnings.lines[0].toStdString();
+}
+
+TEST_F(TreeControllerTest, TheColourFollowsThePaletteUntilSetAndAnInvalidColourReturnsItThere) {
+    QSignalSpy changes(ctl, &TreeController::backColorChanged);
+    ctl->setBackColor(ctl->backColor());
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(control().BackColor(), 0x8000000Fu) << "still the system colour";
+    ctl->setBackColor(QColor(200, 0, 0));
+    ctl->setBackColor(QColor());
+    EXPECT_EQ(control().BackColor(), 0x8000000Fu);
+    EXPECT_EQ(changes.count(), 2);
+}
+
+TEST_F(TreeControllerTest, AParentsEnabledStateReachesTheControlAndComesBack) {
+    QSignalSpy enabled(ctl, &TreeController::enabledChanged);
+    window.setEnabled(false);
+    EXPECT_FALSE(control().Enabled());
+    std::vector<std::string> traced;
+    host.msgBoxAnswer = 1;
+    host.onTrace = [&](const std::string& line) { traced.push_back(line); };
+    ctl->click(TreeController::ExpandAll);
+    EXPECT_TRUE(traced.empty()) << "a disabled strip takes no call either";
+    host.onTrace = nullptr;
+    window.setEnabled(true);
+    EXPECT_TRUE(control().Enabled());
+    EXPECT_TRUE(ctl->isEnabled());
+    EXPECT_EQ(enabled.count(), 2);
+}
+
+TEST(QtDensityTreeWidget, AsksForItsDesignSize) {
+    QtHost host;
+    TreeController strip;
+    EXPECT_EQ(strip.sizeHint(), QSize(host.toPixelsX(1080), host.toPixelsY(225)));
+    EXPECT_EQ(strip.minimumSizeHint(), strip.sizeHint());
+}
+
+}  // namespace
+}  // namespace tavo
