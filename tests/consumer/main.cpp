@@ -1,19 +1,14 @@
 // A Qt application built against the installed package only: a date widget
-// and a tree controller bound to the application's tree widget, in a window.
+// and a tree controller bound to the application's tree view on its own model, in a window.
 // Exits 0 when both do what an application relies on.
 #include <QApplication>
-#include <QTreeWidget>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <cstdio>
-#include <exception>
 
-#include <tavo/host/registry.h>
-#include <tavo/qt/control_widget.h>
-#include <tavo/qt/qt_host.h>
-#include <tavo/qt/qt_tree_view.h>
-#include <tavo/ssaddon/register.h>
-#include <tavo/ssaddon/tavo_ss_tree_controller.h>
 #include <tavo/widgets/date_drop_down.h>
+#include <tavo/widgets/tree_controller.h>
 
 namespace {
 
@@ -29,8 +24,6 @@ void check(bool ok, const char* what) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // The tree controller's widget stands on the thread's host by reference.
-    auto host = tavo::QtHost::forThisThread();
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
 
@@ -45,32 +38,28 @@ int main(int argc, char** argv) {
     check(date->date() == QDate(2024, 2, 29) && announced.size() == 1,
           "a date before the range is refused: the old one stays, nothing announced");
 
-    auto& registry = tavo::ComponentRegistry::global();
-    tavo::registerTavoSSAddOn(registry);
-    tavo::registerQtComponents(registry);
-    auto* tree = new QTreeWidget(&window);
-    auto* top = new QTreeWidgetItem(tree, QStringList{QStringLiteral("Nord")});
-    auto* office = new QTreeWidgetItem(top, QStringList{QStringLiteral("Filiale 1")});
-    new QTreeWidgetItem(office, QStringList{QStringLiteral("Team 1")});
-    auto* strip = new tavo::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
-    const auto view = strip->bindTree(tree);
+    // The application's own tree: a view on a standard item model.
+    QStandardItemModel model;
+    auto* top = new QStandardItem(QStringLiteral("Nord"));
+    auto* office = new QStandardItem(QStringLiteral("Filiale 1"));
+    office->appendRow(new QStandardItem(QStringLiteral("Team 1")));
+    top->appendRow(office);
+    model.appendRow(top);
+    auto* tree = new QTreeView(&window);
+    tree->setModel(&model);
+    auto* strip = new tavo::TreeController(&window);
+    strip->setTreeView(tree);
     layout->addWidget(strip);
     layout->addWidget(tree);
     window.show();
     QApplication::processEvents();
+    check(strip->treeView() == tree, "the strip is bound to the view it was given");
 
-    // The control's type crosses from the library into the application.
-    auto* controller = dynamic_cast<tavo::TavoSSTreeController*>(&strip->control());
-    check(controller != nullptr, "the strip's control is a TavoSSTreeController");
-    if (controller) {
-        try {
-            controller->ExpandAll(view->nodeFor(top), -1, 0);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "consumer: ExpandAll failed: %s\n", e.what());
-            ++failures;
-        }
-    }
+    strip->click(tavo::TreeController::ExpandAll);
     QApplication::processEvents();
-    check(top->isExpanded() && office->isExpanded(), "ExpandAll opens the node and every node below it");
+    check(tree->isExpanded(top->index()) && tree->isExpanded(office->index()),
+          "expand all opens the node and every node below it");
+    strip->click(tavo::TreeController::CollapseAll);
+    check(!tree->isExpanded(top->index()) && !tree->isExpanded(office->index()), "collapse all closes every node");
     return failures == 0 ? 0 : 1;
 }
