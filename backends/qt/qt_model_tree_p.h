@@ -1,0 +1,331 @@
+#pragma once
+// The model tree adapter's private rooms, shared by its two sources: the
+// records of the rows it has read, the node objects, the node collection and
+// the adapter's state (qt_model_tree.cpp keeps them up to date;
+// qt_model_tree_members.cpp serves the members by name).
+#include <QHash>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "backends/qt/qt_model_tree.h"
+#include "tavo/host/error.h"
+
+namespace tavo {
+
+namespace modeltree {
+
+// Reaches a protected member of Qt's views through a member pointer named in
+// a derived class, which the language allows for any object of the base.
+struct ViewAccess : QTreeView {
+    static void scheduleLayout(QAbstractItemView* view) { (view->*(&ViewAccess::scheduleDelayedItemsLayout))(); }
+};
+
+// Others' openings and closings dated in their branches at most; past that,
+// one change of shape dates every branch instead.
+constexpr std::size_t kUndatedLimit = 4096;
+// Steps up from a row to its top-level row when dating such a change; a row
+// deeper than that dates every branch instead.
+constexpr int kDatingDepth = 64;
+
+
+}  // namespace modeltree
+
+class QtModelNode;
+
+// A row as the adapter last read it: its index and links to its relatives
+// by place in the records, which are the collection in tree order.
+struct ModelRecord {
+    QModelIndex index;
+    int32_t parent = -1, firstChild = -1, lastChild = -1, next = -1;
+    int32_t children = 0, level = 1, top = 0;
+    uint64_t branchChange = 0;  // of a top-level row: the tree's count at its branch's last change
+    bool leafOpen = false;      // a row without children opened (see Impl::setExpanded)
+    QtModelNode* node = nullptr;  // the row's node object while one lives
+};
+
+class QtModelCollection : public Object {
+public:
+    explicit QtModelCollection(QtModelTree::Impl* tree) : tree_(tree) {}
+    void orphan() { tree_ = nullptr; }
+    std::string className() const override { return "SSNodes"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override { return {"Count"}; }
+    Variant call(std::string_view member, std::span<Variant> args = {}) override {
+        return get(member, args.empty() ? nullptr : &args[0]);
+    }
+
+private:
+    QtModelTree::Impl* tree_;
+};
+
+// A row's node object: one at a time per row, so that the base's identity
+// holds. Its place in the records is kept current by every rebuild; across a
+// change of the model it holds a persistent index to be found again by.
+class QtModelNode : public TreeNode {
+public:
+    QtModelNode(QtModelTree::Impl* tree, int32_t place);
+    ~QtModelNode() override;
+
+    QtModelTree::Impl& tree() const {
+        if (!tree_) throwHostError(err::ObjectNotSet, "this node is no longer in the tree view");
+        return *tree_;
+    }
+    // The node's record, the records brought up to date first.
+    const ModelRecord& rec() const;
+
+    void setExpanded(bool expanded) override;
+    bool expanded() const override;
+    int32_t childCount() const override { return rec().children; }
+    std::shared_ptr<TreeNode> firstChild() const override;
+    std::shared_ptr<TreeNode> lastSibling() const override;
+    std::shared_ptr<TreeNode> nextSibling() const override;
+    int32_t bringIntoView() override;
+    std::optional<uint64_t> treeChangeCount() const override;
+    std::optional<uint64_t> branchChangedAt() const override;
+
+    std::string className() const override { return "SSNode"; }
+    Variant get(std::string_view member, const Variant* arg = nullptr) override;
+    std::vector<std::string> propertyNames() const override;
+    void put(std::string_view member, const Variant& value) override;
+    Variant call(std::string_view member, std::span<Variant> args = {}) override;
+
+    QtModelTree::Impl* tree_;
+    int32_t place;
+    QPersistentModelIndex pinned;
+    QtModelNode* prevLive = nullptr;
+    QtModelNode* nextLive = nullptr;
+};
+
+struct QtModelTree::Impl {
+    QtModelTree& owner;
+    QPointer<QTreeView> view;
+    QPointer<QAbstractItemModel> model;  // the view's model as last wired
+    QPersistentModelIndex root;
+    std::vector<ModelRecord> recs;
+    std::vector<int32_t> topRecs;  // the top-level rows' records, by row
+    int32_t lastTop = -1;
+    bool dirty = true;
+    uint64_t builds = 0;
+    QtModelNode* live = nullptr;  // the node objects alive, linked
+    int32_t openLeaves = 0;       // records with leafOpen
+    // The open leaves across a change of the model, to be found again by.
+    std::vector<QPersistentModelIndex> pinnedLeaves;
+    std::shared_ptr<QtModelCollection> collection;
+    // Changes to the tree, however made, and the count at the last change of
+    // its shape, which every branch counts as its own.
+    uint64_t changes = 0;
+    uint64_t shapeChangedAt = 0;
+    // The row the adapter is opening or closing in Qt, and in which records.
+    QModelIndex opening;
+    int32_t openingTop = -1;
+    uint64_t openingBuild = 0;
+    std::vector<std::pair<QModelIndex, uint64_t>> undated;  // others' openings and closings, with the count
+    QPersistentModelIndex pendingScroll;
+    bool scrollQueued = false;
+    // The context of the adapter's connections and queued calls, which go with it.
+    std::unique_ptr<QObject> context = std::make_unique<QObject>();
+    std::unique_ptr<QObject> modelContext;
+
+    Impl(QtModelTree& o, QTreeView* v) : owner(o), view(v) {}
+    ~Impl() {
+        modelContext.reset();
+        context.reset();
+        orphanAll();
+        collection->orphan();
+    }
+
+    QTreeView& widget() const {
+        if (!view) throwHostError(err::ObjectNotSet, "the tree view of " + owner.instanceName() + " no longer exists");
+        return *view;
+    }
+    QAbstractItemModel* currentModel() const { return view ? view->model() : nullptr; }
+
+    void fresh() {
+        if (currentModel() != model || (view && QModelIndex(root) != view->rootIndex())) rewire();
+        if (dirty) rebuild();
+    }
+
+    // ---- Node objects ------------------------------------------------------
+
+    TreeNodeRef nodeAt(int32_t place) {
+        if (place < 0) return nullptr;
+        ModelRecord& r = recs[std::size_t(place)];
+        if (r.node)
+            if (auto held = std::static_pointer_cast<TreeNode>(r.node->weak_from_this().lock())) return held;
+        auto n = std::make_shared<QtModelNode>(this, place);
+        r.node = n.get();
+        n->nextLive = live;
+        if (live) live->prevLive = n.get();
+        live = n.get();
+        return n;
+    }
+    void unlink(QtModelNode& n) {
+        if (n.prevLive) n.prevLive->nextLive = n.nextLive;
+        else if (live == &n) live = n.nextLive;
+        if (n.nextLive) n.nextLive->prevLive = n.prevLive;
+        n.prevLive = n.nextLive = nullptr;
+    }
+    void nodeGone(QtModelNode& n) {
+        if (std::size_t(n.place) < recs.size() && recs[std::size_t(n.place)].node == &n)
+            recs[std::size_t(n.place)].node = nullptr;
+        unlink(n);
+    }
+    void orphanAll() {
+        while (live) {
+            QtModelNode* n = live;
+            unlink(*n);
+            n->tree_ = nullptr;
+            n->pinned = QPersistentModelIndex();
+        }
+    }
+    // Before the model changes: the nodes alive hold on to their rows.
+    void pinLive() {
+        for (QtModelNode* n = live; n; n = n->nextLive)
+            if (!n->pinned.isValid() && !dirty) n->pinned = recs[std::size_t(n->place)].index;
+    }
+
+    // ---- Reading the model ---------------------------------------------------
+
+    void rewire();
+    void rebuild();
+    QHash<QModelIndex, QtModelNode*> takeLiveNodes();
+    int32_t addRecord(const QModelIndex& index, int32_t parent);
+    void aboutToChange() {
+        pinLive();
+        if (!dirty && openLeaves > 0)
+            for (const ModelRecord& r : recs)
+                if (r.leafOpen) pinnedLeaves.emplace_back(r.index);
+        shapeChanged();
+        dirty = true;
+    }
+    // An open leaf that gets rows is handed to Qt, open.
+    void rowsAdded(const QModelIndex& parent) {
+        if (!parent.isValid() || !view) return;
+        const auto it = std::find(pinnedLeaves.begin(), pinnedLeaves.end(), parent);
+        if (it == pinnedLeaves.end()) return;
+        pinnedLeaves.erase(it);
+        modeltree::ViewAccess::scheduleLayout(view);
+        view->expand(parent);
+    }
+    void shapeChanged() {
+        ++changes;
+        shapeChangedAt = changes;
+        undated.clear();
+    }
+
+    int32_t placeOf(const QModelIndex& any) {
+        fresh();
+        if (!any.isValid() || any.model() != model) return -1;
+        const QModelIndex index = any.siblingAtColumn(0);
+        std::vector<int> rows;
+        QModelIndex up = index;
+        for (; up.isValid() && up != QModelIndex(root); up = up.parent()) rows.push_back(up.row());
+        if (up != QModelIndex(root) || rows.empty() || std::size_t(rows.back()) >= topRecs.size()) return -1;
+        int32_t place = topRecs[std::size_t(rows.back())];
+        for (auto row = rows.rbegin() + 1; row != rows.rend() && place >= 0; ++row) {
+            place = recs[std::size_t(place)].firstChild;
+            for (int k = 0; k < *row && place >= 0; ++k) place = recs[std::size_t(place)].next;
+        }
+        return place >= 0 && recs[std::size_t(place)].index == index ? place : -1;
+    }
+
+    // ---- Opening, closing, bringing into view --------------------------------
+
+    // Opening or closing only marks the view for one layout later.
+    //
+    // Qt keeps a persistent index for every row it is told to open, leaf or
+    // not, which costs as much as opening a row with children. A leaf's open
+    // state is kept here instead, and handed to Qt when the leaf gets rows.
+    // A row without rows that the model says has children (a lazy model's,
+    // not fetched yet) goes to Qt, whose view then fetches them. Closing a
+    // leaf still goes to Qt, which may hold a mark of its own (its expandAll
+    // marks leaves too).
+    void setExpanded(int32_t place, bool open) {
+        QTreeView& v = widget();
+        ModelRecord& r = recs[std::size_t(place)];
+        if (r.children == 0 && !model->hasChildren(r.index)) {
+            if (r.leafOpen != open) {
+                ++changes;
+                recs[std::size_t(r.top)].branchChange = changes;
+                openLeaves += open ? 1 : -1;
+            }
+            r.leafOpen = open;
+            if (open) return;
+        }
+        modeltree::ViewAccess::scheduleLayout(&v);
+        const auto was = std::make_tuple(opening, openingTop, openingBuild);
+        opening = r.index;
+        openingTop = r.top;
+        openingBuild = builds;
+        v.setExpanded(r.index, open);
+        std::tie(opening, openingTop, openingBuild) = was;
+    }
+    bool expanded(int32_t place) const {
+        const ModelRecord& r = recs[std::size_t(place)];
+        return r.leafOpen || widget().isExpanded(r.index);
+    }
+    void bringIntoView(int32_t place) {
+        std::vector<int32_t> closed;
+        for (int32_t p = recs[std::size_t(place)].parent; p >= 0; p = recs[std::size_t(p)].parent)
+            if (!widget().isExpanded(recs[std::size_t(p)].index)) closed.push_back(p);
+        const QModelIndex index = recs[std::size_t(place)].index;
+        // Outermost first, as the view would open them; a handler may change
+        // the model meanwhile, and the rows left are opened where they are now.
+        const uint64_t build = builds;
+        for (auto p = closed.rbegin(); p != closed.rend() && build == builds && !dirty; ++p) setExpanded(*p, true);
+        scrollLater(index);
+        if (owner.onBringIntoView) owner.onBringIntoView(index);
+    }
+    // Scrolling lays the view out at once; of the nodes a command brings into
+    // view one after another only the last decides where the view stands.
+    void scrollLater(const QModelIndex& index) {
+        pendingScroll = index;
+        if (scrollQueued) return;
+        scrollQueued = true;
+        QTimer::singleShot(0, context.get(), [this] {
+            scrollQueued = false;
+            const QModelIndex target = std::exchange(pendingScroll, QPersistentModelIndex());
+            if (view && target.isValid()) view->scrollTo(target);
+        });
+    }
+
+    // Qt tells of every row it opens or closes, whoever asked. The adapter's
+    // own are dated in their branch at once; others' only when a walk asks.
+    void openStateChanged(const QModelIndex& index) {
+        ++changes;
+        if (dirty) return;
+        if (openingBuild == builds && openingTop >= 0 && index == opening) {
+            recs[std::size_t(openingTop)].branchChange = changes;
+        } else if (undated.size() < modeltree::kUndatedLimit) {
+            undated.emplace_back(index, changes);
+        } else {
+            shapeChanged();
+        }
+    }
+    void dateBranches() {
+        for (const auto& [index, at] : undated) {
+            QModelIndex top = index;
+            for (int step = 0; step < modeltree::kDatingDepth && top.isValid() && top.parent() != QModelIndex(root); ++step)
+                top = top.parent();
+            const bool found = top.isValid() && top.parent() == QModelIndex(root) &&
+                               std::size_t(top.row()) < topRecs.size() &&
+                               recs[std::size_t(topRecs[std::size_t(top.row())])].index == top;
+            if (found) {
+                uint64_t& change = recs[std::size_t(topRecs[std::size_t(top.row())])].branchChange;
+                change = std::max(change, at);
+            } else {
+                shapeChangedAt = std::max(shapeChangedAt, at);
+            }
+        }
+        undated.clear();
+    }
+};
+
+}  // namespace tavo
