@@ -1,6 +1,7 @@
 // A small Qt application using both controls as ordinary widgets: a date
 // widget in a form layout whose changes show in labels, and a tree controller
-// bound to the application's own tree widget.
+// bound to the application's own tree widget. Neither needs a host or a
+// registration call: the widgets set up what they stand on themselves.
 //
 //   tavo-qt-example                      an interactive window
 //   tavo-qt-example --screenshot a.png   renders the window once and exits
@@ -11,10 +12,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "tavo/qt/control_widget.h"
-#include "tavo/qt/qt_host.h"
-#include "tavo/ssaddon/register.h"
 #include "tavo/widgets/date_drop_down.h"
+#include "tavo/widgets/tree_controller.h"
 
 namespace {
 
@@ -36,9 +35,6 @@ void fillTree(QTreeWidget& tree) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tavo Qt example");
-    // The tree controller below stands on the thread's host by reference;
-    // held here, the host outlives the window.
-    auto host = tavo::QtHost::forThisThread();
 
     QWidget window;
     window.setObjectName("frmMain");
@@ -66,19 +62,15 @@ int main(int argc, char** argv) {
     form->addRow("Gewählt:", chosen);
     form->addRow("Zuletzt:", edited);
 
-    // The tree controller, by its class name, bound to the application's own
-    // tree widget.
-    auto& registry = tavo::ComponentRegistry::global();
-    tavo::registerTavoSSAddOn(registry);
-    tavo::registerQtComponents(registry);
+    // The tree controller on the application's own tree widget, which is a
+    // QTreeView like any other.
     auto* tree = new QTreeWidget(&window);
     tree->setObjectName("SSTree1");
     tree->setHeaderHidden(true);
     fillTree(*tree);
-    auto* strip =
-        new tavo::ControlWidget(*host, "TavoSSAddOn.TavoSSTreeController", "TavoSSTreeController1", &window);
-    strip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    strip->bindTree(tree);
+    auto* strip = new tavo::TreeController(&window);
+    strip->setObjectName("TavoSSTreeController1");
+    strip->setTreeView(tree);
     layout->addWidget(strip);
     layout->addWidget(tree);
 
@@ -86,6 +78,7 @@ int main(int argc, char** argv) {
     window.show();
     const QStringList args = QApplication::arguments();
     if (const auto at = args.indexOf("--screenshot"); at >= 0 && at + 1 < args.size()) {
+        strip->click(tavo::TreeController::ExpandAll);
         QApplication::processEvents();
         return window.grab().save(args[at + 1]) ? 0 : 1;
     }
