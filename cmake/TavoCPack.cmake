@@ -23,8 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 # packages' own dependencies on each other from the components'.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-    ${PROJECT_BINARY_DIR}/_CPack_Packages/Linux/DEB/${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-Linux/Runtime${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
+# The packages' own libraries, for dpkg-shlibdeps, which runs in each part's
+# staging folder: the Runtime part's beside it.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ../Runtime${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libtavo${PROJECT_VERSION_MAJOR})
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libtavo-dev)
