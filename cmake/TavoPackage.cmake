@@ -1,4 +1,4 @@
-# What `cmake --install` puts where, in three parts that packages can take
+# What `cmake --install` puts where, in parts that packages can take
 # apart: Runtime (the shared libraries), Development (headers, the CMake
 # package, pkg-config files, the libraries' link names), Designer (the Qt
 # Designer plugin) and Runner (tavo-run).
