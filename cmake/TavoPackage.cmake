@@ -1,6 +1,7 @@
-# What `cmake --install` puts where, in three parts that packages can take
+# What `cmake --install` puts where, in parts that packages can take
 # apart: Runtime (the shared libraries), Development (headers, the CMake
-# package, pkg-config files, the libraries' link names) and Runner (tavo-run).
+# package, pkg-config files, the libraries' link names), Designer (the Qt
+# Designer plugin) and Runner (tavo-run).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -72,3 +73,11 @@ install(FILES ${PROJECT_BINARY_DIR}/cmake/TavoConfig.cmake ${PROJECT_BINARY_DIR}
 
 set_target_properties(tavo-run PROPERTIES INSTALL_RPATH "$ORIGIN/${tavo_bin_to_lib}")
 install(TARGETS tavo-run RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runner)
+
+# The Qt Designer plugin finds the libraries from its folder, wherever that is.
+if(TARGET tavo_designer)
+  file(RELATIVE_PATH tavo_plugin_to_lib ${CMAKE_INSTALL_PREFIX}/${TAVO_DESIGNER_PLUGIN_DIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+  set_target_properties(tavo_designer PROPERTIES INSTALL_RPATH "$ORIGIN/${tavo_plugin_to_lib}")
+  install(TARGETS tavo_designer LIBRARY DESTINATION ${TAVO_DESIGNER_PLUGIN_DIR} COMPONENT Designer)
+endif()
+include(${PROJECT_SOURCE_DIR}/cmake/TavoCPack.cmake)

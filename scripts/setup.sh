@@ -8,6 +8,9 @@ set -euo pipefail
 # what assistive tools see; pkgconf for the installed package's pkg-config check.
 packages=(cmake g++ make clang time libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth fonts-dejavu-core
           openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi pkgconf)
+# The Qt Designer plugin and forms loaded with QUiLoader (whose CMake package
+# needs Qt's OpenGL one); dpkg-dev for the Debian packages' dependencies.
+packages+=(qt6-tools-dev designer-qt6 libqt6opengl6-dev dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

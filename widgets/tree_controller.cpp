@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
+#include <QShowEvent>
 #include <array>
 
 #include "tavo/qt/hosted_control.h"
@@ -58,6 +59,8 @@ struct TreeController::Private {
     void refuse(const char* property, const QString& reason);
     void setToolTip(int k, const QString& text);
     void bind(QTreeView* view);
+    // Binds the view that treeViewName names in the widget's window.
+    void bindByName();
     void enabledChanged();
     QSize designSize() const { return {host->toPixelsX(kDesignWidth), host->toPixelsY(kDesignHeight)}; }
 
@@ -74,6 +77,10 @@ struct TreeController::Private {
     uint32_t backColor = kButtonFace;
     std::array<std::string, TavoSSTreeController::kButtonCount> toolTips;
     bool syncingEnabled = false;
+    // The view's name from a form, and whether the widget was shown (the
+    // form is complete then, and names can be looked up).
+    QString viewName;
+    bool shown = false;
 };
 
 TreeController::Private::Private(TreeController* owner) : q(owner), host(QtHost::forThisThread()) {
@@ -160,6 +167,16 @@ void TreeController::Private::bind(QTreeView* next) {
     if (oldTree) oldTree->detachFromSite();
 }
 
+void TreeController::Private::bindByName() {
+    if (viewName.isEmpty()) return;
+    if (auto* found = q->window()->findChild<QTreeView*>(viewName)) {
+        q->setTreeView(found);
+        return;
+    }
+    qCWarning(lcWidgets).noquote() << QStringLiteral("TreeController \"%1\": its window has no QTreeView named \"%2\"")
+                                          .arg(q->objectName(), viewName);
+}
+
 // A parent that disables the widget disables the control; the control's
 // surface is the widget itself, which must not stay disabled on its own
 // account when the parent is enabled again.
@@ -187,6 +204,15 @@ void TreeController::setTreeView(QTreeView* view) {
     if (view == d->view) return;
     d->bind(view);
     emit treeViewChanged(view);
+}
+
+QString TreeController::treeViewName() const { return d->viewName; }
+
+void TreeController::setTreeViewName(const QString& name) {
+    if (name == d->viewName) return;
+    d->viewName = name;
+    emit treeViewNameChanged(name);
+    if (d->shown) d->bindByName();
 }
 
 QColor TreeController::backColor() const { return toQColor(d->control->BackColor(), palette()); }
@@ -229,6 +255,13 @@ QSize TreeController::minimumSizeHint() const { return d->designSize(); }
 void TreeController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (d && event->type() == QEvent::EnabledChange) d->enabledChanged();
+}
+
+void TreeController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (d->shown || event->spontaneous()) return;
+    d->shown = true;
+    d->bindByName();
 }
 
 }  // namespace tavo

@@ -32,7 +32,9 @@ class Control;
 
 class TAVO_WIDGETS_EXPORT TreeController : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QTreeView* treeView READ treeView WRITE setTreeView NOTIFY treeViewChanged)
+    // A pointer has no place in a form file: forms name the view instead.
+    Q_PROPERTY(QTreeView* treeView READ treeView WRITE setTreeView NOTIFY treeViewChanged DESIGNABLE false STORED false)
+    Q_PROPERTY(QString treeViewName READ treeViewName WRITE setTreeViewName NOTIFY treeViewNameChanged)
     Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor NOTIFY backColorChanged)
     Q_PROPERTY(QString toolTipTextPlus READ toolTipTextPlus WRITE setToolTipTextPlus NOTIFY toolTipTextPlusChanged)
     Q_PROPERTY(QString toolTipTextPlusPlus READ toolTipTextPlusPlus WRITE setToolTipTextPlusPlus
@@ -57,6 +59,16 @@ public:
     // control's hint how to bind one. A view that is destroyed unbinds itself.
     QTreeView* treeView() const;
     void setTreeView(QTreeView* view);
+
+    // The view by its object name, as a form file names it (Qt Designer's
+    // property editor, a .ui file): the QTreeView of that name in the
+    // widget's window is bound when the widget is first shown, as a label
+    // finds its buddy; until then, and when no view in the window has the
+    // name, the binding stays as it is (a click without a view shows the
+    // control's hint). Set once the widget is shown, the name is looked up at
+    // once. Empty to start with; setTreeView() leaves the name as it is.
+    QString treeViewName() const;
+    void setTreeViewName(const QString& name);
 
     // The strip's background, the button face of the system's colours to
     // start with. Reading it while it follows the system's colours gives the
@@ -93,6 +105,7 @@ public:
 
 signals:
     void treeViewChanged(QTreeView* view);
+    void treeViewNameChanged(const QString& name);
     void backColorChanged(const QColor& colour);
     void toolTipTextPlusChanged(const QString& text);
     void toolTipTextPlusPlusChanged(const QString& text);
@@ -105,6 +118,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Private;
