@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${TAVO_BUILD_DIR:-build}
-areas=(include host components datecontrol treecontroller backends apps)
+areas=(include host components datecontrol treecontroller backends widgets designer apps)
 status=0
 
 echo "Files over 600 lines:"
