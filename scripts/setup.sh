@@ -5,9 +5,12 @@ set -euo pipefail
 
 # Beyond building: clang and time for the fuzzer's runs; Xvfb for pictures; openbox, xdotool and x11-utils for the
 # test on a real window manager; D-Bus, AT-SPI and pyatspi for the test of
-# what assistive tools see; pkgconf for the installed package's pkg-config check.
+# what assistive tools see; pkgconf for the installed package's pkg-config check;
+# MinGW-w64, Wine, GoogleTest's sources and libc++ for the Windows and libc++
+# builds (scripts/test_portability.sh).
 packages=(cmake g++ make clang time libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev xvfb xauth fonts-dejavu-core
-          openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi pkgconf)
+          openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi pkgconf
+          g++-mingw-w64-x86-64-posix wine64 googletest libc++-dev libc++abi-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
