@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <vector>
 
 #include "support/failing_file_system.h"
 #include "tavo/host/disk_file_system.h"
@@ -44,7 +45,10 @@ public:
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
-    ~TestFolder() { fs::remove_all(dir_); }
+    ~TestFolder() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
     std::string operator/(const std::string& name) const { return utf8(dir_) + "/" + name; }
     std::set<std::string> listing() const {
         std::set<std::string> out;
@@ -246,6 +250,44 @@ TEST_P(DiskSaves, ASaveKilledMidWayLeavesNothingOrTheNextSaveClearsIt) {
 
 #endif  // _WIN32
 
+struct Refusal {
+    const char* name;
+    const char* path;  // in the test's folder, but for the absolute ones
+    const char* reason;
+};
+
+TEST_P(DiskSaves, WhatIsNotAWritableFileIsNotReplaced) {
+    const std::string readOnly = folder / "read-only.frm";
+    replaceFile(disk, readOnly, "old");
+    fs::permissions(pathOf(readOnly), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_directories(pathOf(folder / "sub"));
+    std::vector<Refusal> refusals = {{"read-only", "read-only.frm", "it is read-only"},
+                                     {"folder", "sub", "it is a folder"},
+                                     {"slash", "sub/", "the name ends in \"/\": it names a folder"},
+                                     {"empty", "", "the file name is empty"}};
+#ifndef _WIN32
+    fs::create_symlink("loop-b", folder / "loop-a");
+    fs::create_symlink("loop-a", folder / "loop-b");
+    refusals.push_back({"loop", "loop-a", "too many levels of symbolic links"});
+    refusals.push_back({"device", "/dev/null", "it is not a plain file"});
+#endif
+    const std::set<std::string> before = folder.listing();
+
+    for (const Refusal& r : refusals) {
+        const std::string path = *r.path == '/' || !*r.path ? r.path : folder / r.path;
+        try {
+            replaceFile(disk, path, "new");
+            ADD_FAILURE() << r.name;
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.step(), FileStep::Replace) << r.name;
+            EXPECT_EQ(e.reason(), r.reason) << r.name;
+        }
+    }
+    EXPECT_EQ(contents(readOnly), "old");
+    EXPECT_EQ(folder.listing(), before);
+    fs::permissions(pathOf(readOnly), fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST_P(DiskSaves, TheLongestNamesSave) {
     // 250 bytes each: one letter a byte, and two-byte letters that a
     // shortened temporary name must not cut in half.
@@ -309,40 +351,6 @@ TEST_P(DiskSaves, TheNewFileKeepsTheOldOnesPermissionsAndOwner) {
     }
 }
 
-struct Refusal {
-    const char* name;
-    const char* path;  // in the test's folder, but for the absolute ones
-    const char* reason;
-};
-
-TEST_P(DiskSaves, WhatIsNotAWritableFileIsNotReplaced) {
-    const std::string readOnly = folder / "read-only.frm";
-    replaceFile(disk, readOnly, "old");
-    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    fs::create_directories(folder / "sub");
-    fs::create_symlink("loop-b", folder / "loop-a");
-    fs::create_symlink("loop-a", folder / "loop-b");
-    const std::set<std::string> before = folder.listing();
-
-    for (const Refusal& r : {Refusal{"read-only", "read-only.frm", "it is read-only"},
-                             Refusal{"folder", "sub", "it is a folder"},
-                             Refusal{"slash", "sub/", "the name ends in \"/\": it names a folder"},
-                             Refusal{"loop", "loop-a", "too many levels of symbolic links"},
-                             Refusal{"device", "/dev/null", "it is not a plain file"},
-                             Refusal{"empty", "", "the file name is empty"}}) {
-        const std::string path = *r.path == '/' || !*r.path ? r.path : folder / r.path;
-        try {
-            replaceFile(disk, path, "new");
-            ADD_FAILURE() << r.name;
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.step(), FileStep::Replace) << r.name;
-            EXPECT_EQ(e.reason(), r.reason) << r.name;
-        }
-    }
-    EXPECT_EQ(contents(readOnly), "old");
-    EXPECT_EQ(folder.listing(), before);
-}
-
 #endif  // _WIN32
 
 INSTANTIATE_TEST_SUITE_P(Temporaries, DiskSaves, ::testing::Values(Temporaries::Unnamed, Temporaries::Named),
@@ -366,6 +374,41 @@ TEST(DiskReads, ADeviceWithoutEndIsReadOnlyToTheLimit) {
 }
 
 #endif  // _WIN32
+
+// A name beyond ASCII is the same name on the disk as in the program, where
+// the system takes names as bytes and where it takes them as UTF-16.
+TEST(DiskNames, ANameBeyondAsciiSavesAndReadsBackUnderThatName) {
+    TestFolder folder;
+    for (const std::string name : {"\xC3\x9C" "bersicht.frm", "\xE6\x97\xA5\xE4\xBB\x98 \xE2\x82\xAC.frm"}) {
+        const std::string path = folder / name;
+        replaceFile(diskFileSystem(), path, "first");
+        replaceFile(diskFileSystem(), path, "second");
+        EXPECT_EQ(diskFileSystem().readFile(path, 100), "second") << name;
+        EXPECT_EQ(folder.listing(), std::set<std::string>{path}) << name;
+        EXPECT_TRUE(fs::is_regular_file(pathOf(path))) << name;
+        fs::remove(pathOf(path));
+    }
+}
+
+#ifdef _WIN32
+// Where names are UTF-16, bytes that are no UTF-8 name no file at all.
+TEST(DiskNames, ANameThatIsNoUtf8IsRefusedByName) {
+    TestFolder folder;
+    const std::string path = folder / "bad\xFF.frm";
+    for (FileStep step : {FileStep::Open, FileStep::Replace}) {
+        try {
+            if (step == FileStep::Open) diskFileSystem().readFile(path, 100);
+            else replaceFile(diskFileSystem(), path, "new");
+            ADD_FAILURE() << fileStepVerb(step);
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.step(), step);
+            EXPECT_EQ(e.path(), path);
+            EXPECT_EQ(e.reason(), "the name is not valid UTF-8");
+        }
+    }
+    EXPECT_TRUE(folder.listing().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace tavo
