@@ -1,9 +1,9 @@
 #pragma once
 // std::from_chars for a float or a double. libc++ before 20 has none; there
 // the text goes through strtof or strtod in the "C" locale's terms, with
-// from_chars' results (out of range where they say ERANGE). The callers
-// check the number's shape themselves first, so strtod's wider grammar
-// (leading spaces, "+", hex) never comes into play.
+// from_chars' results. The callers check the number's shape themselves
+// first, so strtod's wider grammar (leading spaces, "+", hex) never comes
+// into play.
 #include <charconv>
 #include <string>
 #include <system_error>
@@ -13,6 +13,7 @@
 #include <locale.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #define TAVO_FLOATING_FROM_STRTOD 1
 #endif
@@ -32,7 +33,8 @@ std::from_chars_result floatingFromChars(const char* first, const char* last, T&
     else v = ::strtod_l(text.c_str(), &end, c);
     const char* stop = first + (end - text.c_str());
     if (stop == first) return {first, std::errc::invalid_argument};
-    if (errno == ERANGE) return {stop, std::errc::result_out_of_range};
+    // strtod says ERANGE of a subnormal result too, which from_chars takes.
+    if (errno == ERANGE && (v == 0 || std::isinf(v))) return {stop, std::errc::result_out_of_range};
     value = v;
     return {stop, std::errc()};
 #else
