@@ -60,9 +60,12 @@ windows() {
   # One server for all the test programs, and Wine's own services started
   # here, away from ctest: a service started by a test would hold that test's
   # output open, and ctest would wait for it.
-  if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  if [[ ! -d $WINEPREFIX/drive_c ]]; then
     timed "wine prefix" "$wine" wineboot -i >/dev/null 2>&1 </dev/null
   fi
+  # The server that made the prefix must be gone before the persistent one starts.
+  "$wine_server" -k 2>/dev/null || true
+  "$wine_server" -w
   "$wine_server" -p
   "$wine" wineboot >/dev/null 2>&1 </dev/null
   timed "windows tests under wine" ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300
