@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <type_traits>
 
 #include "host/base64.h"
+#include "host/floating_from_chars.h"
 #include "tavo/host/ascii_text.h"
 #include "tavo/host/date.h"
 #include "tavo/host/error.h"
@@ -139,7 +141,10 @@ FormLineReader::NumberToken FormLineReader::readNumberToken(const KeyName& key) 
 template <class T>
 T FormLineReader::convertNumber(std::string_view text, const KeyName& key, const char* typeName) const {
     T v{};
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    std::from_chars_result result;
+    if constexpr (std::is_floating_point_v<T>) result = floatingFromChars(text.data(), text.data() + text.size(), v);
+    else result = std::from_chars(text.data(), text.data() + text.size(), v);
+    const auto [ptr, ec] = result;
     if (ec == std::errc::result_out_of_range || (ec == std::errc() && !std::isfinite(static_cast<double>(v))))
         fail(key, "bad number " + quotedSnippet(text) + ": out of range for " + typeName);
     if (ec != std::errc() || ptr != text.data() + text.size()) fail(key, "bad number " + quotedSnippet(text));

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "host/floating_from_chars.h"
 #include "tavo/host/ascii_text.h"
 #include "tavo/host/date.h"
 #include "tavo/host/error.h"
@@ -118,7 +119,7 @@ std::optional<double> parseNumber(const std::string& text) {
     if (i != s.size()) return std::nullopt;
 
     double value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    const auto [end, ec] = floatingFromChars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Too small to hold reads as zero; only too large is an overflow.
         if (decimalMagnitude(s) < 0) return negative ? -0.0 : 0.0;

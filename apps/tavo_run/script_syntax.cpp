@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "host/floating_from_chars.h"
 #include "tavo/host/ascii_text.h"
 #include "tavo/host/date.h"
 #include "tavo/host/error.h"
@@ -72,7 +73,7 @@ std::optional<Variant> parseNumberValue(std::string_view t) {
         return integerVariant(v);
     }
     double d = 0;
-    std::from_chars(t.data(), t.data() + t.size(), d);
+    floatingFromChars(t.data(), t.data() + t.size(), d);
     return Variant::number(d);
 }
 

@@ -62,7 +62,7 @@ bool EventLoop::fireNextTimer(int64_t until, std::vector<const HeadlessTimer*>& 
         if (t && t->dueBy(until) && (!next || t->due() < next->due())) next = t;
     }
     if (!next) return false;
-    if (std::ranges::find(resting, next.get()) != resting.end() && passOverResting(until, resting)) return true;
+    if (std::find(resting.begin(), resting.end(), next.get()) != resting.end() && passOverResting(until, resting)) return true;
 
     now_ = std::max(now_, next->due());
     next->ticked();
@@ -78,7 +78,7 @@ bool EventLoop::fireNextTimer(int64_t until, std::vector<const HeadlessTimer*>& 
                             (outlook ? outlook() : Outlook{}) == before && next->enabled() && !next->gone() &&
                             next->due() == nextDue;
     if (next->watchOnly && didNothing) {
-        if (std::ranges::find(resting, next.get()) == resting.end()) resting.push_back(next.get());
+        if (std::find(resting.begin(), resting.end(), next.get()) == resting.end()) resting.push_back(next.get());
     } else {
         // What changed may be what a watch at rest looks at.
         resting.clear();
@@ -96,7 +96,7 @@ bool EventLoop::passOverResting(int64_t until, const std::vector<const HeadlessT
     for (const auto& weak : timers_) {
         auto t = weak.lock();
         if (!t || !t->dueBy(until)) continue;
-        if (std::ranges::find(resting, t.get()) != resting.end())
+        if (std::find(resting.begin(), resting.end(), t.get()) != resting.end())
             atRest.push_back(std::move(t));
         else
             horizon = std::min(horizon, t->due());

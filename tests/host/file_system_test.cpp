@@ -1,14 +1,17 @@
 #include "tavo/host/file_system.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <vector>
 
 #include "support/failing_file_system.h"
 #include "tavo/host/disk_file_system.h"
@@ -21,6 +24,19 @@ namespace fs = std::filesystem;
 using Temporaries = DiskFileSystem::Temporaries;
 
 enum class Kind { Memory, DiskUnnamed, DiskNamed };
+#ifdef _WIN32
+constexpr bool kNamelessFiles = false;  // there a replacement is named from the start
+#else
+constexpr bool kNamelessFiles = true;
+#endif
+
+// Names are UTF-8 in the program on every system (on Windows a path's own
+// narrow string is in the local code page).
+std::string utf8(const fs::path& p) {
+    const std::u8string text = p.u8string();
+    return std::string(text.begin(), text.end());
+}
+fs::path pathOf(const std::string& utf8Name) { return fs::path(std::u8string(utf8Name.begin(), utf8Name.end())); }
 
 // A folder of its own for each test on the disk.
 class TestFolder {
@@ -29,11 +45,14 @@ public:
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
-    ~TestFolder() { fs::remove_all(dir_); }
-    std::string operator/(const std::string& name) const { return (dir_ / name).string(); }
+    ~TestFolder() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    std::string operator/(const std::string& name) const { return utf8(dir_) + "/" + name; }
     std::set<std::string> listing() const {
         std::set<std::string> out;
-        for (const auto& entry : fs::directory_iterator(dir_)) out.insert(entry.path().string());
+        for (const auto& entry : fs::directory_iterator(dir_)) out.insert(*this / utf8(entry.path().filename()));
         return out;
     }
 
@@ -80,7 +99,7 @@ TEST_P(FileSystems, AReplacementTakesTheOldFilesPlaceWhenCommittedAndNotBefore) 
     auto replacement = files().startReplacing(path);
     replacement->write("new ");
     replacement->write("text");
-    if (GetParam() == Kind::DiskUnnamed)
+    if (GetParam() == Kind::DiskUnnamed && kNamelessFiles)
         EXPECT_EQ(listing(), std::set<std::string>{path}) << "the new contents have no name yet";
     else
         EXPECT_EQ(listing(), (std::set<std::string>{path, replacement->temporaryPath()}));
@@ -150,7 +169,7 @@ class DiskSaves : public ::testing::TestWithParam<Temporaries> {
 protected:
     DiskSaves() : disk(GetParam()) {}
     std::string contents(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
+        std::ifstream in(pathOf(p), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     // The listing holds `path` and, where `stale`, one temporary named after it.
@@ -168,6 +187,7 @@ protected:
     DiskFileSystem disk;
 };
 
+#ifndef _WIN32
 // A save in a child process that stops when its parent says so: it writes
 // half its contents, then waits; the parent lets it go on to be killed.
 class SaveInAnotherProcess {
@@ -228,6 +248,46 @@ TEST_P(DiskSaves, ASaveKilledMidWayLeavesNothingOrTheNextSaveClearsIt) {
     EXPECT_EQ(contents(path), "next");
 }
 
+#endif  // _WIN32
+
+struct Refusal {
+    const char* name;
+    const char* path;  // in the test's folder, but for the absolute ones
+    const char* reason;
+};
+
+TEST_P(DiskSaves, WhatIsNotAWritableFileIsNotReplaced) {
+    const std::string readOnly = folder / "read-only.frm";
+    replaceFile(disk, readOnly, "old");
+    fs::permissions(pathOf(readOnly), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_directories(pathOf(folder / "sub"));
+    std::vector<Refusal> refusals = {{"read-only", "read-only.frm", "it is read-only"},
+                                     {"folder", "sub", "it is a folder"},
+                                     {"slash", "sub/", "the name ends in \"/\": it names a folder"},
+                                     {"empty", "", "the file name is empty"}};
+#ifndef _WIN32
+    fs::create_symlink("loop-b", folder / "loop-a");
+    fs::create_symlink("loop-a", folder / "loop-b");
+    refusals.push_back({"loop", "loop-a", "too many levels of symbolic links"});
+    refusals.push_back({"device", "/dev/null", "it is not a plain file"});
+#endif
+    const std::set<std::string> before = folder.listing();
+
+    for (const Refusal& r : refusals) {
+        const std::string path = *r.path == '/' || !*r.path ? r.path : folder / r.path;
+        try {
+            replaceFile(disk, path, "new");
+            ADD_FAILURE() << r.name;
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.step(), FileStep::Replace) << r.name;
+            EXPECT_EQ(e.reason(), r.reason) << r.name;
+        }
+    }
+    EXPECT_EQ(contents(readOnly), "old");
+    EXPECT_EQ(folder.listing(), before);
+    fs::permissions(pathOf(readOnly), fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST_P(DiskSaves, TheLongestNamesSave) {
     // 250 bytes each: one letter a byte, and two-byte letters that a
     // shortened temporary name must not cut in half.
@@ -242,6 +302,8 @@ TEST_P(DiskSaves, TheLongestNamesSave) {
     }
 }
 
+// Links, modes, owners, devices and processes killed mid-way are POSIX's.
+#ifndef _WIN32
 TEST_P(DiskSaves, ASymbolicLinkIsWrittenThroughAndStays) {
     fs::create_directories(folder / "real");
     const std::string target = folder / "real/target.frm";
@@ -289,43 +351,12 @@ TEST_P(DiskSaves, TheNewFileKeepsTheOldOnesPermissionsAndOwner) {
     }
 }
 
-struct Refusal {
-    const char* name;
-    const char* path;  // in the test's folder, but for the absolute ones
-    const char* reason;
-};
-
-TEST_P(DiskSaves, WhatIsNotAWritableFileIsNotReplaced) {
-    const std::string readOnly = folder / "read-only.frm";
-    replaceFile(disk, readOnly, "old");
-    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    fs::create_directories(folder / "sub");
-    fs::create_symlink("loop-b", folder / "loop-a");
-    fs::create_symlink("loop-a", folder / "loop-b");
-    const std::set<std::string> before = folder.listing();
-
-    for (const Refusal& r : {Refusal{"read-only", "read-only.frm", "it is read-only"},
-                             Refusal{"folder", "sub", "it is a folder"},
-                             Refusal{"slash", "sub/", "the name ends in \"/\": it names a folder"},
-                             Refusal{"loop", "loop-a", "too many levels of symbolic links"},
-                             Refusal{"device", "/dev/null", "it is not a plain file"},
-                             Refusal{"empty", "", "the file name is empty"}}) {
-        const std::string path = *r.path == '/' || !*r.path ? r.path : folder / r.path;
-        try {
-            replaceFile(disk, path, "new");
-            ADD_FAILURE() << r.name;
-        } catch (const FileError& e) {
-            EXPECT_EQ(e.step(), FileStep::Replace) << r.name;
-            EXPECT_EQ(e.reason(), r.reason) << r.name;
-        }
-    }
-    EXPECT_EQ(contents(readOnly), "old");
-    EXPECT_EQ(folder.listing(), before);
-}
+#endif  // _WIN32
 
 INSTANTIATE_TEST_SUITE_P(Temporaries, DiskSaves, ::testing::Values(Temporaries::Unnamed, Temporaries::Named),
                          [](const auto& param) { return param.param == Temporaries::Named ? "Named" : "Unnamed"; });
 
+#ifndef _WIN32
 TEST(DiskReads, ADeviceWithoutEndIsReadOnlyToTheLimit) {
     try {
         diskFileSystem().readFile("/dev/zero", 1 << 20);
@@ -341,6 +372,43 @@ TEST(DiskReads, ADeviceWithoutEndIsReadOnlyToTheLimit) {
         EXPECT_EQ(e.reason(), "it is a folder");
     }
 }
+
+#endif  // _WIN32
+
+// A name beyond ASCII is the same name on the disk as in the program, where
+// the system takes names as bytes and where it takes them as UTF-16.
+TEST(DiskNames, ANameBeyondAsciiSavesAndReadsBackUnderThatName) {
+    TestFolder folder;
+    for (const std::string name : {"\xC3\x9C" "bersicht.frm", "\xE6\x97\xA5\xE4\xBB\x98 \xE2\x82\xAC.frm"}) {
+        const std::string path = folder / name;
+        replaceFile(diskFileSystem(), path, "first");
+        replaceFile(diskFileSystem(), path, "second");
+        EXPECT_EQ(diskFileSystem().readFile(path, 100), "second") << name;
+        EXPECT_EQ(folder.listing(), std::set<std::string>{path}) << name;
+        EXPECT_TRUE(fs::is_regular_file(pathOf(path))) << name;
+        fs::remove(pathOf(path));
+    }
+}
+
+#ifdef _WIN32
+// Where names are UTF-16, bytes that are no UTF-8 name no file at all.
+TEST(DiskNames, ANameThatIsNoUtf8IsRefusedByName) {
+    TestFolder folder;
+    const std::string path = folder / "bad\xFF.frm";
+    for (FileStep step : {FileStep::Open, FileStep::Replace}) {
+        try {
+            if (step == FileStep::Open) diskFileSystem().readFile(path, 100);
+            else replaceFile(diskFileSystem(), path, "new");
+            ADD_FAILURE() << fileStepVerb(step);
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.step(), step);
+            EXPECT_EQ(e.path(), path);
+            EXPECT_EQ(e.reason(), "the name is not valid UTF-8");
+        }
+    }
+    EXPECT_TRUE(folder.listing().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace tavo

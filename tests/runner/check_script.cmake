@@ -4,12 +4,13 @@
 #   # stderr: <line>   a line on standard error, likewise
 #   # absent: <line>   a line the runner must not print at all
 #   # form: <file>     a form file the runner loads before the script
-# Call: cmake -DRUNNER=<tavo-run> -DSCRIPT=<file> -P check_script.cmake
+# Call: cmake -DRUNNER=<tavo-run> -DSCRIPT=<file> [-DEMULATOR=<wine>] -P check_script.cmake
+# (EMULATOR runs a cross-built runner; a Windows runner ends its lines in CR LF.)
 cmake_minimum_required(VERSION 3.25)
 
 file(STRINGS ${SCRIPT} form_lines REGEX "^# form: ")
 list(TRANSFORM form_lines REPLACE "^# form: " "")
-execute_process(COMMAND ${RUNNER} --headless --script ${SCRIPT} ${form_lines}
+execute_process(COMMAND ${EMULATOR} ${RUNNER} --headless --script ${SCRIPT} ${form_lines}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 
 # CMake lists split at ";" and group at brackets: take them out of both sides.
@@ -20,6 +21,9 @@ function(as_lines text var)
   string(REPLACE "\n" ";" text "${text}")
   set(${var} "${text}" PARENT_SCOPE)
 endfunction()
+
+string(REPLACE "\r\n" "\n" out "${out}")
+string(REPLACE "\r\n" "\n" err "${err}")
 
 file(READ ${SCRIPT} script)
 as_lines("${script}" script_lines)

@@ -1,16 +1,19 @@
 #pragma once
-// The disk behind FileSystem, through POSIX calls. A save does what careful
-// editors do (docs/form-files.md, "Saving"):
+// The disk behind FileSystem, through POSIX calls or, on Windows, the Windows
+// API (names in UTF-8 here, UTF-16 there). A save does what careful editors
+// do (docs/form-files.md, "Saving"):
 // - the new contents are written beside the file, flushed to disk and renamed
 //   over it in one step, so a reader finds the old file or the new one;
 // - while they are written they have no name where the file system offers
-//   that (O_TMPFILE), so a save killed mid-way leaves nothing behind; where it
-//   does not, they have a name that says whose they are, and the next save of
-//   the same file removes those that a process now gone left behind;
+//   that (O_TMPFILE; not on Windows), so a save killed mid-way leaves nothing
+//   behind; where it does not, they have a name that says whose they are, and
+//   the next save of the same file removes those that a process now gone left
+//   behind;
 // - a symbolic link is written through: the file it points to is replaced and
 //   the link stays;
 // - the new file keeps the old one's permissions, and its owner and group
-//   where the system lets it;
+//   where the system lets it (on Windows: attributes and access rights, by
+//   ReplaceFileW);
 // - a read-only file is not replaced.
 #include "tavo/host/file_system.h"
 #include "tavo/host/host_export.h"

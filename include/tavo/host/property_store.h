@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "tavo/host/host_export.h"
@@ -35,7 +36,11 @@ struct TAVO_HOST_EXPORT PropertyKey {
     std::string folded;
     int occurrence = 1;
     PropertyKey(std::string_view key, int n);
-    auto operator<=>(const PropertyKey&) const = default;
+    bool operator==(const PropertyKey&) const = default;
+    // Spelled out: libc++ 14 compares strings with <, but not with <=>.
+    bool operator<(const PropertyKey& other) const {
+        return std::tie(folded, occurrence) < std::tie(other.folded, other.occurrence);
+    }
 };
 
 // What a control whose load stopped at an error did not take from its store:

@@ -1,29 +1,27 @@
-#include "tavo/host/disk_file_system.h"
-
+// The disk through POSIX calls; disk_file_system_windows.cpp is Windows'.
+#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 
+#include "host/replacement_names.h"
+#include "tavo/host/disk_file_system.h"
+
 namespace tavo {
 
 namespace {
 
-// The longest name a folder entry takes on the common file systems.
-constexpr std::size_t kMaxNameBytes = 255;
 // As many links as the system itself follows before it gives up (ELOOP).
 constexpr int kMaxLinkHops = 40;
 constexpr int kNameAttempts = 16;
-constexpr std::string_view kTemporaryMark = ".tavo-save-";
 
 std::string systemReason(int error) { return std::strerror(error); }
 
@@ -48,14 +46,6 @@ private:
     int fd_;
 };
 
-// "dir/" of "dir/name", "" of "name".
-std::string folderPrefix(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string& path) { return path.substr(folderPrefix(path).size()); }
-
 // The file a save replaces: the path itself or, when it is a symbolic link,
 // the file at the end of its chain of links, which need not exist yet.
 std::string followLinks(const std::string& path) {
@@ -73,35 +63,17 @@ std::string followLinks(const std::string& path) {
 std::string hostName() {
     char buf[HOST_NAME_MAX + 1] = {};
     if (::gethostname(buf, sizeof buf - 1) != 0 || buf[0] == '\0') return "host";
-    std::string name(buf);
-    std::replace(name.begin(), name.end(), '/', '_');
-    return name;
+    return buf;
 }
 
-// ".<name>.tavo-save-<host>-": how every temporary of the file `name` begins.
-// The name is cut (at the start of a character) so that the whole temporary
-// name, with "<pid>-<counter>" after this, still fits in a folder entry.
-std::string temporaryPrefix(const std::string& name) {
-    static const std::string mark = std::string(kTemporaryMark) + hostName() + "-";
-    constexpr std::size_t kNumbers = 10 + 1 + 10;
-    const std::size_t room = kMaxNameBytes - 1 - mark.size() - kNumbers;
-    std::size_t keep = std::min(name.size(), room);
-    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
-    return "." + name.substr(0, keep) + mark;
+// This process's temporaries of the file `name`: the prefix, then a name.
+std::string savePrefix(const std::string& name) {
+    static const std::string host = hostName();
+    return temporaryPrefix(name, host);
 }
 
-std::string temporaryName(const std::string& prefix) {
-    static std::atomic<unsigned> counter{0};
-    return prefix + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-}
-
-// The process that made a temporary, from the "<pid>-<counter>" after its prefix.
-std::optional<pid_t> makerOf(std::string_view rest) {
-    const std::size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size() || dash > 9) return std::nullopt;
-    const auto digits = [](std::string_view s) { return s.find_first_not_of("0123456789") == std::string_view::npos; };
-    if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return std::nullopt;
-    return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+std::string nextTemporaryName(const std::string& prefix) {
+    return temporaryName(prefix, static_cast<unsigned long>(::getpid()));
 }
 
 // Removes the temporaries of this file that a process of this machine left
@@ -112,8 +84,10 @@ void removeStaleTemporaries(const std::string& folder, const std::string& prefix
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         if (!name.starts_with(prefix)) continue;
-        const std::optional<pid_t> maker = makerOf(name.substr(prefix.size()));
-        if (!maker || *maker == ::getpid() || ::kill(*maker, 0) == 0 || errno != ESRCH) continue;
+        const std::optional<unsigned long> maker = makerOf(name.substr(prefix.size()));
+        if (!maker) continue;
+        const auto pid = static_cast<pid_t>(*maker);  // nine digits at most
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
         ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
@@ -171,7 +145,7 @@ private:
         const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
         int error = EEXIST;
         for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
-            if (attempt > 0) temporary_ = folderPrefix(target_) + temporaryName(prefix_);
+            if (attempt > 0) temporary_ = folderPrefix(target_) + nextTemporaryName(prefix_);
             error = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
         }
         if (error != 0) throw FileError(FileStep::Rename, temporary_, systemReason(error));
@@ -230,10 +204,10 @@ std::unique_ptr<FileReplacement> DiskFileSystem::startReplacing(const std::strin
     }
 
     const std::string folder = folderPrefix(target);
-    const std::string prefix = temporaryPrefix(name);
+    const std::string prefix = savePrefix(name);
     removeStaleTemporaries(folder.empty() ? "." : folder, prefix);
 
-    std::string temporary = folder + temporaryName(prefix);
+    std::string temporary = folder + nextTemporaryName(prefix);
     int fd = -1;
     bool named = true;
     if (temporaries_ == Temporaries::Unnamed && canNameOpenFiles()) {
@@ -246,7 +220,7 @@ std::unique_ptr<FileReplacement> DiskFileSystem::startReplacing(const std::strin
     }
     int error = 0;
     for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
-        if (attempt > 0) temporary = folder + temporaryName(prefix);
+        if (attempt > 0) temporary = folder + nextTemporaryName(prefix);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         error = errno;
         if (fd < 0 && error != EEXIST) break;
@@ -270,3 +244,4 @@ FileSystem& diskFileSystem() {
 }
 
 }  // namespace tavo
+#endif  // _WIN32
