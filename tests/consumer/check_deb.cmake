@@ -10,26 +10,8 @@
 #       -DGENERATOR=<generator> [-DLAUNCHER=<launcher>] [-DSANITIZE=ON] -P check_deb.cmake
 cmake_minimum_required(VERSION 3.25)
 
-if(DEFINED ENV{TMPDIR})
-  set(temp $ENV{TMPDIR})
-else()
-  set(temp /tmp)
-endif()
-string(RANDOM LENGTH 8 tag)
-set(work ${temp}/tavo-deb-${tag})
-file(MAKE_DIRECTORY ${work})
-
-function(fail what)
-  message(FATAL_ERROR "${what}\n(the work folder ${work} is kept for a look)")
-endfunction()
-
-function(run step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    fail("${step} failed (${status}):\n${ARGN}\n--- stdout\n${out}\n--- stderr\n${err}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+set(work_stem tavo-deb)
+include(${CMAKE_CURRENT_LIST_DIR}/../support/work_folder.cmake)
 
 run("cpack" cpack -G DEB --config ${BUILD}/CPackConfig.cmake -B ${work}/packages)
 

@@ -12,26 +12,9 @@
 #       [-DLAUNCHER=<compiler launcher>] [-DSANITIZE=ON] -P check_package.cmake
 cmake_minimum_required(VERSION 3.25)
 
-if(DEFINED ENV{TMPDIR})
-  set(temp $ENV{TMPDIR})
-else()
-  set(temp /tmp)
-endif()
-string(RANDOM LENGTH 8 tag)
-set(work ${temp}/tavo-package-${tag})
+set(work_stem tavo-package)
+include(${CMAKE_CURRENT_LIST_DIR}/../support/work_folder.cmake)
 set(prefix ${work}/prefix)
-file(MAKE_DIRECTORY ${work})
-
-function(fail what)
-  message(FATAL_ERROR "${what}\n(the work folder ${work} is kept for a look)")
-endfunction()
-
-function(run step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    fail("${step} failed (${status}):\n${ARGN}\n--- stdout\n${out}\n--- stderr\n${err}")
-  endif()
-endfunction()
 
 # The source or build folder, as a pattern.
 string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" source_pattern "${SOURCE}")

@@ -5,33 +5,20 @@
 #       -DFORM=<form.ui> -P check_plugin.cmake
 cmake_minimum_required(VERSION 3.25)
 
-if(DEFINED ENV{TMPDIR})
-  set(temp $ENV{TMPDIR})
-else()
-  set(temp /tmp)
-endif()
-string(RANDOM LENGTH 8 tag)
-set(prefix ${temp}/tavo-designer-${tag})
-
-function(run step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${step} failed (${status}):\n${ARGN}\n--- stdout\n${out}\n--- stderr\n${err}\n"
-                        "(the prefix ${prefix} is kept for a look)")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+set(work_stem tavo-designer)
+include(${CMAKE_CURRENT_LIST_DIR}/../support/work_folder.cmake)
+set(prefix ${work})
 
 foreach(component Runtime Designer)
   run("installing ${component}" ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix} --component ${component})
 endforeach()
 file(GLOB plugins ${prefix}/${PLUGIN_DIR}/*.so)
 if(NOT plugins)
-  message(FATAL_ERROR "no plugin installed in ${prefix}/${PLUGIN_DIR}")
+  fail("no plugin installed in ${prefix}/${PLUGIN_DIR}")
 endif()
 run("reading the plugin" readelf -d ${plugins})
 if(NOT out MATCHES "(RPATH|RUNPATH)[^\n]*\\[\\$ORIGIN[^]:]*\\]")
-  message(FATAL_ERROR "the plugin finds the libraries other than relative to itself:\n${out}")
+  fail("the plugin finds the libraries other than relative to itself:\n${out}")
 endif()
 
 unset(ENV{QT_PLUGIN_PATH})
