@@ -73,25 +73,7 @@ foreach(package IN LISTS packages)
   endif()
 endforeach()
 
-set(flags "")
-if(SANITIZE)
-  set(flags "-fsanitize=address,undefined")
-endif()
-set(launcher "")
-if(LAUNCHER)
-  set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
-endif()
-file(COPY ${SOURCE}/tests/consumer/CMakeLists.txt ${SOURCE}/tests/consumer/main.cpp DESTINATION ${work}/consumer)
-run("configuring the consumer"
-    ${CMAKE_COMMAND} -S ${work}/consumer -B ${work}/consumer-build -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX} ${launcher} -DCMAKE_BUILD_TYPE=Release -DTAVO_CHECK_HEADERS=OFF
-    -DCMAKE_PREFIX_PATH=${work}/root${PREFIX} -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
-    -DCMAKE_CXX_FLAGS=${flags} -DCMAKE_EXE_LINKER_FLAGS=${flags})
-file(STRINGS ${work}/consumer-build/CMakeCache.txt found REGEX "^Tavo_DIR:")
-if(NOT found MATCHES "=${work}/root/")
-  fail("the consumer found Tavo elsewhere than in the unpacked packages: ${found}")
-endif()
-run("building the consumer" ${CMAKE_COMMAND} --build ${work}/consumer-build)
+build_consumer(${work}/root${PREFIX} -DTAVO_CHECK_HEADERS=OFF)
 set(ENV{QT_QPA_PLATFORM} offscreen)
 run("the consumer" ${work}/consumer-build/tavo-consumer)
 

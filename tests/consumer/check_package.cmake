@@ -58,28 +58,7 @@ foreach(elf IN LISTS elves)
   endforeach()
 endforeach()
 
-set(flags "")
-set(link_flags "")
-if(SANITIZE)
-  set(flags "-fsanitize=address,undefined")
-  set(link_flags "-fsanitize=address,undefined")
-endif()
-set(launcher "")
-if(LAUNCHER)
-  set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
-endif()
-
-file(COPY ${SOURCE}/tests/consumer/CMakeLists.txt ${SOURCE}/tests/consumer/main.cpp DESTINATION ${work}/consumer)
-run("configuring the consumer"
-    ${CMAKE_COMMAND} -S ${work}/consumer -B ${work}/consumer-build -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX} ${launcher} -DCMAKE_BUILD_TYPE=Release
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
-    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_CXX_FLAGS=${flags} -DCMAKE_EXE_LINKER_FLAGS=${link_flags})
-file(STRINGS ${work}/consumer-build/CMakeCache.txt found REGEX "^Tavo_DIR:")
-if(NOT found MATCHES "=${prefix}/")
-  fail("the consumer found Tavo elsewhere than in the prefix: ${found}")
-endif()
-run("building the consumer" ${CMAKE_COMMAND} --build ${work}/consumer-build)
+build_consumer(${prefix} -DCMAKE_EXPORT_COMPILE_COMMANDS=ON)
 check_no_tree_paths("the consumer's build file"
                     ${work}/consumer-build/compile_commands.json ${work}/consumer-build/*.txt
                     ${work}/consumer-build/*.make ${work}/consumer-build/*.ninja)
@@ -96,7 +75,10 @@ if(pc_flags MATCHES "${tree_pattern}")
   fail("pkg-config's flags for tavo-widgets name the source or build folder: ${pc_flags}")
 endif()
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
-separate_arguments(flags UNIX_COMMAND "${flags}")
+set(flags "")
+if(SANITIZE)
+  set(flags -fsanitize=address,undefined)
+endif()
 run("building with pkg-config's flags"
     ${CXX} -std=c++20 -fPIC ${flags} ${SOURCE}/tests/consumer/pkg_config_check.cpp ${pc_flags}
     -Wl,-rpath,${prefix}/lib -o ${work}/pkg_config_check)
