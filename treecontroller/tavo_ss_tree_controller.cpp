@@ -130,7 +130,7 @@ void TavoSSTreeController::Refresh() {
 }
 
 void TavoSSTreeController::setMySSTree(const ObjectRef& New_SSTree) {
-    tree_ = toControlReference(New_SSTree);
+    bindTree(toControlReference(New_SSTree));
     site().propertyChanged("mySSTree");
 }
 
@@ -176,7 +176,7 @@ void TavoSSTreeController::ReadProperties(PropertyStore& store) {
     // A control saved disabled comes back with grey buttons: it ignores the
     // mouse, and normal pictures would promise otherwise.
     showPictures(enabled ? imgUp_ : imgDisabled_);
-    tree_ = toControlReference(store.ReadProperty("mySSTree", Variant::object(nullptr)).toObject());
+    bindTree(toControlReference(store.ReadProperty("mySSTree", Variant::object(nullptr)).toObject()));
     for (int k = 0; k < kButtonCount; ++k)
         toolTips_[k] = store.ReadProperty(kToolTipProperties[k], Variant::string(kDefaultToolTips[k])).toString();
     applyToolTips();
@@ -247,13 +247,14 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
         const Variant index = nodeIndex(i);
         bool levelKnown = false;
         const bool topLevel = skip.test([&] {
-            const Variant level = objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
+            const Variant level = treeReads_ ? deref(nodeAt(index), "the node").levelMember()
+                                             : objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
             levelKnown = true;
             return Variant::compare(level, Variant::integer(1)) == 0;
         });
         if (!topLevel) continue;
         skip.step([&] {
-            const TreeNodeRef node = toNode(deref(tree_, "mySSTree").get("Nodes", &index));
+            const TreeNodeRef node = nodeAt(index);
             // Not known to be a top-level node: walked as the rules say.
             const bool watched = node && levelKnown && walked.beginCall(*node);
             const bool levelDone = walk_.run(node, expanding, true, watched ? &walked : nullptr);
@@ -264,11 +265,27 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
 
 bool TavoSSTreeController::treeSwitchedOff(TreeSkip& skip) const {
     return skip.test([&] {
-        Object& tree = deref(tree_, "mySSTree");
-        const Variant enabled = tree.get("Enabled");
-        const Variant visible = tree.get("Visible");
+        const Variant enabled = treeMember("Enabled", &TreeViewReads::enabledMember);
+        const Variant visible = treeMember("Visible", &TreeViewReads::visibleMember);
         return enabled.toBoolean() == vbFalse || visible.toBoolean() == vbFalse;
     });
+}
+
+// The commands read the tree's Enabled, Visible, Nodes(i) and Level for every
+// node; a tree that offers them directly spares each the lookup by name.
+void TavoSSTreeController::bindTree(std::shared_ptr<Control> tree) {
+    tree_ = std::move(tree);
+    treeReads_ = dynamic_cast<TreeViewReads*>(tree_.get());
+}
+
+Variant TavoSSTreeController::treeMember(const char* member, Variant (TreeViewReads::*read)()) const {
+    Object& tree = deref(tree_, "mySSTree");
+    return treeReads_ ? (treeReads_->*read)() : tree.get(member);
+}
+
+TreeNodeRef TavoSSTreeController::nodeAt(const Variant& index) const {
+    Object& tree = deref(tree_, "mySSTree");
+    return treeReads_ ? treeReads_->nodeMember(index) : toNode(tree.get("Nodes", &index));
 }
 
 void TavoSSTreeController::ExpandAll(const TreeNodeRef& myNode, int16_t doExpanding, int16_t DoItForAllOnTheSameLevel) {

@@ -116,7 +116,7 @@ struct HeadlessTreeView::Impl {
         const std::string key = *nodes[index].key;  // the handler may change the tree
         fireHandler(view.onExpandedChanged, key, open);
     }
-    Variant item(const Variant& index);
+    TreeNodeRef item(const Variant& index);
     void bringIntoView(int32_t index);
 };
 
@@ -147,6 +147,10 @@ public:
     int32_t childCount() const override {
         holder().count(CallChildren);
         return data().childCount;
+    }
+    Variant levelMember() override {
+        holder().count(CallLevel);
+        return Variant::longValue(data().level);
     }
     TreeNodeRef firstChild() const override {
         holder().count(CallChild);
@@ -207,7 +211,7 @@ public:
         }
         if (ascii::equalsNoCase(member, "Item") && arg) {
             tree_->count(CallItem);
-            return tree_->item(*arg);
+            return Variant::object(tree_->item(*arg));
         }
         throwNoSuchMember(*this, member);
     }
@@ -229,18 +233,18 @@ TreeNodeRef HeadlessTreeView::Impl::object(int32_t index) {
     return slot;
 }
 
-Variant HeadlessTreeView::Impl::item(const Variant& index) {
+TreeNodeRef HeadlessTreeView::Impl::item(const Variant& index) {
     if (index.type() == VarType::String) {
         const auto it = byKey.find(index.rawString());
         if (it == byKey.end())
             throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
-        return Variant::object(object(it->second));
+        return object(it->second);
     }
     const int32_t i = index.toLong();
     if (i < 1 || static_cast<std::size_t>(i) > collection.size())
         throwHostError(err::IndexOutOfBounds, "Nodes(" + std::to_string(i) + ") of a tree with " +
                                               std::to_string(collection.size()) + " nodes");
-    return Variant::object(object(collection[static_cast<std::size_t>(i - 1)]));
+    return object(collection[static_cast<std::size_t>(i - 1)]);
 }
 
 void HeadlessTreeView::Impl::bringIntoView(int32_t index) {
@@ -261,10 +265,7 @@ const MemberTable<HeadlessTreeNode>& nodeMembers() {
     static const MemberTable<HeadlessTreeNode> table = [] {
         using N = HeadlessTreeNode;
         MemberTable<N> t;
-        t.property("Level", [](N& n, const Variant*) {
-            n.holder().count(CallLevel);
-            return Variant::longValue(n.data().level);
-        });
+        t.property("Level", [](N& n, const Variant*) { return n.levelMember(); });
         t.method("EnsureVisible", [](N& n, std::span<Variant>) {
             n.holder().count(CallEnsureVisible);
             n.tree().bringIntoView(n.index());
@@ -539,27 +540,19 @@ const MemberTable<HeadlessTreeView>& HeadlessTreeView::members() {
                 impl.selected = node->index();
             });
         t.property("Nodes", [](T& tree, const Variant* index) {
-            auto& impl = *tree.impl_;
-            impl.count(CallNodes);
-            return index ? impl.item(*index) : Variant::object(impl.collectionObject);
+            if (index) return Variant::object(tree.nodeMember(*index));
+            tree.impl_->count(CallNodes);
+            return Variant::object(tree.impl_->collectionObject);
         });
         t.property(
-            "Enabled",
-            [](T& tree, const Variant*) {
-                tree.impl_->count(CallEnabled);
-                return Variant::boolean(tree.enabled());
-            },
+            "Enabled", [](T& tree, const Variant*) { return tree.enabledMember(); },
             [](T& tree, const Variant& v) {
                 const bool on = v.isTrue();
                 tree.impl_->count(CallEnabled);
                 tree.setEnabled(on);
             });
         t.property(
-            "Visible",
-            [](T& tree, const Variant*) {
-                tree.impl_->count(CallVisible);
-                return Variant::boolean(tree.visible());
-            },
+            "Visible", [](T& tree, const Variant*) { return tree.visibleMember(); },
             [](T& tree, const Variant& v) {
                 const bool on = v.isTrue();
                 tree.impl_->count(CallVisible);
@@ -568,6 +561,19 @@ const MemberTable<HeadlessTreeView>& HeadlessTreeView::members() {
         return t;
     }();
     return table;
+}
+
+Variant HeadlessTreeView::enabledMember() {
+    impl_->count(CallEnabled);
+    return Variant::boolean(enabled());
+}
+Variant HeadlessTreeView::visibleMember() {
+    impl_->count(CallVisible);
+    return Variant::boolean(visible());
+}
+TreeNodeRef HeadlessTreeView::nodeMember(const Variant& index) {
+    impl_->count(CallNodes);
+    return impl_->item(index);
 }
 
 Variant HeadlessTreeView::getMember(std::string_view member, const Variant* arg) {

@@ -17,7 +17,7 @@
 
 namespace tavo {
 
-class HeadlessTreeView : public Control {
+class HeadlessTreeView : public Control, public TreeViewReads {
 public:
     explicit HeadlessTreeView(ControlSite& site);
     ~HeadlessTreeView() override;
@@ -73,6 +73,10 @@ public:
     std::string dump() const;
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
+
+    Variant enabledMember() override;
+    Variant visibleMember() override;
+    TreeNodeRef nodeMember(const Variant& index) override;
 
     struct Impl;
 

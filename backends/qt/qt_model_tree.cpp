@@ -7,6 +7,7 @@ namespace tavo {
 // A new model or root: nothing of the old one can be found again.
 void QtModelTree::Impl::rewire() {
     modelContext = std::make_unique<QObject>();
+    releaseKept();
     orphanAll();
     shapeChanged();
     dirty = true;

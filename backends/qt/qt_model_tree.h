@@ -38,7 +38,7 @@
 
 namespace tavo {
 
-class TAVO_QT_INTERNAL QtModelTree : public Control {
+class TAVO_QT_INTERNAL QtModelTree : public Control, public TreeViewReads {
 public:
     // Drives the application's view; the site's surface is usually the view.
     QtModelTree(ControlSite& site, QTreeView* view);
@@ -62,6 +62,10 @@ public:
     std::function<void(const QModelIndex& index)> onBringIntoView;
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
+
+    Variant enabledMember() override { return Variant::boolean(enabled()); }
+    Variant visibleMember() override { return Variant::boolean(visible()); }
+    TreeNodeRef nodeMember(const Variant& index) override;
 
     struct Impl;
     Impl& impl() const { return *impl_; }

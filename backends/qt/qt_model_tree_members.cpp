@@ -7,20 +7,20 @@ namespace {
 
 Variant nodeValue(const TreeNodeRef& n) { return Variant::object(n); }
 
-Variant collectionItem(QtModelTree::Impl& tree, const Variant& index) {
+TreeNodeRef collectionItem(QtModelTree::Impl& tree, const Variant& index) {
     const int32_t i = index.toLong();
     tree.fresh();
     if (i < 1 || std::size_t(i) > tree.recs.size())
         throwHostError(err::IndexOutOfBounds,
                        "Nodes(" + std::to_string(i) + ") of a tree with " + std::to_string(tree.recs.size()) + " nodes");
-    return nodeValue(tree.nodeAt(i - 1));
+    return tree.nodeAt(i - 1);
 }
 
 const MemberTable<QtModelNode>& nodeMembers() {
     static const MemberTable<QtModelNode> table = [] {
         using N = QtModelNode;
         MemberTable<N> t;
-        t.property("Level", [](N& n, const Variant*) { return Variant::longValue(n.rec().level); });
+        t.property("Level", [](N& n, const Variant*) { return n.levelMember(); });
         t.method("EnsureVisible", [](N& n, std::span<Variant>) {
             n.bringIntoView();
             return Variant();
@@ -61,13 +61,13 @@ const MemberTable<QtModelTree>& treeMembers() {
                 tree.impl().widget().setCurrentIndex(node ? node->rec().index : QModelIndex());
             });
         t.property("Nodes", [](T& tree, const Variant* index) {
-            return index ? collectionItem(tree.impl(), *index) : Variant::object(tree.impl().collection);
+            return index ? nodeValue(tree.nodeMember(*index)) : Variant::object(tree.impl().collection);
         });
         t.property(
-            "Enabled", [](T& tree, const Variant*) { return Variant::boolean(tree.enabled()); },
+            "Enabled", [](T& tree, const Variant*) { return tree.enabledMember(); },
             [](T& tree, const Variant& v) { tree.setEnabled(v.isTrue()); });
         t.property(
-            "Visible", [](T& tree, const Variant*) { return Variant::boolean(tree.visible()); },
+            "Visible", [](T& tree, const Variant*) { return tree.visibleMember(); },
             [](T& tree, const Variant& v) { tree.setVisible(v.isTrue()); });
         return t;
     }();
@@ -82,7 +82,7 @@ Variant QtModelCollection::get(std::string_view member, const Variant* arg) {
         tree_->fresh();
         return Variant::longValue(int32_t(tree_->recs.size()));
     }
-    if (ascii::equalsNoCase(member, "Item") && arg) return collectionItem(*tree_, *arg);
+    if (ascii::equalsNoCase(member, "Item") && arg) return nodeValue(collectionItem(*tree_, *arg));
     throwNoSuchMember(*this, member);
 }
 
@@ -92,6 +92,8 @@ void QtModelNode::put(std::string_view member, const Variant& value) { nodeMembe
 Variant QtModelNode::call(std::string_view member, std::span<Variant> args) {
     return nodeMembers().call(*this, member, args);
 }
+
+TreeNodeRef QtModelTree::nodeMember(const Variant& index) { return collectionItem(*impl_, index); }
 
 Variant QtModelTree::getMember(std::string_view member, const Variant* arg) {
     return treeMembers().get(*this, member, arg);

@@ -83,6 +83,7 @@ public:
     void setExpanded(bool expanded) override;
     bool expanded() const override;
     int32_t childCount() const override { return rec().children; }
+    Variant levelMember() override { return Variant::longValue(rec().level); }
     std::shared_ptr<TreeNode> firstChild() const override;
     std::shared_ptr<TreeNode> lastSibling() const override;
     std::shared_ptr<TreeNode> nextSibling() const override;
@@ -114,6 +115,12 @@ struct QtModelTree::Impl {
     bool dirty = true;
     uint64_t builds = 0;
     QtModelNode* live = nullptr;  // the node objects alive, linked
+    // The node objects made during this turn of the event loop, held until it
+    // ends or the model changes: a walk asks for the same rows again and
+    // again, and making and dropping a node at every ask cost more than the
+    // walk itself.
+    std::vector<TreeNodeRef> kept;
+    bool releaseQueued = false;
     int32_t openLeaves = 0;       // records with leafOpen
     // The open leaves across a change of the model, to be found again by.
     std::vector<QPersistentModelIndex> pinnedLeaves;
@@ -137,6 +144,7 @@ struct QtModelTree::Impl {
     ~Impl() {
         modelContext.reset();
         context.reset();
+        kept.clear();
         orphanAll();
         collection->orphan();
     }
@@ -164,8 +172,20 @@ struct QtModelTree::Impl {
         n->nextLive = live;
         if (live) live->prevLive = n.get();
         live = n.get();
+        keep(n);
         return n;
     }
+    void keep(const TreeNodeRef& n) {
+        kept.push_back(n);
+        if (releaseQueued) return;
+        releaseQueued = true;
+        QTimer::singleShot(0, context.get(), [this] {
+            releaseQueued = false;
+            releaseKept();
+        });
+    }
+    // The nodes nobody else holds go, and with them their records' links.
+    void releaseKept() { std::vector<TreeNodeRef>().swap(kept); }
     void unlink(QtModelNode& n) {
         if (n.prevLive) n.prevLive->nextLive = n.nextLive;
         else if (live == &n) live = n.nextLive;
@@ -198,6 +218,7 @@ struct QtModelTree::Impl {
     QHash<QModelIndex, QtModelNode*> takeLiveNodes();
     int32_t addRecord(const QModelIndex& index, int32_t parent);
     void aboutToChange() {
+        releaseKept();  // only the nodes others hold need finding again
         pinLive();
         if (!dirty && openLeaves > 0)
             for (const ModelRecord& r : recs)

@@ -226,6 +226,8 @@ TreeNodeRef QtTreeView::addNode(const std::string& key, const std::string& paren
     return QtTreeNode::ref(&n);
 }
 
+TreeNodeRef QtTreeView::nodeMember(const Variant& index) { return impl_->item(index); }
+
 TreeNodeRef QtTreeView::node(const std::string& key) const {
     auto it = impl_->byKey.find(key);
     return it == impl_->byKey.end() ? nullptr : impl_->object(it->second);

@@ -14,7 +14,7 @@ Variant QtNodeCollection::get(std::string_view member, const Variant* arg) {
         tree_->fresh();
         return Variant::longValue(int32_t(tree_->order.size()));
     }
-    if (ascii::equalsNoCase(member, "Item") && arg) return tree_->item(*arg);
+    if (ascii::equalsNoCase(member, "Item") && arg) return Variant::object(tree_->item(*arg));
     throwNoSuchMember(*this, member);
 }
 
@@ -30,7 +30,7 @@ const MemberTable<QtTreeNode>& nodeMembers() {
     static const MemberTable<QtTreeNode> table = [] {
         using N = QtTreeNode;
         MemberTable<N> t;
-        t.property("Level", [](N& n, const Variant*) { return Variant::longValue(n.rec().level); });
+        t.property("Level", [](N& n, const Variant*) { return n.levelMember(); });
         t.method("EnsureVisible", [](N& n, std::span<Variant>) {
             n.bringIntoView();
             return Variant();
@@ -68,13 +68,13 @@ const MemberTable<QtTreeView>& treeMembers() {
             });
         t.property("Nodes", [](T& tree, const Variant* index) {
             auto& records = QtTreeView::Impl::of(tree);
-            return index ? records.item(*index) : Variant::object(records.collection);
+            return index ? nodeValue(records.item(*index)) : Variant::object(records.collection);
         });
         t.property(
-            "Enabled", [](T& tree, const Variant*) { return Variant::boolean(tree.enabled()); },
+            "Enabled", [](T& tree, const Variant*) { return tree.enabledMember(); },
             [](T& tree, const Variant& v) { tree.setEnabled(v.isTrue()); });
         t.property(
-            "Visible", [](T& tree, const Variant*) { return Variant::boolean(tree.visible()); },
+            "Visible", [](T& tree, const Variant*) { return tree.visibleMember(); },
             [](T& tree, const Variant& v) { tree.setVisible(v.isTrue()); });
         return t;
     }();

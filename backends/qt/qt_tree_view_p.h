@@ -67,6 +67,7 @@ public:
     void setExpanded(bool expanded) override;
     bool expanded() const override;
     int32_t childCount() const override { return rec().childNodes; }
+    Variant levelMember() override { return Variant::longValue(rec().level); }
     std::shared_ptr<TreeNode> firstChild() const override { return ref(rec().firstChildNode); }
     std::shared_ptr<TreeNode> lastSibling() const override;
     std::shared_ptr<TreeNode> nextSibling() const override { return ref(rec().nextNode); }
@@ -175,14 +176,14 @@ struct QtTreeView::Impl {
                                                   ") of a tree with " + std::to_string(order.size()) + " nodes");
         return *order[std::size_t(oneBased - 1)];
     }
-    Variant item(const Variant& index) {
+    TreeNodeRef item(const Variant& index) {
         if (index.type() == VarType::String) {
             auto it = byKey.find(index.rawString());
             if (it == byKey.end())
                 throwHostError(err::ElementNotFound, "no node has the key \"" + index.rawString() + "\"");
-            return Variant::object(object(it->second));
+            return object(it->second);
         }
-        return Variant::object(QtTreeNode::ref(&at(index.toLong())));
+        return QtTreeNode::ref(&at(index.toLong()));
     }
     QtTreeNode* lastSibling(const QtTreeNode& n) const { return n.parentNode ? n.parentNode->lastChildNode : lastTop; }
     // Nodes opened or closed from now on only mark the view for one layout later.

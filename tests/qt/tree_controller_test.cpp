@@ -447,6 +447,34 @@ TEST_F(TreeControllerTest, AnOpenedLeafThatGetsRowsIsOpenInTheView) {
     }
 }
 
+// Every persistent index costs the model at each change: a command's node
+// objects last until the turn ends, and a change of the model pins only those
+// the application still holds.
+TEST_F(TreeControllerTest, ACommandsNodesLastTheTurnAndAModelChangePinsOnlyTheHeldOnes) {
+    struct CountingModel : QStandardItemModel {
+        using QAbstractItemModel::persistentIndexList;
+    } model;
+    for (int i = 0; i < 50; ++i) {
+        auto* top = new QStandardItem(QString::number(i));
+        top->appendRow(new QStandardItem("child"));
+        model.appendRow(top);
+    }
+    QTreeView view(&window);
+    view.setModel(&model);
+    view.show();
+    ctl->setTreeView(&view);
+    click(1);
+    pump();
+    click(2);  // closes every row: Qt holds no index of its own for them
+    const TreeNodeRef held = bound()->nodeFor(model.index(3, 0));
+    const auto before = model.persistentIndexList().size();
+    model.insertRow(0, new QStandardItem("new"));
+    EXPECT_EQ(model.persistentIndexList().size(), before + 1);
+    pump();
+    EXPECT_EQ(held, bound()->nodeFor(model.index(4, 0)));
+    EXPECT_EQ(held->childCount(), 1);
+}
+
 // ---- Binding and unbinding ----------------------------------------------------------
 
 TEST_F(TreeControllerTest, AViewThatGoesUnbindsAndAClickThenShowsTheHint) {

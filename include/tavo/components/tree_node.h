@@ -1,8 +1,9 @@
 #pragma once
 // The tree view library's node interface, as the tree controller calls it
-// directly. The tree view itself ("SSActiveTreeView.SSTree") is reached only by
+// directly. The tree view itself ("SSActiveTreeView.SSTree") is reached by
 // member name: "SelectedItem", "Nodes", "Nodes"(i), "Count", "Enabled",
-// "Visible", and on a node "Level" and "EnsureVisible".
+// "Visible", and on a node "Level" and "EnsureVisible"; a tree view may offer
+// the ones read at every node without the lookup by name (TreeViewReads).
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,7 +44,24 @@ public:
     // below it. Moving a top-level node among its siblings need not count
     // for its branch; the tree's count sees it.
     virtual std::optional<uint64_t> branchChangedAt() const { return std::nullopt; }
+
+    // What reading "Level" by name gives; a node may answer it more directly.
+    virtual Variant levelMember() { return get("Level"); }
 };
 using TreeNodeRef = std::shared_ptr<TreeNode>;
+
+// The members of a tree view that the tree controller reads for every node,
+// offered without the lookup by name. Each does what reading the member by
+// name does: the same value, the same errors, the same count where the tree
+// counts its calls.
+class TAVO_COMPONENTS_EXPORT TreeViewReads {
+public:
+    virtual Variant enabledMember() = 0;                       // "Enabled"
+    virtual Variant visibleMember() = 0;                       // "Visible"
+    virtual TreeNodeRef nodeMember(const Variant& index) = 0;  // "Nodes"(index)
+
+protected:
+    ~TreeViewReads() = default;
+};
 
 }  // namespace tavo

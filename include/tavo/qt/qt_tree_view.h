@@ -24,7 +24,7 @@
 
 namespace tavo {
 
-class TAVO_QT_EXPORT QtTreeView : public Control {
+class TAVO_QT_EXPORT QtTreeView : public Control, public TreeViewReads {
 public:
     // A tree widget of its own, filling the control's surface.
     explicit QtTreeView(ControlSite& site);
@@ -53,6 +53,10 @@ public:
     void Resize() override;
 
     std::string className() const override { return "SSActiveTreeView.SSTree"; }
+
+    Variant enabledMember() override { return Variant::boolean(enabled()); }
+    Variant visibleMember() override { return Variant::boolean(visible()); }
+    TreeNodeRef nodeMember(const Variant& index) override;
 
     // The adapter's records, in the backend's private header.
     struct Impl;

@@ -65,7 +65,7 @@ public:
 protected:
     // Lets go of the bound tree: controllers bound to each other, or to
     // themselves, would otherwise keep each other alive after their form.
-    void Terminate() override { tree_.reset(); }
+    void Terminate() override { bindTree(nullptr); }
     Variant getMember(std::string_view member, const Variant* arg) override;
     void putMember(std::string_view member, const Variant& value) override;
     void putRefMember(std::string_view member, const Variant& value) override;
@@ -84,9 +84,13 @@ private:
 
     void expandOrCollapseAll(bool expanding, TreeSkip& skip);
     bool treeSwitchedOff(TreeSkip& skip) const;
+    void bindTree(std::shared_ptr<Control> tree);
+    Variant treeMember(const char* member, Variant (TreeViewReads::*read)()) const;
+    TreeNodeRef nodeAt(const Variant& index) const;
 
     std::array<std::string, kButtonCount> toolTips_;
     std::shared_ptr<Control> tree_;
+    TreeViewReads* treeReads_ = nullptr;  // tree_'s, when it offers them
     // Depth of the ExpandAll calls in progress, as a recursive walk would
     // count it; shared with calls the application makes while one runs, so
     // that only the outermost call brings its node into view.
