@@ -1,13 +1,14 @@
 // tavo-run: loads a form into a real window (the built-in demo without one),
 // or runs a script against it: in real windows, or headless, where the
 // deterministic host stands in for the screen, the clock and the user.
-#include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "apps/tavo_run/headless_backend.h"
 #include "apps/tavo_run/script_engine.h"
+#include "apps/tavo_run/script_input.h"
 #include "backends/headless/headless_host.h"
 #include "tavo/calendar/register.h"
 #include "tavo/host/registry.h"
@@ -83,13 +84,13 @@ int main(int argc, char** argv) {
     }
     if (!screenshotPath.empty()) return usageError("--screenshot needs real windows, not --headless");
 
-    std::ifstream scriptFile;
-    if (!scriptPath.empty()) {
-        if (const std::string problem = tavo::ScriptEngine::openScript(scriptPath, scriptFile); !problem.empty()) {
-            std::cerr << "tavo-run: " << problem << '\n';
-            return 2;
-        }
+    std::unique_ptr<tavo::ScriptInput> input =
+        scriptPath.empty() ? std::make_unique<tavo::ScriptInput>() : std::make_unique<tavo::ScriptInput>(scriptPath);
+    if (!input->problem().empty()) {
+        std::cerr << "tavo-run: " << input->problem() << '\n';
+        return 2;
     }
+    std::istream script(input.get());
 
     tavo::ComponentRegistry& registry = tavo::ComponentRegistry::global();
     tavo::registerHeadlessComponents(registry);
@@ -100,5 +101,5 @@ int main(int argc, char** argv) {
     tavo::HeadlessBackend backend(host);
     tavo::ScriptEngine engine(backend, std::cout, std::cerr);
     if (!formPath.empty()) engine.loadForm(formPath);
-    return engine.run(scriptPath.empty() ? std::cin : scriptFile);
+    return engine.run(script);
 }

@@ -1,7 +1,5 @@
 #include "apps/tavo_run/script_engine.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <istream>
 #include <optional>
@@ -42,14 +40,6 @@ bool readLine(std::istream& in, std::string& line, std::size_t limit) {
 }
 
 }  // namespace
-
-std::string ScriptEngine::openScript(const std::string& path, std::ifstream& in) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return "the script " + path + " is a folder, not a file";
-    in.open(path, std::ios::binary);
-    if (!in) return "cannot open the script " + path + ": " + std::strerror(errno);
-    return {};
-}
 
 ScriptEngine::ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err)
     : backend_(backend), out_(out), err_(err), screen_(std::make_shared<ScreenObject>(backend.host())) {

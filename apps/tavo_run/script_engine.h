@@ -4,7 +4,6 @@
 // line is reported on `err` and ends the run with status 2.
 #include <array>
 #include <cstddef>
-#include <fstream>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -49,10 +48,6 @@ public:
     // The longest line a script may have: the engine reads a line at a time,
     // so this bounds the memory any script can take.
     static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
-
-    // Opens the script file for run(); an empty text when it can be read,
-    // else what is wrong with it (a folder, a file that cannot be opened).
-    static std::string openScript(const std::string& path, std::ifstream& in);
 
     ScriptEngine(ScriptBackend& backend, std::ostream& out, std::ostream& err);
     ~ScriptEngine();

@@ -1,10 +1,12 @@
 #include "apps/tavo_run/qt/window_runner.h"
 
 #include <QApplication>
-#include <fstream>
+#include <istream>
+#include <optional>
 #include <iostream>
 
 #include "apps/tavo_run/qt/window_session.h"
+#include "apps/tavo_run/script_input.h"
 #include "tavo/calendar/register.h"
 #include "tavo/host/error.h"
 #include "tavo/qt/deep_stack.h"
@@ -53,13 +55,15 @@ int runWindows(int argc, char** argv, const WindowRunOptions& options) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
-    std::ifstream script;
+    std::optional<ScriptInput> input;
     if (!options.scriptPath.empty()) {
-        if (const std::string problem = ScriptEngine::openScript(options.scriptPath, script); !problem.empty()) {
-            std::cerr << "tavo-run: " << problem << '\n';
+        input.emplace(options.scriptPath);
+        if (!input->problem().empty()) {
+            std::cerr << "tavo-run: " << input->problem() << '\n';
             return 2;
         }
     }
+    std::istream script(input ? &*input : nullptr);
 
     RunnerApplication app(argc, argv);
     QApplication::setApplicationName("tavo-run");
