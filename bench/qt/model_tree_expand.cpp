@@ -91,6 +91,9 @@ struct ShapeFixture {
         view->setModel(&model);
         view->setCurrentIndex(model.index(0, 0));
         strip->setTreeView(view);
+        // The adapter reads the model at its first use: here, not in the
+        // first click measured.
+        strip->control().get("mySSTree").toObject()->get("Nodes").toObject()->get("Count");
         window.show();
         settle();
     }
