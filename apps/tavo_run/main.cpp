@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "apps/tavo_run/headless_backend.h"
 #include "apps/tavo_run/script_engine.h"
 #include "apps/tavo_run/script_input.h"
+#include "apps/tavo_run/system_names.h"
 #include "backends/headless/headless_host.h"
 #include "tavo/calendar/register.h"
 #include "tavo/host/registry.h"
@@ -52,8 +54,9 @@ int usageError(std::string_view what) {
 int main(int argc, char** argv) {
     bool headless = false;
     std::string scriptPath, formPath, screenshotPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    const std::vector<std::string> args = tavo::utf8Arguments(argc, argv);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         if (arg == "--help" || arg == "-h") {
             printUsage(std::cout);
             return 0;
@@ -61,11 +64,11 @@ int main(int argc, char** argv) {
         if (arg == "--headless") {
             headless = true;
         } else if (arg == "--script") {
-            if (++i == argc) return usageError("--script needs a file");
-            scriptPath = argv[i];
+            if (++i == args.size()) return usageError("--script needs a file");
+            scriptPath = args[i];
         } else if (arg == "--screenshot") {
-            if (++i == argc) return usageError("--screenshot needs a PNG file");
-            screenshotPath = argv[i];
+            if (++i == args.size()) return usageError("--screenshot needs a PNG file");
+            screenshotPath = args[i];
         } else if (arg.starts_with("-")) {
             return usageError("unknown option " + std::string(arg));
         } else if (formPath.empty()) {

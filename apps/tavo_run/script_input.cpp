@@ -4,6 +4,9 @@
 #include <cstring>
 #include <filesystem>
 #include <ios>
+#include <string_view>
+
+#include "apps/tavo_run/system_names.h"
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -17,7 +20,7 @@ namespace tavo {
 namespace {
 
 #ifdef _WIN32
-int openForReading(const std::string& path) { return ::_open(path.c_str(), _O_RDONLY | _O_BINARY); }
+int openForReading(const std::string& path) { return ::_wopen(wideName(path).c_str(), _O_RDONLY | _O_BINARY); }
 long readSome(int fd, char* to, unsigned size) { return ::_read(fd, to, size); }
 void closeFile(int fd) { ::_close(fd); }
 #else
@@ -32,7 +35,8 @@ ScriptInput::ScriptInput() : fd_(0) {}
 
 ScriptInput::ScriptInput(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    const std::u8string_view name(reinterpret_cast<const char8_t*>(path.data()), path.size());
+    if (std::filesystem::is_directory(std::filesystem::path(name), ec)) {
         problem_ = "the script " + path + " is a folder, not a file";
         return;
     }
