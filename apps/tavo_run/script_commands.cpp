@@ -267,7 +267,13 @@ void ScriptEngine::cmdExpect(const Tokens& t) {
     const Path p = parsePath(t[1]);
     const ValueLiteral lit = parseValue(t[2]);
     const Variant expected = evaluate(lit);
-    const Variant actual = read(p);
+    Variant actual;
+    try {
+        actual = read(p);
+    } catch (const HostError&) {
+        expectFailed_ = true;  // what cannot be read is not what was expected
+        throw;
+    }
     const bool colour = lit.hex || isColourMember(p.segments.back().name);
     if (valuesMatch(actual, expected, colour)) return;
     expectFailed_ = true;
