@@ -247,8 +247,9 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
         const Variant index = nodeIndex(i);
         bool levelKnown = false;
         const bool topLevel = skip.test([&] {
-            const Variant level = treeReads_ ? deref(nodeAt(index), "the node").levelMember()
-                                             : objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
+            const Variant level =
+                treeReads_ ? deref(nodeAt(index), "the node").levelMember()
+                           : objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
             levelKnown = true;
             return Variant::compare(level, Variant::integer(1)) == 0;
         });
