@@ -17,26 +17,9 @@ namespace {
 
 // Everything the tree counts, under the names callCounts() reports.
 enum Call : std::size_t {
-    CallSelectedItem,
-    CallNodes,
-    CallCount,
-    CallItem,
-    CallLevel,
-    CallEnsureVisible,
-    CallEnabled,
-    CallVisible,
-    CallKey,
-    CallText,
-    CallExpanded,
-    CallChildren,
-    CallChild,
-    CallLastSibling,
-    CallNext,
-    CallParent,
-    CallIndex,
-    CallBringIntoView,
-    CallChangeCount,
-    kCallKinds
+    CallSelectedItem, CallNodes, CallCount, CallItem, CallLevel, CallEnsureVisible, CallEnabled, CallVisible,
+    CallKey, CallText, CallExpanded, CallChildren, CallChild, CallLastSibling, CallNext, CallParent, CallIndex,
+    CallBringIntoView, CallChangeCount, kCallKinds
 };
 constexpr std::array<const char*, kCallKinds> kCallNames{
     "SelectedItem", "Nodes",       "Count", "Item",   "Level",    "EnsureVisible",   "Enabled",
@@ -588,11 +571,7 @@ Variant HeadlessTreeView::callMember(std::string_view member, std::span<Variant>
 
 void registerHeadlessComponents(ComponentRegistry& registry) {
     const auto property = [](std::string name, std::string type, bool canPut) {
-        MemberInfo m;
-        m.name = std::move(name);
-        m.type = std::move(type);
-        m.canPut = canPut;
-        return m;
+        return MemberInfo{MemberKind::Property, std::move(name), std::move(type), true, canPut, false, {}, {}};
     };
     TypeInfo info;
     info.progId = "SSActiveTreeView.SSTree";
