@@ -9,7 +9,7 @@ bash scripts/setup.sh
 build=${TAVO_BUILD_DIR:-build}
 cmake -S . -B "$build" -DTAVO_TESTS=OFF -DTAVO_BENCH=OFF
 cmake --build "$build" -j"$(nproc)" --target tavo-run
-runner="$PWD/$build/bin/tavo-run"
+runner="$(cd "$build" && pwd)/bin/tavo-run"  # the build folder may be given relative or absolute
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "== tavo-run (the demo form; close its window to go on)"
