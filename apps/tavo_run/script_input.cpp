@@ -7,11 +7,10 @@
 #include <string_view>
 
 #include "apps/tavo_run/system_names.h"
-#ifdef _WIN32
 #include <fcntl.h>
+#ifdef _WIN32
 #include <io.h>
 #else
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 

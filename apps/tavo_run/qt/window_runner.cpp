@@ -1,9 +1,9 @@
 #include "apps/tavo_run/qt/window_runner.h"
 
 #include <QApplication>
+#include <iostream>
 #include <istream>
 #include <optional>
-#include <iostream>
 
 #include "apps/tavo_run/qt/window_session.h"
 #include "apps/tavo_run/script_input.h"
