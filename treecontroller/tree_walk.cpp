@@ -35,6 +35,10 @@ public:
             ++cutShort_;
             return false;
         }
+        if (sameLevel && watch_ && watch_->doneFrom(*node)) {
+            levelDone_ = true;
+            return true;
+        }
         skip_.step([&] { node->setExpanded(expanding_); });
         if (watch_) watch_->asked(*node);
         ++walk_.depth_;

@@ -22,7 +22,7 @@ std::optional<uint64_t> branchChangedAt(const TreeNode& node) {
     }
 }
 
-const void* identityOf(const TreeNodeRef& node) {
+const void* identityOf(const TreeNode* node) {
     try {
         return node ? node->identity() : nullptr;
     } catch (...) {
@@ -56,7 +56,7 @@ void WalkedTopLevel::endCall(bool levelDone) {
 
 TopLevelWatch::Visit WalkedTopLevel::before(const TreeNodeRef& node) {
     otherChangesAtBranchStart_ = otherChanges_;
-    walking_ = identityOf(node);
+    walking_ = identityOf(node.get());
     if (!walking_) return Visit::Walk;
     const auto it = done_.find(walking_);
     if (it == done_.end() || !it->second.done) return Visit::Walk;
@@ -78,6 +78,13 @@ void WalkedTopLevel::after(const TreeNodeRef& node, bool whole) {
     }
     callWhole_ = false;
     if (const auto it = done_.find(walking_); it != done_.end()) it->second.done = false;
+}
+
+// Nothing has changed since the node joined the done tail: the call on it
+// would walk its own branch and stop at once.
+bool WalkedTopLevel::doneFrom(const TreeNode& node) {
+    const auto it = done_.find(identityOf(&node));
+    return it != done_.end() && it->second.done && it->second.tail == tail_;
 }
 
 // Opening or closing one node changes the tree by one at most; more is what

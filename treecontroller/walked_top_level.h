@@ -36,6 +36,7 @@ public:
     Visit before(const TreeNodeRef& node) override;
     void after(const TreeNodeRef& node, bool whole) override;
     void asked(const TreeNode& node) override;
+    bool doneFrom(const TreeNode& node) override;
 
 private:
     struct Branch {

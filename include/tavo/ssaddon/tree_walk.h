@@ -26,6 +26,11 @@ public:
     virtual void after(const TreeNodeRef& node, bool whole) = 0;
     // After every opening or closing the walk asks of the tree, on any node.
     virtual void asked(const TreeNode& node) = 0;
+    // Before the call on the starting node opens or closes it: true when the
+    // node and every sibling after it are done and unchanged, so that the
+    // whole call would open or close nothing. It then only brings the node
+    // into view.
+    virtual bool doneFrom(const TreeNode&) { return false; }
 
 protected:
     ~TopLevelWatch() = default;
