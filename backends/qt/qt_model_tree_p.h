@@ -134,7 +134,10 @@ struct QtModelTree::Impl {
     int32_t openingTop = -1;
     uint64_t openingBuild = 0;
     std::vector<std::pair<QModelIndex, uint64_t>> undated;  // others' openings and closings, with the count
-    QPersistentModelIndex pendingScroll;
+    // The row to scroll to when the turn ends: by its place while the records
+    // hold, by a persistent index once the model is about to change.
+    int32_t scrollPlace = -1;
+    QPersistentModelIndex scrollPinned;
     bool scrollQueued = false;
     // The context of the adapter's connections and queued calls, which go with it.
     std::unique_ptr<QObject> context = std::make_unique<QObject>();
@@ -220,6 +223,8 @@ struct QtModelTree::Impl {
     void aboutToChange() {
         releaseKept();  // only the nodes others hold need finding again
         pinLive();
+        if (scrollPlace >= 0 && !dirty) scrollPinned = recs[std::size_t(scrollPlace)].index;
+        scrollPlace = -1;
         if (!dirty && openLeaves > 0)
             for (const ModelRecord& r : recs)
                 if (r.leafOpen) pinnedLeaves.emplace_back(r.index);
@@ -296,23 +301,31 @@ struct QtModelTree::Impl {
         std::vector<int32_t> closed;
         for (int32_t p = recs[std::size_t(place)].parent; p >= 0; p = recs[std::size_t(p)].parent)
             if (!widget().isExpanded(recs[std::size_t(p)].index)) closed.push_back(p);
-        const QModelIndex index = recs[std::size_t(place)].index;
-        // Outermost first, as the view would open them; a handler may change
-        // the model meanwhile, and the rows left are opened where they are now.
-        const uint64_t build = builds;
-        for (auto p = closed.rbegin(); p != closed.rend() && build == builds && !dirty; ++p) setExpanded(*p, true);
-        scrollLater(index);
-        if (owner.onBringIntoView) owner.onBringIntoView(index);
+        if (!closed.empty()) {
+            // Outermost first, as the view would open them; a handler may
+            // change the model meanwhile, and the rows left are opened where
+            // they are now, and the row found again.
+            const QPersistentModelIndex pinned = recs[std::size_t(place)].index;
+            const uint64_t build = builds;
+            for (auto p = closed.rbegin(); p != closed.rend() && build == builds && !dirty; ++p) setExpanded(*p, true);
+            if (build != builds || dirty) place = placeOf(pinned);
+        }
+        scrollLater(place);
+        if (owner.onBringIntoView) owner.onBringIntoView(place >= 0 ? recs[std::size_t(place)].index : QModelIndex());
     }
     // Scrolling lays the view out at once; of the nodes a command brings into
     // view one after another only the last decides where the view stands.
-    void scrollLater(const QModelIndex& index) {
-        pendingScroll = index;
+    void scrollLater(int32_t place) {
+        scrollPlace = place;
+        scrollPinned = QPersistentModelIndex();
         if (scrollQueued) return;
         scrollQueued = true;
         QTimer::singleShot(0, context.get(), [this] {
             scrollQueued = false;
-            const QModelIndex target = std::exchange(pendingScroll, QPersistentModelIndex());
+            const bool placed = view && scrollPlace >= 0 && !dirty && currentModel() == model && view->rootIndex() == root;
+            const QModelIndex target = placed ? recs[std::size_t(scrollPlace)].index : QModelIndex(scrollPinned);
+            scrollPlace = -1;
+            scrollPinned = QPersistentModelIndex();
             if (view && target.isValid()) view->scrollTo(target);
         });
     }

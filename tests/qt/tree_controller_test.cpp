@@ -7,6 +7,7 @@
 // value changes nothing.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTreeWidget>
@@ -469,7 +470,8 @@ TEST_F(TreeControllerTest, ACommandsNodesLastTheTurnAndAModelChangePinsOnlyTheHe
     const TreeNodeRef held = bound()->nodeFor(model.index(3, 0));
     const auto before = model.persistentIndexList().size();
     model.insertRow(0, new QStandardItem("new"));
-    EXPECT_EQ(model.persistentIndexList().size(), before + 1);
+    // The held node, and the first row, which the command scrolls to when the turn ends.
+    EXPECT_EQ(model.persistentIndexList().size(), before + 2);
     pump();
     EXPECT_EQ(held, bound()->nodeFor(model.index(4, 0)));
     EXPECT_EQ(held->childCount(), 1);
@@ -522,6 +524,48 @@ TEST_F(TreeControllerTest, AModelReplacedUnderTheViewIsReadAnewAndItsOldNodesLet
     side.view->setModel(nullptr);
     EXPECT_EQ(bound()->count(), 0u);
     click(1);
+}
+
+// Only the last row a command brings into view is scrolled to, when the turn
+// ends, and where it stands by then; a row gone by then, or of a model the view
+// no longer shows, is not scrolled to.
+TEST_F(TreeControllerTest, TheViewScrollsToTheLastRowBroughtIntoViewWhereItStandsWhenTheTurnEnds) {
+    struct Case {
+        const char* name;
+        std::function<void(QStandardItemModel&, QTreeView&)> meanwhile;
+        int rowShown;  // the row of the view's model in sight afterwards, or -1: not scrolled
+    };
+    QStandardItemModel other;
+    for (int i = 0; i < 200; ++i) other.appendRow(new QStandardItem("other"));
+    const Case cases[] = {
+        {"nothing changed", [](QStandardItemModel&, QTreeView&) {}, 150},
+        {"rows inserted above", [](QStandardItemModel& m, QTreeView&) { m.insertRows(0, 30); }, 180},
+        {"rows moved", [](QStandardItemModel& m, QTreeView&) { m.sort(0, Qt::DescendingOrder); }, 49},
+        {"row removed", [](QStandardItemModel& m, QTreeView&) { m.removeRow(150); }, -1},
+        {"model replaced", [&](QStandardItemModel&, QTreeView& v) { v.setModel(&other); }, -1},
+    };
+    for (const Case& c : cases) {
+        QStandardItemModel model;
+        for (int i = 0; i < 200; ++i) model.appendRow(new QStandardItem(QStringLiteral("%1").arg(i, 3, 10, QChar('0'))));
+        QTreeView view(&window);
+        view.setModel(&model);
+        view.resize(200, 200);
+        view.show();
+        ctl->setTreeView(&view);
+        pump();
+        bound()->nodeFor(model.index(199, 0))->bringIntoView();
+        bound()->nodeFor(model.index(150, 0))->bringIntoView();
+        c.meanwhile(model, view);
+        pump();
+        if (c.rowShown < 0) {
+            EXPECT_EQ(view.verticalScrollBar()->value(), 0) << c.name;
+        } else {
+            const QRect row = view.visualRect(view.model()->index(c.rowShown, 0));
+            EXPECT_TRUE(view.viewport()->rect().contains(row)) << c.name;
+            EXPECT_GT(view.verticalScrollBar()->value(), 0) << c.name;
+        }
+        ctl->setTreeView(nullptr);
+    }
 }
 
 // ---- Properties ----------------------------------------------------------------------
