@@ -246,20 +246,16 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
     for (int32_t i = 1; i <= count; ++i) {
         const Variant index = nodeIndex(i);
         bool levelKnown = false;
-        // A tree that offers its nodes directly gives the same node to both
-        // reads of Nodes(i), and nothing runs between them: it is read once.
-        TreeNodeRef node;
         const bool topLevel = skip.test([&] {
-            if (treeReads_) node = nodeAt(index);
             const Variant level =
-                treeReads_ ? deref(node, "the node").levelMember()
+                treeReads_ ? treeReads_->nodeLevelMember(index)
                            : objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
             levelKnown = true;
             return Variant::compare(level, Variant::integer(1)) == 0;
         });
         if (!topLevel) continue;
         skip.step([&] {
-            if (!treeReads_) node = nodeAt(index);
+            const TreeNodeRef node = nodeAt(index);
             // Not known to be a top-level node: walked as the rules say.
             const bool watched = node && levelKnown && walked.beginCall(*node);
             const bool levelDone = walk_.run(node, expanding, true, watched ? &walked : nullptr);

@@ -66,6 +66,7 @@ public:
     Variant enabledMember() override { return Variant::boolean(enabled()); }
     Variant visibleMember() override { return Variant::boolean(visible()); }
     TreeNodeRef nodeMember(const Variant& index) override;
+    Variant nodeLevelMember(const Variant& index) override;
 
     struct Impl;
     Impl& impl() const { return *impl_; }

@@ -7,13 +7,18 @@ namespace {
 
 Variant nodeValue(const TreeNodeRef& n) { return Variant::object(n); }
 
-TreeNodeRef collectionItem(QtModelTree::Impl& tree, const Variant& index) {
+// The record of Nodes(index), the records brought up to date first.
+int32_t collectionPlace(QtModelTree::Impl& tree, const Variant& index) {
     const int32_t i = index.toLong();
     tree.fresh();
     if (i < 1 || std::size_t(i) > tree.recs.size())
         throwHostError(err::IndexOutOfBounds,
                        "Nodes(" + std::to_string(i) + ") of a tree with " + std::to_string(tree.recs.size()) + " nodes");
-    return tree.nodeAt(i - 1);
+    return i - 1;
+}
+
+TreeNodeRef collectionItem(QtModelTree::Impl& tree, const Variant& index) {
+    return tree.nodeAt(collectionPlace(tree, index));
 }
 
 const MemberTable<QtModelNode>& nodeMembers() {
@@ -94,6 +99,9 @@ Variant QtModelNode::call(std::string_view member, std::span<Variant> args) {
 }
 
 TreeNodeRef QtModelTree::nodeMember(const Variant& index) { return collectionItem(*impl_, index); }
+Variant QtModelTree::nodeLevelMember(const Variant& index) {
+    return Variant::longValue(impl_->recs[std::size_t(collectionPlace(*impl_, index))].level);
+}
 
 Variant QtModelTree::getMember(std::string_view member, const Variant* arg) {
     return treeMembers().get(*this, member, arg);

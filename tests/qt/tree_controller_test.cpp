@@ -526,6 +526,27 @@ TEST_F(TreeControllerTest, AModelReplacedUnderTheViewIsReadAnewAndItsOldNodesLet
     click(1);
 }
 
+// The level the controller reads for every row is what Nodes(i).Level by name
+// gives, error and all, without a node object for the row.
+TEST_F(TreeControllerTest, TheLevelReadDirectlyIsTheLevelReadByName) {
+    ModelSide side(Kind::Standard, "a(a1(a11) a2) b");
+    ctl->setTreeView(side.view.get());
+    QtModelTree& tree = *bound();
+    auto outcome = [](const std::function<Variant()>& read) {
+        try {
+            return std::to_string(read().toLong());
+        } catch (const HostError& e) {
+            return "error " + std::to_string(e.number()) + ": " + e.what();
+        }
+    };
+    for (int32_t i = -1; i <= 6; ++i) {
+        const Variant index = Variant::longValue(i);
+        EXPECT_EQ(outcome([&] { return tree.nodeLevelMember(index); }),
+                  outcome([&] { return tree.get("Nodes", &index).toObject()->get("Level"); }))
+            << "Nodes(" << i << ")";
+    }
+}
+
 // Only the last row a command brings into view is scrolled to, when the turn
 // ends, and where it stands by then; a row gone by then, or of a model the view
 // no longer shows, is not scrolled to.

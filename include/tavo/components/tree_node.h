@@ -59,6 +59,10 @@ public:
     virtual Variant enabledMember() = 0;                       // "Enabled"
     virtual Variant visibleMember() = 0;                       // "Visible"
     virtual TreeNodeRef nodeMember(const Variant& index) = 0;  // "Nodes"(index)
+    // "Nodes"(index)."Level". The controller reads it for every row to find
+    // the top-level ones; a tree that knows a row's level without a node
+    // object for it spares making one for each row below the top level.
+    virtual Variant nodeLevelMember(const Variant& index);
 
 protected:
     ~TreeViewReads() = default;

@@ -1,0 +1,13 @@
+#include "tavo/components/tree_node.h"
+
+#include "tavo/host/error.h"
+
+namespace tavo {
+
+Variant TreeViewReads::nodeLevelMember(const Variant& index) {
+    const TreeNodeRef node = nodeMember(index);
+    if (!node) throwHostError(err::ObjectNotSet, "the node is Nothing");
+    return node->levelMember();
+}
+
+}  // namespace tavo
