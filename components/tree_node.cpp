@@ -10,4 +10,10 @@ Variant TreeViewReads::nodeLevelMember(const Variant& index) {
     return node->levelMember();
 }
 
+bool TreeViewReads::disabledOrHidden() {
+    const Variant enabled = enabledMember();
+    const Variant visible = visibleMember();
+    return enabled.toBoolean() == vbFalse || visible.toBoolean() == vbFalse;
+}
+
 }  // namespace tavo

@@ -266,8 +266,10 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
 
 bool TavoSSTreeController::treeSwitchedOff(TreeSkip& skip) const {
     return skip.test([&] {
-        const Variant enabled = treeMember("Enabled", &TreeViewReads::enabledMember);
-        const Variant visible = treeMember("Visible", &TreeViewReads::visibleMember);
+        Object& tree = deref(tree_, "mySSTree");
+        if (treeReads_) return treeReads_->disabledOrHidden();
+        const Variant enabled = tree.get("Enabled");
+        const Variant visible = tree.get("Visible");
         return enabled.toBoolean() == vbFalse || visible.toBoolean() == vbFalse;
     });
 }
@@ -277,11 +279,6 @@ bool TavoSSTreeController::treeSwitchedOff(TreeSkip& skip) const {
 void TavoSSTreeController::bindTree(std::shared_ptr<Control> tree) {
     tree_ = std::move(tree);
     treeReads_ = dynamic_cast<TreeViewReads*>(tree_.get());
-}
-
-Variant TavoSSTreeController::treeMember(const char* member, Variant (TreeViewReads::*read)()) const {
-    Object& tree = deref(tree_, "mySSTree");
-    return treeReads_ ? (treeReads_->*read)() : tree.get(member);
 }
 
 TreeNodeRef TavoSSTreeController::nodeAt(const Variant& index) const {

@@ -65,6 +65,7 @@ public:
 
     Variant enabledMember() override { return Variant::boolean(enabled()); }
     Variant visibleMember() override { return Variant::boolean(visible()); }
+    bool disabledOrHidden() override { return !enabled() || !visible(); }
     TreeNodeRef nodeMember(const Variant& index) override;
     Variant nodeLevelMember(const Variant& index) override;
 

@@ -526,12 +526,14 @@ TEST_F(TreeControllerTest, AModelReplacedUnderTheViewIsReadAnewAndItsOldNodesLet
     click(1);
 }
 
-// The level the controller reads for every row is what Nodes(i).Level by name
-// gives, error and all, without a node object for the row.
-TEST_F(TreeControllerTest, TheLevelReadDirectlyIsTheLevelReadByName) {
+// The reads the controller makes for every row are what reading by name
+// gives, error and all: Nodes(i).Level without a node object for the row, and
+// whether the view is disabled or hidden.
+TEST_F(TreeControllerTest, TheReadsMadeDirectlyAreTheReadsByName) {
     ModelSide side(Kind::Standard, "a(a1(a11) a2) b");
     ctl->setTreeView(side.view.get());
-    QtModelTree& tree = *bound();
+    const std::shared_ptr<QtModelTree> held = bound();  // kept past the view
+    QtModelTree& tree = *held;
     auto outcome = [](const std::function<Variant()>& read) {
         try {
             return std::to_string(read().toLong());
@@ -545,6 +547,16 @@ TEST_F(TreeControllerTest, TheLevelReadDirectlyIsTheLevelReadByName) {
                   outcome([&] { return tree.get("Nodes", &index).toObject()->get("Level"); }))
             << "Nodes(" << i << ")";
     }
+    for (const bool enabled : {true, false})
+        for (const bool visible : {true, false}) {
+            side.view->setEnabled(enabled);
+            side.view->setVisible(visible);
+            const bool byName = !tree.get("Enabled").isTrue() || !tree.get("Visible").isTrue();
+            EXPECT_EQ(tree.disabledOrHidden(), byName) << "enabled " << enabled << ", visible " << visible;
+        }
+    side.view.reset();
+    EXPECT_THROW(tree.get("Enabled"), HostError);
+    EXPECT_THROW(tree.disabledOrHidden(), HostError) << "the view gone";
 }
 
 // Only the last row a command brings into view is scrolled to, when the turn

@@ -63,6 +63,10 @@ public:
     // the top-level ones; a tree that knows a row's level without a node
     // object for it spares making one for each row below the top level.
     virtual Variant nodeLevelMember(const Variant& index);
+    // "Enabled" is False or "Visible" is False, both read. The controller
+    // asks before every call of its walk; a tree that knows both as flags
+    // spares the two values read by name.
+    virtual bool disabledOrHidden();
 
 protected:
     ~TreeViewReads() = default;

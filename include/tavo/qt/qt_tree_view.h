@@ -56,6 +56,7 @@ public:
 
     Variant enabledMember() override { return Variant::boolean(enabled()); }
     Variant visibleMember() override { return Variant::boolean(visible()); }
+    bool disabledOrHidden() override { return !enabled() || !visible(); }
     TreeNodeRef nodeMember(const Variant& index) override;
 
     // The adapter's records, in the backend's private header.
