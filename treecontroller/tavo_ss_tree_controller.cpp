@@ -244,9 +244,15 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
     });
     WalkedTopLevel walked;
     for (int32_t i = 1; i <= count; ++i) {
-        const Variant index = nodeIndex(i);
         bool levelKnown = false;
         const bool topLevel = skip.test([&] {
+            // The rows the tree says are not top-level are passed over at once.
+            if (const auto first = treeReads_ ? treeReads_->firstTopLevel(i, count) : std::nullopt) {
+                i = *first;
+                levelKnown = true;
+                return i <= count;
+            }
+            const Variant index = nodeIndex(i);
             const Variant level =
                 treeReads_ ? treeReads_->nodeLevelMember(index)
                            : objectOf(deref(tree_, "mySSTree").get("Nodes", &index), "the node").get("Level");
@@ -254,6 +260,7 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
             return Variant::compare(level, Variant::integer(1)) == 0;
         });
         if (!topLevel) continue;
+        const Variant index = nodeIndex(i);
         skip.step([&] {
             const TreeNodeRef node = nodeAt(index);
             // Not known to be a top-level node: walked as the rules say.

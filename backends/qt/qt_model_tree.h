@@ -68,6 +68,7 @@ public:
     bool disabledOrHidden() override { return !enabled() || !visible(); }
     TreeNodeRef nodeMember(const Variant& index) override;
     Variant nodeLevelMember(const Variant& index) override;
+    std::optional<int32_t> firstTopLevel(int32_t from, int32_t to) override;
 
     struct Impl;
     Impl& impl() const { return *impl_; }

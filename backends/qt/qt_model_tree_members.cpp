@@ -103,6 +103,14 @@ Variant QtModelTree::nodeLevelMember(const Variant& index) {
     return Variant::longValue(impl_->recs[std::size_t(collectionPlace(*impl_, index))].level);
 }
 
+// The records are the collection in tree order, and the top-level rows' places ascend.
+std::optional<int32_t> QtModelTree::firstTopLevel(int32_t from, int32_t to) {
+    impl_->fresh();
+    const std::vector<int32_t>& tops = impl_->topRecs;
+    const auto it = std::lower_bound(tops.begin(), tops.end(), from - 1);
+    return it == tops.end() || *it + 1 > to ? to + 1 : *it + 1;
+}
+
 Variant QtModelTree::getMember(std::string_view member, const Variant* arg) {
     return treeMembers().get(*this, member, arg);
 }

@@ -547,6 +547,21 @@ TEST_F(TreeControllerTest, TheReadsMadeDirectlyAreTheReadsByName) {
                   outcome([&] { return tree.get("Nodes", &index).toObject()->get("Level"); }))
             << "Nodes(" << i << ")";
     }
+    // The first top-level row from one row to another, against the Levels read
+    // one by name, before and after the model changes.
+    for (const char* when : {"as made", "after a row is added"}) {
+        for (int32_t from = 0; from <= 8; ++from)
+            for (const int32_t to : {0, 1, 3, 5, 8}) {
+                int32_t byName = to + 1;
+                for (int32_t j = std::max(from, 1); j <= to && byName > to; ++j) {
+                    const Variant index = Variant::longValue(j);
+                    if (outcome([&] { return tree.get("Nodes", &index).toObject()->get("Level"); }) == "1") byName = j;
+                }
+                EXPECT_EQ(tree.firstTopLevel(from, to), byName) << when << ": from " << from << " to " << to;
+            }
+        side.standard->item(0)->child(0)->appendRow(new QStandardItem("a12"));
+        side.standard->appendRow(new QStandardItem("c"));
+    }
     for (const bool enabled : {true, false})
         for (const bool visible : {true, false}) {
             side.view->setEnabled(enabled);

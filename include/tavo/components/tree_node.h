@@ -67,6 +67,15 @@ public:
     // asks before every call of its walk; a tree that knows both as flags
     // spares the two values read by name.
     virtual bool disabledOrHidden();
+    // The first of Nodes(from) to Nodes(to) whose Level is 1, or to + 1 when
+    // none is: what reading their Levels one by one finds. The controller
+    // looks for the top-level rows among all rows; a tree that knows where
+    // they stand answers at once, and any other leaves it to the controller
+    // to read each row's Level (nullopt).
+    virtual std::optional<int32_t> firstTopLevel(int32_t from, int32_t to) {
+        (void)from, (void)to;
+        return std::nullopt;
+    }
 
 protected:
     ~TreeViewReads() = default;
