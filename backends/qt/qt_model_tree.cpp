@@ -43,6 +43,7 @@ void QtModelTree::Impl::rewire() {
 void QtModelTree::Impl::rebuild() {
     dirty = false;
     ++builds;
+    builtRoot = root;
     scrollPlace = -1;  // a place in the records about to go; pinned before the change, if it could be
     QHash<QModelIndex, QtModelNode*> waiting = takeLiveNodes();
     QHash<QModelIndex, bool> leaves;

@@ -109,6 +109,7 @@ struct QtModelTree::Impl {
     QPointer<QTreeView> view;
     QPointer<QAbstractItemModel> model;  // the view's model as last wired
     QPersistentModelIndex root;
+    QModelIndex builtRoot;  // root, as it stood at the last rebuild
     std::vector<ModelRecord> recs;
     std::vector<int32_t> topRecs;  // the top-level rows' records, by row
     int32_t lastTop = -1;
@@ -158,7 +159,11 @@ struct QtModelTree::Impl {
     }
     QAbstractItemModel* currentModel() const { return view ? view->model() : nullptr; }
 
+    // Asked before every read. While the records hold, the model has not
+    // changed its rows, so the root as read at the last rebuild still
+    // compares with the view's as it stands.
     void fresh() {
+        if (!dirty && currentModel() == model && (!view || view->rootIndex() == builtRoot)) return;
         if (currentModel() != model || (view && QModelIndex(root) != view->rootIndex())) rewire();
         if (dirty) rebuild();
     }

@@ -526,6 +526,35 @@ TEST_F(TreeControllerTest, AModelReplacedUnderTheViewIsReadAnewAndItsOldNodesLet
     click(1);
 }
 
+// The view's root bounds the tree the controller sees: its rows are the top
+// level. A root set anew, or moved by a change of the model, is read anew.
+TEST_F(TreeControllerTest, TheViewsRootIsTheTopOfTheTreeWhereverItMoves) {
+    struct Case {
+        const char* name;
+        std::function<void(ModelSide&)> change;
+        std::size_t rows;      // the rows the controller sees afterwards
+        const char* openAfter;  // the row expand all then opens, seen from the whole model
+    };
+    const Case cases[] = {
+        {"root unchanged", [](ModelSide&) {}, 2, "b1"},
+        {"root set to a", [](ModelSide& s) { s.view->setRootIndex(s.find("a")); }, 2, "a1"},
+        {"root cleared", [](ModelSide& s) { s.view->setRootIndex({}); }, 6, "a1"},
+        {"rows added above the root", [](ModelSide& s) { s.insert("z", 0); }, 2, "b1"},
+        {"a row added under the root", [](ModelSide& s) { s.insert("b2", 1, "b"); }, 3, "b1"},
+    };
+    for (const Case& c : cases) {
+        ModelSide side(Kind::Standard, "a(a1(a11)) b(b1(b11))");
+        side.view->setRootIndex(side.find("b"));
+        ctl->setTreeView(side.view.get());
+        EXPECT_EQ(bound()->count(), 2u) << c.name;
+        c.change(side);
+        EXPECT_EQ(bound()->count(), c.rows) << c.name;
+        click(1);
+        EXPECT_TRUE(side.view->isExpanded(side.find(c.openAfter))) << c.name;
+        EXPECT_FALSE(side.view->isExpanded(side.view->rootIndex())) << c.name << ": the root itself is not a row";
+    }
+}
+
 // The reads the controller makes for every row are what reading by name
 // gives, error and all: Nodes(i).Level without a node object for the row, and
 // whether the view is disabled or hidden.
