@@ -4,6 +4,11 @@
 
 namespace tavo {
 
+bool TreeNode::isLastSibling() const {
+    const std::shared_ptr<TreeNode> last = lastSibling();
+    return last && last->sameNode(*this);
+}
+
 Variant TreeViewReads::nodeLevelMember(const Variant& index) {
     const TreeNodeRef node = nodeMember(index);
     if (!node) throwHostError(err::ObjectNotSet, "the node is Nothing");

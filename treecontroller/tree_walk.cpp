@@ -14,10 +14,7 @@ TreeNode& deref(const TreeNodeRef& node) {
     return *node;
 }
 
-bool ownLastSibling(const TreeNodeRef& node) {
-    TreeNodeRef last = deref(node).lastSibling();
-    return last && last->sameNode(*node);
-}
+bool ownLastSibling(const TreeNodeRef& node) { return deref(node).isLastSibling(); }
 
 }  // namespace
 

@@ -87,6 +87,7 @@ public:
     std::shared_ptr<TreeNode> firstChild() const override;
     std::shared_ptr<TreeNode> lastSibling() const override;
     std::shared_ptr<TreeNode> nextSibling() const override;
+    bool isLastSibling() const override { return rec().next < 0; }
     int32_t bringIntoView() override;
     std::optional<uint64_t> treeChangeCount() const override;
     std::optional<uint64_t> branchChangedAt() const override;

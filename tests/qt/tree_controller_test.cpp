@@ -556,8 +556,9 @@ TEST_F(TreeControllerTest, TheViewsRootIsTheTopOfTheTreeWhereverItMoves) {
 }
 
 // The reads the controller makes for every row are what reading by name
-// gives, error and all: Nodes(i).Level without a node object for the row, and
-// whether the view is disabled or hidden.
+// gives, error and all: Nodes(i).Level without a node object for the row, the
+// next top-level row, whether a node is its own last sibling, and whether the
+// view is disabled or hidden.
 TEST_F(TreeControllerTest, TheReadsMadeDirectlyAreTheReadsByName) {
     ModelSide side(Kind::Standard, "a(a1(a11) a2) b");
     ctl->setTreeView(side.view.get());
@@ -588,6 +589,11 @@ TEST_F(TreeControllerTest, TheReadsMadeDirectlyAreTheReadsByName) {
                 }
                 EXPECT_EQ(tree.firstTopLevel(from, to), byName) << when << ": from " << from << " to " << to;
             }
+        for (int32_t j = 1; j <= int32_t(tree.count()); ++j) {
+            const TreeNodeRef node = tree.nodeMember(Variant::longValue(j));
+            const auto last = std::dynamic_pointer_cast<TreeNode>(node->get("LastSibling").toObject());
+            EXPECT_EQ(node->isLastSibling(), last && last->sameNode(*node)) << when << ": Nodes(" << j << ")";
+        }
         side.standard->item(0)->child(0)->appendRow(new QStandardItem("a12"));
         side.standard->appendRow(new QStandardItem("c"));
     }

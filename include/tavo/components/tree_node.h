@@ -31,6 +31,10 @@ public:
     virtual const void* identity() const { return this; }
     // Whether both stand for the same node of the tree.
     virtual bool sameNode(const TreeNode& other) const { return identity() == other.identity(); }
+    // Whether the node is its own last sibling, as lastSibling() and
+    // sameNode() tell. A walk asks it after every node; a tree that knows it
+    // directly spares finding the last sibling's node each time.
+    virtual bool isLastSibling() const;
 
     // The changes made to the tree so far, however made: nodes opened or
     // closed, added, removed or moved. It never goes down, and may count more
