@@ -272,6 +272,11 @@ struct QtModelTree::Impl {
 
     // Opening or closing only marks the view for one layout later.
     //
+    // Qt raises expanded or collapsed from within, and a handler of the
+    // application may let go of the adapter there (bind the controller to
+    // another view, say): nothing of it may be touched after Qt returns
+    // unless its context is still there.
+    //
     // Qt keeps a persistent index for every row it is told to open, leaf or
     // not, which costs as much as opening a row with children. A leaf's open
     // state is kept here instead, and handed to Qt when the leaf gets rows.
@@ -296,8 +301,9 @@ struct QtModelTree::Impl {
         opening = r.index;
         openingTop = r.top;
         openingBuild = builds;
+        const QPointer<QObject> stillHere = context.get();
         v.setExpanded(r.index, open);
-        std::tie(opening, openingTop, openingBuild) = was;
+        if (stillHere) std::tie(opening, openingTop, openingBuild) = was;
     }
     bool expanded(int32_t place) const {
         const ModelRecord& r = recs[std::size_t(place)];
@@ -313,7 +319,11 @@ struct QtModelTree::Impl {
             // they are now, and the row found again.
             const QPersistentModelIndex pinned = recs[std::size_t(place)].index;
             const uint64_t build = builds;
-            for (auto p = closed.rbegin(); p != closed.rend() && build == builds && !dirty; ++p) setExpanded(*p, true);
+            const QPointer<QObject> stillHere = context.get();
+            for (auto p = closed.rbegin(); p != closed.rend() && build == builds && !dirty; ++p) {
+                setExpanded(*p, true);
+                if (!stillHere) return;
+            }
             if (build != builds || dirty) place = placeOf(pinned);
         }
         scrollLater(place);

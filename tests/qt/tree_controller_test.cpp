@@ -609,6 +609,54 @@ TEST_F(TreeControllerTest, TheReadsMadeDirectlyAreTheReadsByName) {
     EXPECT_THROW(tree.disabledOrHidden(), HostError) << "the view gone";
 }
 
+// A handler of the application may take the view from the controller, or
+// change what the view shows, while a command opens or closes its rows. The
+// command then ends without harm, and the controller works on whatever it is
+// bound to afterwards.
+TEST_F(TreeControllerTest, AHandlerThatRebindsDuringACommandEndsItWithoutHarm) {
+    struct Case {
+        const char* name;
+        std::function<void(TreeController&, ModelSide&, ModelSide&)> fight;
+        char boundTo;  // afterwards: 's' the same view, 'o' the other one, 'n' none
+    };
+    QStandardItemModel spare;
+    spare.appendRow(new QStandardItem("s"));
+    const Case cases[] = {
+        {"unbound", [](TreeController& c, ModelSide&, ModelSide&) { c.setTreeView(nullptr); }, 'n'},
+        {"bound to another view",
+         [](TreeController& c, ModelSide&, ModelSide& other) { c.setTreeView(other.view.get()); }, 'o'},
+        {"view deleted later", [](TreeController&, ModelSide& s, ModelSide&) { s.view.release()->deleteLater(); },
+         'n'},
+        {"model replaced", [&](TreeController&, ModelSide& s, ModelSide&) { s.view->setModel(&spare); }, 's'},
+        {"root moved", [](TreeController&, ModelSide& s, ModelSide&) { s.view->setRootIndex(s.find("b")); }, 's'},
+    };
+    for (const Case& c : cases)
+        for (int k = 0; k < 4; ++k) {
+            ModelSide side(Kind::Standard, "a(a1(a11) a2) b(b1(b11)) c(c1)");
+            ModelSide other(Kind::Standard, "x(x1(x11))");
+            ctl->setTreeView(side.view.get());
+            // Expand selected on a row whose parents it opens to bring it into view.
+            side.view->setCurrentIndex(side.find(k == 0 ? "a11" : "a"));
+            side.view->collapseAll();  // the view opened the selected row's parents
+            if (k >= 2) click(1);  // the collapsing buttons have rows to close
+            auto fired = std::make_shared<int>(0);
+            auto fight = [&, fired](const QModelIndex&) {
+                if (++*fired == 2) c.fight(*ctl, side, other);
+            };
+            QObject::connect(side.view.get(), &QTreeView::expanded, side.view.get(), fight);
+            QObject::connect(side.view.get(), &QTreeView::collapsed, side.view.get(), fight);
+            *fired = 0;
+            click(k);
+            pump();
+            QTreeView* const expected = c.boundTo == 'o' ? other.view.get() : c.boundTo == 's' ? side.view.get() : nullptr;
+            EXPECT_EQ(ctl->treeView(), expected) << c.name << " button " << k;
+            if (c.boundTo != 'o') continue;
+            click(1);
+            EXPECT_TRUE(other.view->isExpanded(other.find("x1"))) << c.name << " button " << k;
+        }
+    ctl->setTreeView(nullptr);
+}
+
 // Only the last row a command brings into view is scrolled to, when the turn
 // ends, and where it stands by then; a row gone by then, or of a model the view
 // no longer shows, is not scrolled to.
