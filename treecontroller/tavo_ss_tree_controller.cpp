@@ -1,5 +1,7 @@
 #include "tavo/ssaddon/tavo_ss_tree_controller.h"
 
+#include <algorithm>
+
 #include "tavo/host/error.h"
 #include "tavo/host/skip_on_error.h"
 #include "tavo/host/value_conversions.h"
@@ -246,9 +248,10 @@ void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
     for (int32_t i = 1; i <= count; ++i) {
         bool levelKnown = false;
         const bool topLevel = skip.test([&] {
-            // The rows the tree says are not top-level are passed over at once.
+            // The rows the tree says are not top-level are passed over at once
+            // (never back: an answer before i would walk the same rows for ever).
             if (const auto first = treeReads_ ? treeReads_->firstTopLevel(i, count) : std::nullopt) {
-                i = *first;
+                i = std::max(i, *first);
                 levelKnown = true;
                 return i <= count;
             }

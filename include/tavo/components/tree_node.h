@@ -76,10 +76,7 @@ public:
     // looks for the top-level rows among all rows; a tree that knows where
     // they stand answers at once, and any other leaves it to the controller
     // to read each row's Level (nullopt).
-    virtual std::optional<int32_t> firstTopLevel(int32_t from, int32_t to) {
-        (void)from, (void)to;
-        return std::nullopt;
-    }
+    virtual std::optional<int32_t> firstTopLevel(int32_t /*from*/, int32_t /*to*/) { return std::nullopt; }
 
 protected:
     ~TreeViewReads() = default;
