@@ -1,5 +1,6 @@
 #include "backends/qt/qt_date_box.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QChildEvent>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 
 #include "backends/qt/date_format.h"
 #include "backends/qt/event_hook.h"
+#include "backends/qt/month_grid_look.h"
 #include "backends/qt/qt_convert.h"
 #include "tavo/host/date.h"
 
@@ -150,22 +152,33 @@ void QtDateBox::styleCalendar() {
     if (!e) return;
     QCalendarWidget* cal = e->calendarWidget();
     // Qt's calendar draws the days of other months as disabled text, and its
-    // title bar and the selected day in the highlight colours.
-    QPalette pal = cal->palette();
-    pal.setColor(QPalette::Base, toQColor(colours_[Back], pal));
-    pal.setColor(QPalette::Window, toQColor(colours_[Back], pal));
-    pal.setColor(QPalette::Text, toQColor(colours_[Fore], pal));
-    pal.setColor(QPalette::Highlight, toQColor(colours_[TitleBack], pal));
-    pal.setColor(QPalette::HighlightedText, toQColor(colours_[TitleFore], pal));
-    pal.setColor(QPalette::Disabled, QPalette::Text, toQColor(colours_[TrailingFore], pal));
+    // title bar and the selected day in the highlight colours. They stay
+    // readable as the month grid's do: a dark palette that leaves Light white
+    // would otherwise hide the month name on the title band's default colour.
+    // System colours are read from the application's palette as it stands
+    // now, not from the colours set here the last time.
+    QPalette pal = QApplication::palette(cal);
+    const MonthGridInk ink = inkFor({toQColor(colours_[Back], pal), toQColor(colours_[Fore], pal),
+                                     toQColor(colours_[Back], pal), toQColor(colours_[TitleBack], pal),
+                                     toQColor(colours_[TitleFore], pal), toQColor(colours_[TrailingFore], pal)},
+                                    pal.color(QPalette::Dark));
+    pal.setColor(QPalette::Base, ink.monthBack);
+    pal.setColor(QPalette::Window, ink.monthBack);
+    pal.setColor(QPalette::Text, ink.day);
+    pal.setColor(QPalette::Highlight, ink.titleBack);
+    pal.setColor(QPalette::HighlightedText, ink.title);
+    pal.setColor(QPalette::Disabled, QPalette::Text, ink.otherDay);
+    // The weekday names stand on the palette's alternate base, in the days' colour.
+    if (contrastRatio(ink.day, pal.color(QPalette::AlternateBase)) < kLeastContrast)
+        pal.setColor(QPalette::AlternateBase, ink.monthBack);
     cal->setPalette(pal);
     if (auto* bar = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
-        QPalette barPal = bar->palette();
-        barPal.setColor(QPalette::Window, toQColor(colours_[TitleBack], pal));
-        barPal.setColor(QPalette::Highlight, toQColor(colours_[TitleBack], pal));
-        barPal.setColor(QPalette::ButtonText, toQColor(colours_[TitleFore], pal));
-        barPal.setColor(QPalette::WindowText, toQColor(colours_[TitleFore], pal));
-        barPal.setColor(QPalette::HighlightedText, toQColor(colours_[TitleFore], pal));
+        QPalette barPal = QApplication::palette(bar);
+        barPal.setColor(QPalette::Window, ink.titleBack);
+        barPal.setColor(QPalette::Highlight, ink.titleBack);
+        barPal.setColor(QPalette::ButtonText, ink.title);
+        barPal.setColor(QPalette::WindowText, ink.title);
+        barPal.setColor(QPalette::HighlightedText, ink.title);
         bar->setPalette(barPal);
         for (auto* b : bar->findChildren<QToolButton*>()) b->setPalette(barPal);
     }

@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCalendarWidget>
+#include <array>
+#include <utility>
 #include <vector>
 
 #include "backends/qt/date_format.h"
+#include "backends/qt/month_grid_look.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_date_box.h"
 #include "backends/qt/qt_window.h"
 #include "qt_test_support.h"
 #include "support/dates.h"
+#include "tavo/host/colour.h"
 #include "tavo/host/error.h"
 
 namespace tavo {
@@ -164,6 +169,72 @@ TEST_F(QtDateBoxTest, ItsOwnCalendarRaisesDropDownInItsColours) {
     click(e, {e->width() - 4, e->height() / 2});
     pump();
     EXPECT_EQ(dropDowns, 1);
+}
+
+// Whatever the palette, each part of the calendar stands out from what it is
+// drawn on, with a new control's colours and with one colour for everything.
+TEST_F(QtDateBoxTest, ItsOwnCalendarStaysReadableInEveryPalette) {
+    const QPalette fusion = QApplication::palette();
+    // An application's dark roles over the light palette: Light, which the
+    // title band takes by default, and the weekday names' AlternateBase stay light.
+    QPalette darkOverLight = fusion;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(40, 40, 40)},
+                                       {QPalette::WindowText, QColor(Qt::white)},
+                                       {QPalette::Base, QColor(25, 25, 25)},
+                                       {QPalette::Text, QColor(Qt::white)},
+                                       {QPalette::Button, QColor(53, 53, 53)},
+                                       {QPalette::ButtonText, QColor(Qt::white)}})
+        darkOverLight.setColor(role, colour);
+    const std::pair<const char*, QPalette> palettes[] = {
+        {"the light Fusion palette", fusion},
+        {"Qt's palette from a dark button colour", QPalette(QColor(53, 53, 53))},
+        {"dark roles over the light palette", darkOverLight},
+    };
+    using Colours = std::array<uint32_t, 5>;  // back, fore, title back, title fore, trailing fore
+    const std::pair<const char*, Colours> colourSets[] = {
+        {"a new control's colours", {vbWindowBackground, vbButtonText, vb3DHighlight, vbButtonText, vbGrayText}},
+        {"one colour for everything",
+         {vbWindowBackground, vbWindowBackground, vbWindowBackground, vbWindowBackground, vbWindowBackground}},
+    };
+    struct RestorePalette {
+        QPalette saved = QApplication::palette();
+        ~RestorePalette() { QApplication::setPalette(saved); }
+    } restore;
+
+    form->show();
+    pump();
+    QDateTimeEdit* e = box->edit();
+    for (const auto& [paletteName, palette] : palettes) {
+        QApplication::setPalette(palette);
+        for (const auto& [setName, c] : colourSets) {
+            box->setCalendarBackColor(c[0]);
+            box->setCalendarForeColor(c[1]);
+            box->setCalendarTitleBackColor(c[2]);
+            box->setCalendarTitleForeColor(c[3]);
+            box->setCalendarTrailingForeColor(c[4]);
+            click(e, {e->width() - 4, e->height() / 2});
+            pump();
+            QCalendarWidget* cal = e->calendarWidget();
+            ASSERT_TRUE(cal->isVisible()) << setName << " in " << paletteName;
+            const QPalette p = cal->palette();
+            const QPalette bar = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))->palette();
+            const struct {
+                const char* part;
+                QColor drawn, on;
+            } pairs[] = {
+                {"month name", bar.color(QPalette::ButtonText), bar.color(QPalette::Window)},
+                {"weekday names", p.color(QPalette::Text), p.color(QPalette::AlternateBase)},
+                {"days", p.color(QPalette::Text), p.color(QPalette::Base)},
+                {"days of other months", p.color(QPalette::Disabled, QPalette::Text), p.color(QPalette::Base)},
+                {"selected day", p.color(QPalette::HighlightedText), p.color(QPalette::Highlight)},
+            };
+            for (const auto& pair : pairs)
+                EXPECT_GE(contrastRatio(pair.drawn, pair.on), kLeastContrast)
+                    << pair.part << " with " << setName << " in " << paletteName;
+            host.sendKeys("{ESC}");
+            pump();
+        }
+    }
 }
 
 }  // namespace
