@@ -123,10 +123,13 @@ void QtDateBox::watchEdit() {
     hooks_.push_back(new EventHook(e, [this, mouse](QObject* watched, QEvent* ev) {
         // Qt builds the calendar popup when it first drops down; it is still
         // being constructed when it is added, so it is recognised when shown.
+        // Open, it follows the application's palette as it changes.
         if (ev->type() == QEvent::ChildAdded) {
             hooks_.push_back(new EventHook(static_cast<QChildEvent*>(ev)->child(), [this](QObject* child, QEvent* ce) {
-                if (ce->type() == QEvent::Show && child->inherits("QCalendarPopup"))
-                    calendarShown(static_cast<QWidget*>(child));
+                if (!child->inherits("QCalendarPopup")) return false;
+                if (ce->type() == QEvent::Show) calendarShown(static_cast<QWidget*>(child));
+                if (ce->type() == QEvent::ApplicationPaletteChange && static_cast<QWidget*>(child)->isVisible())
+                    styleCalendar();
                 return false;
             }));
             return false;

@@ -201,40 +201,60 @@ TEST_F(QtDateBoxTest, ItsOwnCalendarStaysReadableInEveryPalette) {
         ~RestorePalette() { QApplication::setPalette(saved); }
     } restore;
 
+    const auto expectReadable = [](QCalendarWidget* cal, const std::string& where) {
+        const QPalette p = cal->palette();
+        const QPalette bar = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))->palette();
+        const struct {
+            const char* part;
+            QColor drawn, on;
+        } pairs[] = {
+            {"month name", bar.color(QPalette::ButtonText), bar.color(QPalette::Window)},
+            {"weekday names", p.color(QPalette::Text), p.color(QPalette::AlternateBase)},
+            {"days", p.color(QPalette::Text), p.color(QPalette::Base)},
+            {"days of other months", p.color(QPalette::Disabled, QPalette::Text), p.color(QPalette::Base)},
+            {"selected day", p.color(QPalette::HighlightedText), p.color(QPalette::Highlight)},
+        };
+        for (const auto& pair : pairs)
+            EXPECT_GE(contrastRatio(pair.drawn, pair.on), kLeastContrast) << pair.part << " with " << where;
+    };
+
+    const auto setColours = [this](const Colours& c) {
+        box->setCalendarBackColor(c[0]);
+        box->setCalendarForeColor(c[1]);
+        box->setCalendarTitleBackColor(c[2]);
+        box->setCalendarTitleForeColor(c[3]);
+        box->setCalendarTrailingForeColor(c[4]);
+    };
+
     form->show();
     pump();
     QDateTimeEdit* e = box->edit();
     for (const auto& [paletteName, palette] : palettes) {
         QApplication::setPalette(palette);
         for (const auto& [setName, c] : colourSets) {
-            box->setCalendarBackColor(c[0]);
-            box->setCalendarForeColor(c[1]);
-            box->setCalendarTitleBackColor(c[2]);
-            box->setCalendarTitleForeColor(c[3]);
-            box->setCalendarTrailingForeColor(c[4]);
+            setColours(c);
             click(e, {e->width() - 4, e->height() / 2});
             pump();
             QCalendarWidget* cal = e->calendarWidget();
             ASSERT_TRUE(cal->isVisible()) << setName << " in " << paletteName;
-            const QPalette p = cal->palette();
-            const QPalette bar = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))->palette();
-            const struct {
-                const char* part;
-                QColor drawn, on;
-            } pairs[] = {
-                {"month name", bar.color(QPalette::ButtonText), bar.color(QPalette::Window)},
-                {"weekday names", p.color(QPalette::Text), p.color(QPalette::AlternateBase)},
-                {"days", p.color(QPalette::Text), p.color(QPalette::Base)},
-                {"days of other months", p.color(QPalette::Disabled, QPalette::Text), p.color(QPalette::Base)},
-                {"selected day", p.color(QPalette::HighlightedText), p.color(QPalette::Highlight)},
-            };
-            for (const auto& pair : pairs)
-                EXPECT_GE(contrastRatio(pair.drawn, pair.on), kLeastContrast)
-                    << pair.part << " with " << setName << " in " << paletteName;
+            expectReadable(cal, std::string(setName) + " in " + paletteName);
             host.sendKeys("{ESC}");
             pump();
         }
     }
+
+    // Open in the light palette, the application switches to a dark one:
+    // the calendar follows it, and stays readable.
+    setColours(colourSets[0].second);
+    QApplication::setPalette(fusion);
+    click(e, {e->width() - 4, e->height() / 2});
+    pump();
+    QApplication::setPalette(darkOverLight);
+    pump();
+    EXPECT_EQ(e->calendarWidget()->palette().color(QPalette::Base), darkOverLight.color(QPalette::Base));
+    expectReadable(e->calendarWidget(), "a new control's colours, switched to dark roles while open");
+    host.sendKeys("{ESC}");
+    pump();
 }
 
 }  // namespace
