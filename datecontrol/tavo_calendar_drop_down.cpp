@@ -458,7 +458,12 @@ double TavoCalendarDropDown::placePopup(SkipOnError& guard, frmCalendar& frm, fl
     guard.step([&] { frm.objBackReference = shared_from_this(); });
     guard.step([&] { frm.setTop(float(anchorTop)); });
 
-    auto tooLow = [&] { return frm.Top() + frm.Height() + kBottomMargin > h.screenHeight(); };
+    // The screen's edges, on the screen the press came from: on a desktop of
+    // several screens the popup keeps to the control's.
+    float screenLeft = 0, screenTop = 0;
+    guard.step([&] { screenLeft = h.screenLeft(); });
+    guard.step([&] { screenTop = h.screenTop(); });
+    auto tooLow = [&] { return frm.Top() + frm.Height() + kBottomMargin > screenTop + h.screenHeight(); };
     if (guard.test(tooLow)) {
         // Reshape the month grid once: turn a tall grid on its side, or take a row away.
         if (guard.test([&] { return monthColumns_ < monthRows_; })) {
@@ -470,13 +475,13 @@ double TavoCalendarDropDown::placePopup(SkipOnError& guard, frmCalendar& frm, fl
             guard.step([&] { frm.CalcPos(); });
         }
         // Above the control only when the control stands in the lower half.
-        if (guard.test([&] { return tooLow() && float(anchorTop) > h.screenHeight() / 2; }))
+        if (guard.test([&] { return tooLow() && float(anchorTop) > screenTop + h.screenHeight() / 2; }))
             guard.step([&] { frm.setTop(frm.Top() - frm.Height() - site().height()); });
     }
 
     guard.step([&] { frm.setLeft(float(anchorLeft)); });
-    if (guard.test([&] { return frm.Left() + frm.Width() > h.screenWidth(); }))
-        guard.step([&] { frm.setLeft(h.screenWidth() - frm.Width()); });
+    if (guard.test([&] { return frm.Left() + frm.Width() > screenLeft + h.screenWidth(); }))
+        guard.step([&] { frm.setLeft(screenLeft + h.screenWidth() - frm.Width()); });
     return anchorTop;
 }
 
@@ -497,7 +502,9 @@ void TavoCalendarDropDown::showPopup(SkipOnError& guard, frmCalendar& frm, doubl
     // not past the top of the screen.
     if (guard.test([&] { return float(anchorTop) > frm.Top(); })) {
         guard.step([&] { frm.setTop(frm.Top() - frm.cmdCancel().height()); });
-        if (guard.test([&] { return frm.Top() < 0; })) guard.step([&] { frm.setTop(0); });
+        float screenTop = 0;
+        guard.step([&] { screenTop = host().screenTop(); });
+        if (guard.test([&] { return frm.Top() < screenTop; })) guard.step([&] { frm.setTop(screenTop); });
     }
     guard.step([&] { frm.ShowModal(); });
 }

@@ -17,6 +17,9 @@ public:
     Host& host() override { return host_; }
 
     void setScreen(int widthPx, int heightPx, int dpi) override { host_.setScreen(widthPx, heightPx, dpi); }
+    void addScreen(int leftPx, int topPx, int widthPx, int heightPx) override {
+        host_.addScreen(leftPx, topPx, widthPx, heightPx);
+    }
     void setToday(double serial) override { host_.setToday(serial); }
     void setRefuseModeless(bool refuse) override { host_.setRefuseModeless(refuse); }
     void setMsgBoxAnswer(int answer) override { host_.setMsgBoxAnswer(answer); }

@@ -27,6 +27,8 @@ public:
     virtual Host& host() = 0;
 
     virtual void setScreen(int widthPx, int heightPx, int dpi) = 0;
+    // Another screen of the desktop, its top left corner in pixels from the main one's.
+    virtual void addScreen(int leftPx, int topPx, int widthPx, int heightPx) = 0;
     virtual void setToday(double serial) = 0;
     virtual void setRefuseModeless(bool refuse) = 0;
     virtual void setMsgBoxAnswer(int answer) = 0;

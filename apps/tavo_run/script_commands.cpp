@@ -74,7 +74,8 @@ std::span<const ScriptEngine::Command> ScriptEngine::commands() {
     using E = ScriptEngine;
     constexpr std::size_t kAny = 63;
     static const Command table[] = {
-        {"screen", {"<width px> <height px> [<dpi>]"}, 2, 3, Loop::Stays, &E::cmdScreen},
+        {"screen", {"<width px> <height px> [<dpi>]", "at <left px> <top px> <width px> <height px>"}, 2, 5,
+         Loop::Stays, &E::cmdScreen},
         {"form", {"<left px> <top px>"}, 2, 2, Loop::Stays, &E::cmdForm},
         {"today", {"<yyyy-mm-dd>"}, 1, 1, Loop::Stays, &E::cmdToday},
         {"dateorder", {"dmy|mdy"}, 1, 1, Loop::Stays, &E::cmdDateOrder},
@@ -133,15 +134,25 @@ const ScriptEngine::Command& ScriptEngine::command(const Tokens& t) {
 // ---- The world the script sets up --------------------------------------------
 
 void ScriptEngine::cmdScreen(const Tokens& t) {
-    const long long w = parseInteger(t[1], "screen width"), h = parseInteger(t[2], "screen height");
-    const long long dpi = t.size() > 3 ? parseInteger(t[3], "dpi") : 96;
-    if (w <= 0 || h <= 0 || dpi <= 0) throw ScriptSyntaxError("screen sizes and dpi must be above 0");
+    constexpr long long kIntMax = std::numeric_limits<int>::max();
+    auto whole = [&](std::size_t k, const char* what) {
+        const long long v = parseInteger(t[k], what);
+        if (v < -kIntMax || v > kIntMax)
+            throw ScriptSyntaxError(std::string(what) + " must be within " + std::to_string(kIntMax) + " of 0");
+        return static_cast<int>(v);
+    };
+    if (t[1] == "at") {
+        if (t.size() != 6) throw ScriptSyntaxError("screen at takes <left px> <top px> <width px> <height px>");
+        backend_.addScreen(whole(2, "screen left"), whole(3, "screen top"), whole(4, "screen width"),
+                           whole(5, "screen height"));
+        return;
+    }
+    if (t.size() > 4) throw ScriptSyntaxError("screen takes <width px> <height px> [<dpi>]");
     // The host has its own, smaller limits and names them; this only keeps
     // the figures whole on their way there.
-    constexpr long long kIntMax = std::numeric_limits<int>::max();
-    if (w > kIntMax || h > kIntMax || dpi > kIntMax)
-        throw ScriptSyntaxError("screen sizes and dpi must be at most " + std::to_string(kIntMax));
-    backend_.setScreen(static_cast<int>(w), static_cast<int>(h), static_cast<int>(dpi));
+    const int w = whole(1, "screen width"), h = whole(2, "screen height"), dpi = t.size() > 3 ? whole(3, "dpi") : 96;
+    if (w <= 0 || h <= 0 || dpi <= 0) throw ScriptSyntaxError("screen sizes and dpi must be above 0");
+    backend_.setScreen(w, h, dpi);
 }
 
 void ScriptEngine::cmdForm(const Tokens& t) {

@@ -33,6 +33,8 @@ const MemberTable<ScreenObject>& screenMembers() {
         t.property("TwipsPerPixelY", [](S& s, const Variant*) { return Variant::number(s.host().twipsPerPixelY()); });
         t.property("Width", [](S& s, const Variant*) { return Variant::number(s.host().screenWidth()); });
         t.property("Height", [](S& s, const Variant*) { return Variant::number(s.host().screenHeight()); });
+        t.property("Left", [](S& s, const Variant*) { return Variant::number(s.host().screenLeft()); });
+        t.property("Top", [](S& s, const Variant*) { return Variant::number(s.host().screenTop()); });
         return t;
     }();
     return table;

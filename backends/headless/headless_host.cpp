@@ -22,6 +22,17 @@ std::shared_ptr<HeadlessWindow> headlessWindow(const std::shared_ptr<Window>& w,
     return hw;
 }
 
+bool overlap(const HeadlessScreen::Area& a, const HeadlessScreen::Area& b) {
+    auto apart = [](int64_t from, int64_t size, int64_t otherFrom) { return from + size <= otherFrom; };
+    return !(apart(a.left, a.width, b.left) || apart(b.left, b.width, a.left) || apart(a.top, a.height, b.top) ||
+             apart(b.top, b.height, a.top));
+}
+
+std::string areaText(const HeadlessScreen::Area& a) {
+    return std::to_string(a.left) + ", " + std::to_string(a.top) + " (" + std::to_string(a.width) + " x " +
+           std::to_string(a.height) + ")";
+}
+
 }  // namespace
 
 HeadlessHost::HeadlessHost() : parts_(std::make_unique<HeadlessHostParts>(*this, onTrace)) {}
@@ -41,7 +52,32 @@ void HeadlessHost::setScreen(int widthPx, int heightPx, int dpi) {
     check("width", widthPx, kMaxScreenPixels);
     check("height", heightPx, kMaxScreenPixels);
     check("dpi", dpi, kMaxDpi);
+    for (const HeadlessScreen::Area& other : parts_->screen.others())
+        if (overlap(HeadlessScreen::Area{0, 0, widthPx, heightPx}, other))
+            throwHostError(err::InvalidProcedureCall, "screen " + std::to_string(widthPx) + " x " +
+                                                          std::to_string(heightPx) + " overlaps the screen at " +
+                                                          areaText(other));
     parts_->screen.setSize(widthPx, heightPx, dpi);
+}
+
+void HeadlessHost::addScreen(int leftPx, int topPx, int widthPx, int heightPx) {
+    const HeadlessScreen::Area area{leftPx, topPx, widthPx, heightPx};
+    auto refuse = [&](const std::string& why) {
+        throwHostError(err::InvalidProcedureCall, "screen at " + areaText(area) + ": " + why);
+    };
+    auto check = [&](const char* figure, int value, int min, int max) {
+        if (value < min || value > max)
+            refuse(std::string("the ") + figure + " must be " + std::to_string(min) + " to " + std::to_string(max) +
+                   ", not " + std::to_string(value));
+    };
+    check("left", leftPx, -kMaxScreenPixels, kMaxScreenPixels);
+    check("top", topPx, -kMaxScreenPixels, kMaxScreenPixels);
+    check("width", widthPx, 1, kMaxScreenPixels);
+    check("height", heightPx, 1, kMaxScreenPixels);
+    if (overlap(area, parts_->screen.mainArea())) refuse("it overlaps the main screen");
+    for (const HeadlessScreen::Area& other : parts_->screen.others())
+        if (overlap(area, other)) refuse("it overlaps the screen at " + areaText(other));
+    parts_->screen.addScreen(area);
 }
 
 void HeadlessHost::setToday(double serial) { today_ = serial; }
@@ -145,6 +181,10 @@ float HeadlessHost::twipsPerPixelY() const { return parts_->screen.twipsPerPixel
 float HeadlessHost::screenWidth() const { return parts_->screen.widthTwips(); }
 
 float HeadlessHost::screenHeight() const { return parts_->screen.heightTwips(); }
+
+float HeadlessHost::screenLeft() const { return parts_->screen.leftTwips(); }
+
+float HeadlessHost::screenTop() const { return parts_->screen.topTwips(); }
 
 double HeadlessHost::today() const { return today_; }
 

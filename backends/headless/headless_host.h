@@ -51,6 +51,12 @@ public:
     static constexpr int kMaxScreenPixels = 65535;
     static constexpr int kMaxDpi = 1440;
     void setScreen(int widthPx, int heightPx, int dpi = 96);
+    // Another screen of the desktop, its top left corner at (leftPx, topPx)
+    // from the main screen's, of the same density; the screen functions then
+    // answer for the screen the pointer is on. A place within kMaxScreenPixels
+    // of the main screen's corner, the same sizes as above, and no overlap
+    // with another screen; else HostError 5.
+    void addScreen(int leftPx, int topPx, int widthPx, int heightPx);
     void setToday(double serial);
     void setCursorPos(int32_t x, int32_t y);  // screen pixels
     void setRefuseModeless(bool refuse);      // Show without arguments fails with 401
@@ -147,6 +153,8 @@ public:
     float twipsPerPixelY() const override;
     float screenWidth() const override;
     float screenHeight() const override;
+    float screenLeft() const override;
+    float screenTop() const override;
     double today() const override;
     void doEvents() override;
     void sendKeys(std::string_view keys) override;

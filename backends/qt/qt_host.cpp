@@ -34,10 +34,19 @@ constexpr int kControlsPerDelivery = 32;
 thread_local QtHost* threadHost = nullptr;
 thread_local std::weak_ptr<QtHost> madeHost;
 
+// Lengths convert through the primary screen's density wherever a window
+// stands, so that a control keeps its size in twips across screens.
 QScreen* screen() {
     QScreen* s = QGuiApplication::primaryScreen();
     if (!s) throwHostError(err::InvalidProcedureCall, "the Qt host has no screen");
     return s;
+}
+
+// The screen the pointer is on: a popup placed from the pointer keeps to it.
+// Between screens, the primary one.
+QRect pointerScreen() {
+    const QScreen* s = QGuiApplication::screenAt(QCursor::pos());
+    return (s ? s : screen())->geometry();
 }
 
 struct KeyStroke {
@@ -145,8 +154,10 @@ void QtHost::setRefuseModeless(bool refuse) { refuseModeless_ = refuse; }
 
 float QtHost::twipsPerPixelX() const { return float(1440.0 / screen()->logicalDotsPerInchX()); }
 float QtHost::twipsPerPixelY() const { return float(1440.0 / screen()->logicalDotsPerInchY()); }
-float QtHost::screenWidth() const { return float(screen()->geometry().width()) * twipsPerPixelX(); }
-float QtHost::screenHeight() const { return float(screen()->geometry().height()) * twipsPerPixelY(); }
+float QtHost::screenWidth() const { return float(pointerScreen().width()) * twipsPerPixelX(); }
+float QtHost::screenHeight() const { return float(pointerScreen().height()) * twipsPerPixelY(); }
+float QtHost::screenLeft() const { return float(pointerScreen().x()) * twipsPerPixelX(); }
+float QtHost::screenTop() const { return float(pointerScreen().y()) * twipsPerPixelY(); }
 
 int QtHost::toPixelsX(float twips) const { return int(std::lround(twips / twipsPerPixelX())); }
 int QtHost::toPixelsY(float twips) const { return int(std::lround(twips / twipsPerPixelY())); }

@@ -220,6 +220,60 @@ TEST_F(DateControlOpening, PopupIsPulledInFromTheRightEdgeOnly) {
     EXPECT_LT(popup().Left(), 0);
 }
 
+// Beside the main screen (1024 x 768 pixels): one to its right that is taller,
+// one to its left, one below it and a low one above it. Each rule of the
+// placing holds on the screen the control stands on.
+TEST_F(DateControlOpening, OnADesktopOfSeveralScreensThePopupKeepsToTheControlsScreen) {
+    host.addScreen(1024, 0, 1280, 1024);  // 15360 to 34560 × 0 to 15360 twips
+    host.addScreen(-1280, 0, 1280, 1024);  // -19200 to 0
+    host.addScreen(0, 768, 1024, 768);    // 11520 to 23040 down
+    host.addScreen(0, -300, 1024, 300);   // -4500 to 0 down
+    c->setMonthRows(1);
+    placeControl(*c, 1000);
+    press(*c);
+    const float h = popup().Height(), w = popup().Width();
+    press(*c);
+    ASSERT_EQ(h, 2025);
+    struct Case {
+        const char* where;
+        float left, bottom;         // the control's corner, twips (it is 3015 wide)
+        float wantLeft, wantTop;    // the popup's
+        bool modal = false;
+    };
+    const Case cases[] = {
+        {"right, near its right edge", 31460, 3000, 34560 - w, 3000},
+        {"right, below the main screen's bottom", 20000, 12000, 20000, 12000},
+        {"left, near its right edge", -3100, 3000, -w, 3000},
+        {"below, high on it", 1500, 13520, 1500, 13520},
+        {"below, at its bottom", 1500, 22040, 1500, 22040 - h - 330},
+        {"above, in its upper half", 1500, -3000, 1500, -3000},
+        {"above, in its lower half", 1500, -2100, 1500, -2100 - h - 330},
+        {"above, shown modally", 1500, -2100, 1500, -4500, true},
+    };
+    for (const Case& k : cases) {
+        host.setRefuseModeless(k.modal);
+        float top = -1, left = -1;
+        auto seen = [&] {
+            top = popup().Top();
+            left = popup().Left();
+        };
+        host.onModalIdle = [&] {
+            seen();
+            host.postKey(cancelButton(), "ESC");
+            return true;
+        };
+        placeControl(*c, k.bottom, k.left);
+        press(*c);
+        if (!k.modal) {
+            seen();
+            press(*c);
+        }
+        EXPECT_EQ(left, k.wantLeft) << k.where;
+        EXPECT_EQ(top, k.wantTop) << k.where;
+        EXPECT_FALSE(popup().isLoaded()) << k.where;
+    }
+}
+
 TEST_F(DateControlOpening, PressOnAnOpenPopupFromAnotherControlClosesItAndFocusesThatDateBox) {
     auto other = add("Cal2", 1500, 3000);
     press(*c);

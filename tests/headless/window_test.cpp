@@ -210,5 +210,53 @@ TEST_F(WindowTest, ScreenFiguresOutsideTheirLimitsAreRefusedAndChangeNothing) {
     }
 }
 
+// A desktop of several screens: the screen functions answer for the one the
+// pointer is on, in the desktop's positions; a screen may not overlap another.
+TEST_F(WindowTest, OtherScreensAnswerWhereThePointerIsAndMayNotOverlap) {
+    host.setScreen(1024, 768);
+    host.addScreen(1024, 0, 1280, 1024);
+    host.addScreen(0, -300, 1024, 300);
+    struct Where {
+        int32_t x, y;
+        float left, top, width, height;  // twips
+    };
+    const Where answers[] = {
+        {10, 10, 0, 0, 15360, 11520},            {1023, 767, 0, 0, 15360, 11520},
+        {1024, 0, 15360, 0, 19200, 15360},       {2303, 1023, 15360, 0, 19200, 15360},
+        {500, -1, 0, -4500, 15360, 4500},        {2304, 0, 0, 0, 15360, 11520},  // between screens: the main one
+        {1500, 900, 15360, 0, 19200, 15360},     {-5, 10, 0, 0, 15360, 11520},
+    };
+    for (const Where& w : answers) {
+        host.setCursorPos(w.x, w.y);
+        EXPECT_EQ(host.screenLeft(), w.left) << w.x << ", " << w.y;
+        EXPECT_EQ(host.screenTop(), w.top) << w.x << ", " << w.y;
+        EXPECT_EQ(host.screenWidth(), w.width) << w.x << ", " << w.y;
+        EXPECT_EQ(host.screenHeight(), w.height) << w.x << ", " << w.y;
+    }
+
+    struct Refused {
+        int left, top, width, height;
+        const char* says;
+    };
+    const Refused refused[] = {
+        {1023, 100, 100, 100, "overlaps the main screen"},
+        {2000, 1000, 500, 500, "overlaps the screen at 1024, 0 (1280 x 1024)"},
+        {-100, -400, 200, 101, "overlaps the screen at 0, -300 (1024 x 300)"},
+        {-2000, 0, 0, 768, "the width must be 1 to 65535, not 0"},
+        {-2000, 0, 1024, 65536, "the height must be 1 to 65535, not 65536"},
+        {-65536, 0, 1024, 768, "the left must be -65535 to 65535, not -65536"},
+    };
+    for (const Refused& r : refused) {
+        const std::string message = errorMessageOf([&] { host.addScreen(r.left, r.top, r.width, r.height); });
+        EXPECT_NE(message.find(r.says), std::string::npos) << message;
+    }
+    host.setCursorPos(-1000, 10);
+    EXPECT_EQ(host.screenLeft(), 0) << "no refused screen was added";
+    host.addScreen(-1024, 0, 1024, 768);
+    EXPECT_EQ(host.screenLeft(), -15360) << "touching edges do not overlap";
+    EXPECT_NE(errorMessageOf([&] { host.setScreen(1025, 768); }).find("overlaps the screen at 1024, 0"), std::string::npos)
+        << "nor may the main screen grow over another";
+}
+
 }  // namespace
 }  // namespace tavo

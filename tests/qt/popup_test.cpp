@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
 #include "backends/qt/qt_control_site.h"
@@ -71,6 +73,41 @@ TEST_F(QtPopupTest, OpensUnderTheControlFramelessTopmostAndSizedToItsCalendar) {
     EXPECT_LE((w->frameGeometry().topLeft() - under).manhattanLength(), 1);
     EXPECT_EQ(w->size(), grid().size());
     EXPECT_TRUE(popup()->tmr().enabled());
+}
+
+// ctest's qt.two_screens runs these on a desktop of two screens, the second
+// (1280 x 1024) right of the first (1024 x 768); with one screen they skip.
+using QtTwoScreensTest = QtPopupTest;
+
+TEST_F(QtTwoScreensTest, OnTheSecondScreenThePopupOpensUnderTheControlAndKeepsToThatScreen) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2) GTEST_SKIP() << "needs a desktop of two screens";
+    const QRect second = screens[1]->geometry();
+    ASSERT_GT(second.height(), screens[0]->geometry().height());
+    struct Case {
+        const char* where;
+        int formLeft, formTop;  // pixels from the second screen's corner
+        bool underTheControl;   // else pulled in from that screen's right edge
+    };
+    const Case cases[] = {
+        {"high on it", 100, 100, true},
+        {"lower than the first screen's bottom", 100, 800, true},
+        {"at its right edge", second.width() - 250, 100, false},
+    };
+    for (const Case& k : cases) {
+        form->window().setLeft(float(second.x() + k.formLeft) * host.twipsPerPixelX());
+        form->window().setTop(float(second.y() + k.formTop) * host.twipsPerPixelY());
+        pump();
+        pressDropButton();
+        ASSERT_TRUE(popup()->isLoaded() && popup()->Visible()) << k.where;
+        const QRect placed = popupWidget()->frameGeometry();
+        EXPECT_TRUE(second.contains(placed)) << k.where << ": " << placed.x() << ", " << placed.y();
+        const QPoint under = surface()->mapToGlobal(QPoint(0, surface()->height()));
+        if (k.underTheControl) EXPECT_LE((placed.topLeft() - under).manhattanLength(), 1) << k.where;
+        else EXPECT_EQ(placed.right(), second.right()) << k.where;
+        popup()->Unload();
+        pump();
+    }
 }
 
 TEST_F(QtPopupTest, ADayClickWritesTheDateAndCloses) {

@@ -1,6 +1,8 @@
 #pragma once
-// The error number a call ends with, for tests that check which error a bad
-// call raises without caring for its text.
+// The error a call ends with: its number, for tests that check which error a
+// bad call raises without caring for its text, or its text.
+#include <string>
+
 #include "tavo/host/error.h"
 
 namespace tavo {
@@ -14,6 +16,17 @@ int errorNumberOf(F&& f) {
         return e.number();
     }
     return 0;
+}
+
+// The HostError's text that running `f` throws, or "" when it throws none.
+template <class F>
+std::string errorMessageOf(F&& f) {
+    try {
+        f();
+    } catch (const HostError& e) {
+        return e.what();
+    }
+    return {};
 }
 
 }  // namespace tavo

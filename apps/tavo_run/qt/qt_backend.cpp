@@ -149,6 +149,21 @@ void QtBackend::setScreen(int widthPx, int heightPx, int dpi) {
                                                    " at " + std::to_string(dpi));
 }
 
+void QtBackend::addScreen(int leftPx, int topPx, int widthPx, int heightPx) {
+    const QRect wanted(leftPx, topPx, widthPx, heightPx);
+    std::string real;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        if (s->geometry() == wanted && s != QGuiApplication::primaryScreen()) return;
+        const QRect g = s->geometry();
+        real += (real.empty() ? "" : "; ") + std::to_string(g.x()) + ", " + std::to_string(g.y()) + " (" +
+                std::to_string(g.width()) + " x " + std::to_string(g.height()) + ")";
+    }
+    throw HostError(err::InvalidProcedureCall, "real windows stand on the real screens (" + real +
+                                                   "); a script cannot add one at " + std::to_string(leftPx) + ", " +
+                                                   std::to_string(topPx) + " (" + std::to_string(widthPx) + " x " +
+                                                   std::to_string(heightPx) + ")");
+}
+
 void QtBackend::setMainWindow(Window& w) {
     auto* window = dynamic_cast<QtWindow*>(&w);
     if (!window || !window->widget())

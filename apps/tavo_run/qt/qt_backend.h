@@ -28,6 +28,7 @@ public:
 
     // Real windows stand on the real screen: a script may only state its size.
     void setScreen(int widthPx, int heightPx, int dpi) override;
+    void addScreen(int leftPx, int topPx, int widthPx, int heightPx) override;
     void setToday(double serial) override { host_.setToday(serial); }
     void setRefuseModeless(bool refuse) override { host_.setRefuseModeless(refuse); }
     void setMsgBoxAnswer(int answer) override { host_.msgBoxAnswer = answer; }

@@ -74,11 +74,14 @@ class TAVO_HOST_EXPORT Host {
 public:
     virtual ~Host() = default;
 
-    // Screen
+    // Screen. On a desktop of several screens, the one the pointer is on;
+    // positions on it are the desktop's, so its edges may stand away from 0.
     virtual float twipsPerPixelX() const = 0;
     virtual float twipsPerPixelY() const = 0;
     virtual float screenWidth() const = 0;   // twips
     virtual float screenHeight() const = 0;  // twips
+    virtual float screenLeft() const { return 0; }  // twips
+    virtual float screenTop() const { return 0; }   // twips
     virtual double today() const = 0;        // date serial, no time
 
     // Messages

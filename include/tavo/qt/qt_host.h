@@ -2,7 +2,8 @@
 // The host on Qt 6 Widgets: real windows, real time, the system clock and the
 // real screen. Lengths map to pixels through the primary screen's logical DPI
 // (twips per pixel = 1440 / DPI); pixels here are Qt's logical pixels, the
-// unit of window geometry and of the cursor position alike.
+// unit of window geometry and of the cursor position alike. The screen whose
+// size and edges it gives is the one the pointer is on.
 //
 // Needs a QApplication; one host per user-interface thread. An application
 // may make its own (before its first control, and keep it longer than them);
@@ -65,6 +66,8 @@ public:
     float twipsPerPixelY() const override;
     float screenWidth() const override;
     float screenHeight() const override;
+    float screenLeft() const override;
+    float screenTop() const override;
     double today() const override;
     void doEvents() override;
     // Queues the keys for the widget that has the keyboard when the loop
