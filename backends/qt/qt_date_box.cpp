@@ -88,6 +88,10 @@ QtDateBox::QtDateBox(const ChildDesign& d, QtHost& host, QWidget* parent)
       colours_{0x80000005u, 0x80000012u, 0x80000014u, 0x80000012u, 0x80000011u}, font_(host.ambientFont()) {
     QDateTimeEdit* e = edit();
     e->setCalendarPopup(true);
+    // The control lays its picture button over the box's right end, where
+    // the box's own drop-down arrow stands; in a right-to-left application
+    // the arrow would move to the left end and show as a second button.
+    e->setLayoutDirection(Qt::LeftToRight);
     e->setKeyboardTracking(true);
     e->setFont(toQFont(*font_));
     e->setFocusPolicy(Qt::StrongFocus);

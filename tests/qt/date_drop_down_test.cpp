@@ -5,7 +5,9 @@
 // codes a slot can change.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDateTimeEdit>
+#include <QStyleOptionComboBox>
 #include <QMetaProperty>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -367,6 +369,27 @@ TEST_F(DateDropDownTest, AParentsEnabledStateAndFontReachTheControl) {
     EXPECT_EQ(font->name, "DejaVu Serif");
     EXPECT_EQ(font->size, 15);
     EXPECT_EQ(fonts.count(), 1);
+}
+
+// The picture button stands over the box's right end, where the box has its
+// own drop-down arrow; in a right-to-left application that arrow must not
+// move to the other end and stand beside the picture as a second button.
+TEST_F(DateDropDownTest, TheBoxsOwnArrowStaysUnderThePictureButtonInEitherDirection) {
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        window.setLayoutDirection(direction);
+        show();
+        QDateTimeEdit* box = edit();
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.subControls = QStyle::SC_All;
+        const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box);
+        ASSERT_FALSE(arrow.isEmpty());
+        const auto* picture = date->findChild<QAbstractButton*>(QStringLiteral("cmd"));
+        ASSERT_NE(picture, nullptr);
+        const QRect under(picture->mapTo(date, QPoint(0, 0)), picture->size());
+        const QPoint arrowMiddle = box->mapTo(date, arrow.center());  // the style's rect is already on screen
+        EXPECT_TRUE(under.contains(arrowMiddle)) << (direction == Qt::RightToLeft ? "right to left" : "left to right");
+    }
 }
 
 TEST(QtDensityDateWidget, AsksForItsDesignSize) {
