@@ -179,6 +179,9 @@ void QtDateBox::styleCalendar() {
     if (contrastRatio(ink.day, pal.color(QPalette::AlternateBase)) < kLeastContrast)
         pal.setColor(QPalette::AlternateBase, ink.monthBack);
     cal->setPalette(pal);
+    // The box itself keeps left to right (see the constructor); its calendar
+    // runs the way the control's window does.
+    if (const QWidget* around = e->parentWidget()) cal->window()->setLayoutDirection(around->layoutDirection());
     if (auto* bar = cal->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
         QPalette barPal = QApplication::palette(bar);
         barPal.setColor(QPalette::Window, ink.titleBack);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QStyleOptionComboBox>
 #include <QMetaProperty>
@@ -389,6 +390,14 @@ TEST_F(DateDropDownTest, TheBoxsOwnArrowStaysUnderThePictureButtonInEitherDirect
         const QRect under(picture->mapTo(date, QPoint(0, 0)), picture->size());
         const QPoint arrowMiddle = box->mapTo(date, arrow.center());  // the style's rect is already on screen
         EXPECT_TRUE(under.contains(arrowMiddle)) << (direction == Qt::RightToLeft ? "right to left" : "left to right");
+
+        // The box's own calendar (F4) still runs the application's way.
+        typeKey(Qt::Key_F4);
+        pump();
+        ASSERT_TRUE(box->calendarWidget()->isVisible());
+        EXPECT_EQ(box->calendarWidget()->layoutDirection(), direction);
+        typeKey(Qt::Key_Escape);
+        pump();
     }
 }
 
