@@ -3,14 +3,18 @@
 #include <QBuffer>
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QLocale>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <functional>
 #include <vector>
 
+#include "backends/qt/event_hook.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_date_box.h"
 #include "backends/qt/qt_picture.h"
+#include "backends/qt/qt_push_button.h"
+#include "backends/qt/qt_window.h"
 #include "datecontrol/drop_down_design.h"
 #include "datecontrol/frm_calendar.h"
 #include "tavo/calendar/register.h"
@@ -131,6 +135,9 @@ struct DateDropDown::Private {
     bool picking() const;
     // The thread's calendar window when this control opened it last.
     std::shared_ptr<frmCalendar> openedPopup() const;
+    // Before a press on the drop button: the shared calendar window takes
+    // the widget's locale.
+    void lendLocale();
     void fontChanged();
     void enabledChanged();
     void controlChanged(std::string_view property);
@@ -176,6 +183,31 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
         q->setFocusPolicy(e->focusPolicy());
     }
     q->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    if (auto* button = dynamic_cast<QtPushButton*>(control->cmd().get()); button && button->widget())
+        new EventHook(button->widget(), [this](QObject*, QEvent* e) {
+            if (e->type() == QEvent::MouseButtonPress) lendLocale();
+            return false;
+        });
+}
+
+// The calendar window is the thread's, shared by every date widget, and set
+// up anew from the control at each press. The widget's language is not the
+// control's to hand on: a widget given a locale of its own (setLocale, or a
+// parent's) shows the calendar's month and day names in it, as it shows its
+// date, before the press sizes the calendar. A press on an open calendar
+// closes it and needs none.
+void DateDropDown::Private::lendLocale() {
+    try {
+        frmCalendar& frm = *host->defaultInstance<frmCalendar>(frmCalendar::kFormClass);
+        if (frm.isLoaded() && frm.Visible()) return;
+        frm.Load();
+        auto* window = dynamic_cast<QtWindow*>(frm.window().get());
+        if (!window || !window->widget()) return;
+        if (q->locale() == QLocale()) window->widget()->unsetLocale();
+        else window->widget()->setLocale(q->locale());
+    } catch (const std::exception&) {
+        // The press goes on as the control has it, in the application's language.
+    }
 }
 
 void DateDropDown::Private::watchControl() {

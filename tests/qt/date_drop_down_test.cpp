@@ -401,6 +401,33 @@ TEST_F(DateDropDownTest, TheBoxsOwnArrowStaysUnderThePictureButtonInEitherDirect
     }
 }
 
+// The calendar window is shared by every date widget of the application; it
+// speaks the language of the widget that opened it, and is sized for it.
+TEST_F(DateDropDownTest, TheCalendarSpeaksTheLanguageOfTheWidgetThatOpenedIt) {
+    auto* other = new DateDropDown(&window);
+    window.layout()->addWidget(other);
+    date->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    show();
+    struct Case {
+        DateDropDown* opener;
+        QLocale::Language language;
+    };
+    const Case cases[] = {{date, QLocale::German}, {other, QLocale().language()}, {date, QLocale::German}};
+    for (const Case& k : cases) {
+        auto* button = k.opener->findChild<QAbstractButton*>(QStringLiteral("cmd"));
+        ASSERT_NE(button, nullptr);
+        press(button, {3, 4});
+        pump();
+        ASSERT_TRUE(popup() && popup()->Visible());
+        QWidget* grid = static_cast<QtMonthGrid&>(popup()->cal()).grid();
+        EXPECT_EQ(grid->locale().language(), k.language) << QLocale::languageToString(k.language).toStdString();
+        EXPECT_EQ(static_cast<QtWindow&>(*popup()->window()).widget()->size(), grid->size())
+            << "sized for the names it shows";
+        popup()->Unload();
+        pump();
+    }
+}
+
 TEST(QtDensityDateWidget, AsksForItsDesignSize) {
     QtHost host;
     DateDropDown date;
