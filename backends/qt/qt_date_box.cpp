@@ -98,7 +98,7 @@ QtDateBox::QtDateBox(const ChildDesign& d, QtHost& host, QWidget* parent)
     {
         QSignalBlocker block(e);
         e->setDateTimeRange(startOfDay(min_), endOfDay(max_));
-        e->setDisplayFormat(qtDisplayFormat(format_, customFormat_));
+        e->setDisplayFormat(qtDisplayFormat(format_, customFormat_, e->locale()));
     }
     showValue();
     QObject::connect(e, &QDateTimeEdit::dateTimeChanged, e, [this](const QDateTime& dt) { userChanged(dt); });
@@ -136,6 +136,12 @@ void QtDateBox::watchEdit() {
                     styleCalendar();
                 return false;
             }));
+            return false;
+        }
+        // The short and long formats are the box's locale's, which a widget
+        // around it may set: the date is written anew in it.
+        if (ev->type() == QEvent::LocaleChange) {
+            showValue();
             return false;
         }
         // Qt cannot step from the blank that stands for "no date": a key or
@@ -279,7 +285,7 @@ void QtDateBox::showValue() {
     ++settingFromCode_;
     QSignalBlocker block(e);
     const QDateTime lo = startOfDay(min_), hi = endOfDay(max_);
-    e->setDisplayFormat(qtDisplayFormat(format_, customFormat_));
+    e->setDisplayFormat(qtDisplayFormat(format_, customFormat_, e->locale()));
     if (value_) {
         showingEmpty_ = false;
         e->setSpecialValueText({});

@@ -401,13 +401,15 @@ TEST_F(DateDropDownTest, TheBoxsOwnArrowStaysUnderThePictureButtonInEitherDirect
     }
 }
 
-// The calendar window is shared by every date widget of the application; it
-// speaks the language of the widget that opened it, and is sized for it.
-TEST_F(DateDropDownTest, TheCalendarSpeaksTheLanguageOfTheWidgetThatOpenedIt) {
+// A widget given a locale of its own writes its date in that locale's format,
+// and the calendar window, shared by every date widget of the application,
+// speaks the language of the widget that opened it and is sized for it.
+TEST_F(DateDropDownTest, TheBoxAndTheCalendarSpeakTheWidgetsLanguage) {
     auto* other = new DateDropDown(&window);
     window.layout()->addWidget(other);
     date->setLocale(QLocale(QLocale::German, QLocale::Germany));
     show();
+    EXPECT_EQ(edit()->text(), QStringLiteral("21.08.2000"));
     struct Case {
         DateDropDown* opener;
         QLocale::Language language;
@@ -426,6 +428,9 @@ TEST_F(DateDropDownTest, TheCalendarSpeaksTheLanguageOfTheWidgetThatOpenedIt) {
         popup()->Unload();
         pump();
     }
+    date->setLocale(QLocale());
+    EXPECT_EQ(edit()->text(), other->findChild<QDateTimeEdit*>(QStringLiteral("cal"))->text())
+        << "back in the application's format";
 }
 
 TEST(QtDensityDateWidget, AsksForItsDesignSize) {
