@@ -135,6 +135,9 @@ struct DateDropDown::Private {
     bool picking() const;
     // The thread's calendar window when this control opened it last.
     std::shared_ptr<frmCalendar> openedPopup() const;
+    // Closes the calendar window when this control opened it; `forget` also
+    // drops the window's reference back to the control.
+    void closePopup(bool forget);
     // Before a press on the drop button: the shared calendar window takes
     // the widget's locale.
     void lendLocale();
@@ -269,10 +272,7 @@ void DateDropDown::Private::watchControl() {
 DateDropDown::Private::~Private() {
     // The thread's calendar window outlives the widget: it must not write a
     // picked day into a control whose widget is gone.
-    if (const auto popup = openedPopup()) {
-        popup->Unload();
-        popup->objBackReference.reset();
-    }
+    closePopup(true);
     // The control goes before the site and the host it stands on.
     watches.clear();
     control.reset();
@@ -317,6 +317,14 @@ bool DateDropDown::Private::picking() const {
     return popup && popup->Visible();
 }
 
+void DateDropDown::Private::closePopup(bool forget) {
+    const auto popup = openedPopup();
+    if (!popup) return;
+    if (popup->isLoaded()) popup->tmr().setEnabled(false);
+    popup->Unload();
+    if (forget) popup->objBackReference.reset();
+}
+
 std::shared_ptr<frmCalendar> DateDropDown::Private::openedPopup() const {
     auto popup = std::dynamic_pointer_cast<frmCalendar>(host->findDefaultInstance(frmCalendar::kFormClass));
     const bool ours = popup && popup->objBackReference.get() == static_cast<Object*>(control.get());
@@ -348,6 +356,9 @@ void DateDropDown::Private::enabledChanged() {
         QScopedValueRollback<bool> syncing(syncingEnabled, true);
         write("enabled", [this] { control->put("Enabled", Variant::boolean(q->isEnabled())); });
     }
+    // As Qt's own drop-downs do: a calendar left up would write its day into
+    // a widget the user can no longer use.
+    if (!q->isEnabled()) closePopup(false);
     emit q->enabledChanged(q->isEnabled());
 }
 
@@ -539,6 +550,14 @@ void DateDropDown::changeEvent(QEvent* event) {
     if (!d) return;  // still being made
     if (event->type() == QEvent::FontChange) d->fontChanged();
     else if (event->type() == QEvent::EnabledChange) d->enabledChanged();
+}
+
+// Hidden, with its window or on its own (its window minimised, a page of a
+// stack turned), the widget closes the calendar it dropped down, as Qt's own
+// drop-downs do.
+void DateDropDown::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (d) d->closePopup(false);
 }
 
 }  // namespace tavo

@@ -12,6 +12,7 @@
 #include <QMetaProperty>
 #include <QSignalSpy>
 #include <QVBoxLayout>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -306,15 +307,52 @@ INSTANTIATE_TEST_SUITE_P(
                    true}),
     [](const ::testing::TestParamInfo<ChangeCase>& i) { return std::string(i.param.name); });
 
-TEST_F(DateDropDownTest, AWidgetDeletedWhileItsCalendarIsOpenClosesIt) {
-    show();
-    press(date->findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
-    pump();
-    ASSERT_TRUE(popup()->Visible());
-    delete date;
-    pump();
-    EXPECT_FALSE(popup()->isLoaded());
-    EXPECT_FALSE(popup()->objBackReference);
+// What takes the widget from the user while its calendar is up closes the
+// calendar without a change; the same done to another widget leaves it.
+TEST_F(DateDropDownTest, AWidgetTheUserCanNoLongerUseClosesItsCalendar) {
+    struct GoneCase {
+        const char* name;
+        std::function<void(DateDropDownTest&, DateDropDown* target)> act;
+        bool forgets;  // the window lets go of the control, which is gone
+    };
+    const std::vector<GoneCase> cases = {
+        {"deleted", [](DateDropDownTest&, DateDropDown* w) { delete w; }, true},
+        {"hidden", [](DateDropDownTest&, DateDropDown* w) { w->hide(); }, false},
+        {"its window hidden", [](DateDropDownTest&, DateDropDown* w) { w->window()->hide(); }, false},
+        {"disabled", [](DateDropDownTest&, DateDropDown* w) { w->setEnabled(false); }, false},
+        {"its window disabled", [](DateDropDownTest&, DateDropDown* w) { w->window()->setEnabled(false); }, false},
+    };
+    for (const GoneCase& c : cases) {
+        for (const bool own : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (own ? ", the widget that opened it" : ", another widget"));
+            auto* other = new DateDropDown;  // a window of its own
+            other->show();
+            show();
+            date->setDate(QDate(2000, 8, 21));
+            QSignalSpy changed(date, &DateDropDown::dateChanged);
+            press(date->findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
+            pump();
+            ASSERT_TRUE(popup()->Visible());
+            c.act(*this, own ? date : other);
+            pump();
+            EXPECT_EQ(popup()->isLoaded(), !own);
+            EXPECT_EQ(popup()->objBackReference == nullptr, own && c.forgets);
+            if (c.forgets) {
+                (own ? date : other) = nullptr;
+            } else {
+                EXPECT_EQ(changed.count(), 0);
+            }
+            delete other;
+            if (popup()->isLoaded()) popup()->Unload();
+            if (!date) {
+                date = new DateDropDown(&window);
+                window.layout()->addWidget(date);
+            }
+            window.setEnabled(true);
+            date->setEnabled(true);
+            date->show();
+        }
+    }
 }
 
 // ---- Keys and mouse --------------------------------------------------------------------

@@ -196,6 +196,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     struct Private;
