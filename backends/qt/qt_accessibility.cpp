@@ -7,6 +7,8 @@ namespace tavo {
 
 namespace {
 
+thread_local const QPoint* pointerStandIn = nullptr;
+
 class ChildAccessible : public QAccessibleWidget {
 public:
     ChildAccessible(QWidget* widget, AccessibleChild& child) : QAccessibleWidget(widget), child_(child) {}
@@ -29,7 +31,9 @@ public:
     }
     void doAction(const QString& action) override {
         if (action != pressAction()) return QAccessibleWidget::doAction(action);
-        if (child_.pressable() && widget()->isEnabled()) child_.pressByTool();
+        if (!child_.pressable() || !widget()->isEnabled()) return;
+        const PointerStandIn pointer(widget()->mapToGlobal(widget()->rect().center()));
+        child_.pressByTool();
     }
 
 private:
@@ -52,6 +56,10 @@ QAccessibleInterface* childAccessible(const QString&, QObject* object) {
 }
 
 }  // namespace
+
+PointerStandIn::PointerStandIn(QPoint at) : at_(at), outer_(pointerStandIn) { pointerStandIn = &at_; }
+PointerStandIn::~PointerStandIn() { pointerStandIn = outer_; }
+const QPoint* PointerStandIn::current() { return pointerStandIn; }
 
 void installChildAccessibility() {
     [[maybe_unused]] static const bool installed = [] {

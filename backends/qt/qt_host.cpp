@@ -42,10 +42,16 @@ QScreen* screen() {
     return s;
 }
 
+// Where the pointer is, or where a press by a tool stands in for it.
+QPoint pointerPos() {
+    const QPoint* standIn = PointerStandIn::current();
+    return standIn ? *standIn : QCursor::pos();
+}
+
 // The screen the pointer is on: a popup placed from the pointer keeps to it.
 // Between screens, the primary one.
 QRect pointerScreen() {
-    const QScreen* s = QGuiApplication::screenAt(QCursor::pos());
+    const QScreen* s = QGuiApplication::screenAt(pointerPos());
     return (s ? s : screen())->geometry();
 }
 
@@ -230,7 +236,7 @@ int QtHost::msgBox(std::string_view text, int style) {
 }
 
 bool QtHost::getCursorPos(int32_t& x, int32_t& y) {
-    const QPoint p = QCursor::pos();
+    const QPoint p = pointerPos();
     x = p.x();
     y = p.y();
     return true;

@@ -29,7 +29,7 @@ public:
     bool pressable() const override { return owner_ && owner_->clickable(); }
     void pressByTool() override {
         QPointer<QWidget> guard(this);
-        const QPointF middle = QRectF(rect()).center();
+        const QPointF middle(rect().center());
         owner_->mouseDown(Qt::LeftButton, Qt::NoModifier, middle);
         if (guard && owner_) owner_->mouseUp(Qt::LeftButton, Qt::NoModifier, middle, true);
     }

@@ -21,7 +21,7 @@ public:
     bool pressable() const override { return owner_ != nullptr; }
     void pressByTool() override {
         QPointer<QWidget> guard(this);
-        owner_->mouseDown(Qt::LeftButton, Qt::NoModifier, QRectF(this->rect()).center());
+        owner_->mouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(this->rect().center()));
         if (guard && owner_ && this->isEnabled() && this->isVisible()) owner_->clicked();
     }
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCursor>
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QStyleOptionComboBox>
@@ -352,6 +354,26 @@ TEST_F(DateDropDownTest, AWidgetTheUserCanNoLongerUseClosesItsCalendar) {
             date->setEnabled(true);
             date->show();
         }
+    }
+}
+
+// An assistive tool's press has no pointer: the calendar drops under the
+// widget, as it does for a click, wherever the mouse rests meanwhile.
+TEST_F(DateDropDownTest, AToolsPressDropsTheCalendarUnderTheWidgetWhereverThePointerRests) {
+    show();
+    QWidget* button = date->findChild<QWidget*>(QStringLiteral("cmd"));
+    const QPoint underTheWidget = date->mapToGlobal(QPoint(0, date->height()));
+    for (const QPoint rest : {QPoint(0, 0), QPoint(1000, 700), button->mapToGlobal(QPoint(1, 1))}) {
+        SCOPED_TRACE(testing::Message() << "pointer at " << rest.x() << "," << rest.y());
+        QCursor::setPos(rest);
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        pump();
+        ASSERT_TRUE(popup()->Visible());
+        EXPECT_EQ(static_cast<QtWindow&>(*popup()->window()).widget()->pos(), underTheWidget);
+        EXPECT_EQ(QCursor::pos(), rest) << "the pointer stays where it was";
+        popup()->Unload();
+        pump();
     }
 }
 
