@@ -1,8 +1,10 @@
 #include "tavo/widgets/date_drop_down.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLocale>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -141,6 +143,8 @@ struct DateDropDown::Private {
     // Before a press on the drop button: the shared calendar window takes
     // the widget's locale.
     void lendLocale();
+    // After the box has lost the keyboard and taken what was typed.
+    void boxLeft();
     void fontChanged();
     void enabledChanged();
     void controlChanged(std::string_view property);
@@ -165,6 +169,9 @@ struct DateDropDown::Private {
     // sent back.
     bool syncingFont = false;
     bool syncingEnabled = false;
+    Qt::FocusReason focusOutReason = Qt::OtherFocusReason;
+    // The connections that call into this object; they go before it does.
+    std::unique_ptr<QObject> context = std::make_unique<QObject>();
 };
 
 DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::forThisThread()) {
@@ -184,6 +191,11 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
     if (QDateTimeEdit* e = edit()) {
         q->setFocusProxy(e);
         q->setFocusPolicy(e->focusPolicy());
+        new EventHook(e, [this](QObject*, QEvent* ev) {
+            if (ev->type() == QEvent::FocusOut) focusOutReason = static_cast<QFocusEvent*>(ev)->reason();
+            return false;
+        });
+        QObject::connect(e, &QAbstractSpinBox::editingFinished, context.get(), [this] { boxLeft(); });
     }
     q->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     if (auto* button = dynamic_cast<QtPushButton*>(control->cmd().get()); button && button->widget())
@@ -191,6 +203,21 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
             if (e->type() == QEvent::MouseButtonPress) lendLocale();
             return false;
         });
+}
+
+// The box has the keyboard, not the widget, so Qt tells the box alone when
+// the focus leaves. The widget tells of it too, as one widget would, once the
+// box has taken what was typed: an item view's delegate then commits the
+// date when the user moves on, as it does for a QDateEdit. Moving within the
+// widget (into the box's own calendar, say) is no leaving, nor is the
+// calendar window this widget dropped down taking the keyboard: the focus
+// comes back to the box when that closes.
+void DateDropDown::Private::boxLeft() {
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (w == q) return;
+    if (picking()) return;
+    QFocusEvent left(QEvent::FocusOut, focusOutReason);
+    QCoreApplication::sendEvent(q, &left);
 }
 
 // The calendar window is the thread's, shared by every date widget, and set
@@ -270,6 +297,7 @@ void DateDropDown::Private::watchControl() {
 }
 
 DateDropDown::Private::~Private() {
+    context.reset();
     // The thread's calendar window outlives the widget: it must not write a
     // picked day into a control whose widget is gone.
     closePopup(true);

@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QTableWidget>
+#include <QStyledItemDelegate>
+#include <QPushButton>
 #include <QCursor>
 #include <QAccessible>
 #include <QCalendarWidget>
@@ -374,6 +378,66 @@ TEST_F(DateDropDownTest, AToolsPressDropsTheCalendarUnderTheWidgetWhereverThePoi
         EXPECT_EQ(QCursor::pos(), rest) << "the pointer stays where it was";
         popup()->Unload();
         pump();
+    }
+}
+
+// The widget as an item view's editor: what the user typed or picked goes
+// into the model when the focus moves on, as it does from a QDateEdit; the
+// calendar it drops down keeps the editor open meanwhile.
+TEST_F(DateDropDownTest, AsAnItemViewsEditorCommitsWhenTheFocusMovesOn) {
+    struct Delegate : QStyledItemDelegate {
+        QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+            return new DateDropDown(parent);
+        }
+    } delegate;
+    auto* table = new QTableWidget(2, 1, &window);
+    auto* save = new QPushButton(QStringLiteral("Save"), &window);
+    window.layout()->addWidget(table);
+    window.layout()->addWidget(save);
+    table->setItemDelegate(&delegate);
+    show();
+    struct EditCase {
+        const char* name;
+        std::function<void(DateDropDownTest&, DateDropDown&)> edit;
+        QDate committed;
+    };
+    const std::vector<EditCase> cases = {
+        {"typed",
+         [](DateDropDownTest&, DateDropDown& e) {
+             e.findChild<QDateTimeEdit*>(QStringLiteral("cal"))->setCurrentSection(QDateTimeEdit::DaySection);
+             typeKey(Qt::Key_Up);
+         },
+         QDate(2000, 8, 22)},
+        {"picked",
+         [](DateDropDownTest& f, DateDropDown& e) {
+             press(e.findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
+             pump();
+             ASSERT_TRUE(f.popup()->Visible());
+             auto* view = qobject_cast<QTableWidget*>(e.parentWidget()->parentWidget());
+             EXPECT_EQ(view->indexWidget(view->currentIndex()), &e) << "the calendar keeps the editor open";
+             MonthGridWidget& grid = *static_cast<QtMonthGrid&>(f.popup()->cal()).grid();
+             click(&grid, grid.dayRect(QDate(2000, 8, 25)).center());
+             pump();
+         },
+         QDate(2000, 8, 25)},
+    };
+    for (const EditCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        table->setItem(0, 0, new QTableWidgetItem);
+        table->item(0, 0)->setData(Qt::EditRole, QDate(2000, 8, 21));
+        table->setCurrentCell(0, 0);
+        table->edit(table->currentIndex());
+        pump();
+        auto* editor = table->findChild<DateDropDown*>();
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(editor->isAncestorOf(QApplication::focusWidget()));
+        c.edit(*this, *editor);
+        EXPECT_EQ(editor->date(), c.committed);
+        EXPECT_EQ(table->indexWidget(table->currentIndex()), editor);
+        save->setFocus(Qt::MouseFocusReason);
+        pump();
+        EXPECT_EQ(table->item(0, 0)->data(Qt::EditRole).toDate(), c.committed);
+        EXPECT_EQ(table->indexWidget(table->currentIndex()), nullptr) << "the editor closed";
     }
 }
 
