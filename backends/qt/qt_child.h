@@ -38,7 +38,7 @@ public:
         detached_ = true;
         if (widget_) {
             widget_->hide();
-            widget_->deleteLater();
+            host_.disposeLater(widget_);
         }
     }
 

@@ -53,7 +53,7 @@ QtControlSite::~QtControlSite() {
     container_.detachAll();
     if (surface_ && owned_) {
         surface_->hide();
-        surface_->deleteLater();
+        host_.disposeLater(surface_);
     }
 }
 

@@ -8,7 +8,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <bit>
 #include <cmath>
+#include <utility>
 
 #include "backends/qt/key_router.h"
 #include "backends/qt/qt_accessibility.h"
@@ -150,8 +152,20 @@ QtHost::~QtHost() {
     releaseDefaultInstances();
     adopted_.clear();
     keyRouter_.reset();
-    // Windows unloaded from their own handlers are deleted here at the latest.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // What the host left to the event loop goes now at the latest, and
+    // nothing else of the thread's: the widget whose going lets go of the
+    // host may itself be waiting for a deletion asked for earlier.
+    for (const QPointer<QWidget>& w : std::exchange(disposals_, {})) delete w.data();
+}
+
+void QtHost::disposeLater(QWidget* widget) {
+    if (!widget) return;
+    // The places of those deleted meanwhile are reused, so that the list
+    // stays as long as the widgets still waiting.
+    if (disposals_.size() >= 64 && std::has_single_bit(disposals_.size()))
+        std::erase_if(disposals_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    disposals_.emplace_back(widget);
+    widget->deleteLater();
 }
 
 void QtHost::setToday(double serial) { today_ = std::floor(serial); }

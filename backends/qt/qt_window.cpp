@@ -57,7 +57,7 @@ QtWindow::~QtWindow() {
     if (modalLoop_) modalLoop_->quit();
     if (widget_ && owned_) {
         widget_->hide();
-        widget_->deleteLater();
+        host_.disposeLater(widget_);
     }
 }
 
@@ -209,7 +209,7 @@ void QtWindow::destroy() {
     if (!widget_) return;
     if (owned_) {
         hideWidget();
-        widget_->deleteLater();
+        host_.disposeLater(widget_);
     } else {
         widget_->close();
     }

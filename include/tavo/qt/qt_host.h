@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "tavo/host/host.h"
 #include "tavo/host/registry.h"
@@ -56,6 +57,10 @@ public:
     QtWindow* findWindow(const QWidget* topLevel) const;
     void registerWindow(QtWindow& w);
     void unregisterWindow(const QtWindow& w);
+    // Deletes a widget of the host's windows and controls when the event loop
+    // next turns (its own events may still be running), or with the host at
+    // the latest.
+    void disposeLater(QWidget* widget);
 
     // The container's font: one shared object made from the application font.
     FontRef ambientFont();
@@ -116,6 +121,7 @@ private:
     std::unordered_map<const QWidget*, std::shared_ptr<QtWindow>> adopted_;
     FontRef ambientFont_;
     std::unique_ptr<KeyRouter> keyRouter_;
+    std::vector<QPointer<QWidget>> disposals_;
 };
 
 // Registers the Qt tree view as "SSActiveTreeView.SSTree", so that a form

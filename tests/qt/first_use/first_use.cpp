@@ -1,6 +1,7 @@
 // An application that knows nothing of hosts or registries makes a date
 // widget as it would make a QDateEdit, and the widget works down to its
-// drop-down calendar; after the last widget has gone, a new one works again.
+// drop-down calendar; after the last widget has gone, a new one works again,
+// also after one whose deletion was pending went with its window.
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
@@ -51,11 +52,23 @@ void useOnce(const char* round) {
     check(popupShown(), "the drop button opens the calendar");
 }
 
+// The last widget takes the thread's host with it. A deletion of that widget
+// already asked for (an item view's closed editor, say) must not run again
+// while the widget goes.
+void deleteWithDeletionPending() {
+    std::fprintf(stderr, "first use: a widget whose deletion is pending goes with its window\n");
+    QWidget window;
+    auto* date = new tavo::DateDropDown(&window);
+    date->deleteLater();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     useOnce("first widget");
     useOnce("a widget after the first has gone");
+    deleteWithDeletionPending();
+    useOnce("a widget after that");
     return failures == 0 ? 0 : 1;
 }
