@@ -419,7 +419,10 @@ QSize DateDropDown::Private::designSize() const {
 
 // ---- DateDropDown ---------------------------------------------------------------
 
-DateDropDown::DateDropDown(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(this)) {
+// Making the private part already sends the widget events (the control
+// colours its surface): `d` must be null, not yet unmade, until it is there.
+DateDropDown::DateDropDown(QWidget* parent) : QWidget(parent) {
+    d = std::make_unique<Private>(this);
     d->watchControl();
 }
 

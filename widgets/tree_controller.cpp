@@ -192,7 +192,8 @@ void TreeController::Private::enabledChanged() {
 
 // ---- TreeController -------------------------------------------------------------
 
-TreeController::TreeController(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(this)) {}
+// As the date widget: `d` is null, not unmade, while the private part is made.
+TreeController::TreeController(QWidget* parent) : QWidget(parent) { d = std::make_unique<Private>(this); }
 
 TreeController::~TreeController() = default;
 
