@@ -170,8 +170,10 @@ struct DateDropDown::Private {
     bool syncingFont = false;
     bool syncingEnabled = false;
     Qt::FocusReason focusOutReason = Qt::OtherFocusReason;
-    // The connections that call into this object; they go before it does.
+    // The connections and filters that call into this object; they go
+    // before it does.
     std::unique_ptr<QObject> context = std::make_unique<QObject>();
+    std::vector<QPointer<QObject>> hooks;
 };
 
 DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::forThisThread()) {
@@ -191,18 +193,18 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
     if (QDateTimeEdit* e = edit()) {
         q->setFocusProxy(e);
         q->setFocusPolicy(e->focusPolicy());
-        new EventHook(e, [this](QObject*, QEvent* ev) {
+        hooks.emplace_back(new EventHook(e, [this](QObject*, QEvent* ev) {
             if (ev->type() == QEvent::FocusOut) focusOutReason = static_cast<QFocusEvent*>(ev)->reason();
             return false;
-        });
+        }));
         QObject::connect(e, &QAbstractSpinBox::editingFinished, context.get(), [this] { boxLeft(); });
     }
     q->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     if (auto* button = dynamic_cast<QtPushButton*>(control->cmd().get()); button && button->widget())
-        new EventHook(button->widget(), [this](QObject*, QEvent* e) {
+        hooks.emplace_back(new EventHook(button->widget(), [this](QObject*, QEvent* e) {
             if (e->type() == QEvent::MouseButtonPress) lendLocale();
             return false;
-        });
+        }));
 }
 
 // The box has the keyboard, not the widget, so Qt tells the box alone when
@@ -298,6 +300,7 @@ void DateDropDown::Private::watchControl() {
 
 DateDropDown::Private::~Private() {
     context.reset();
+    for (const QPointer<QObject>& hook : hooks) delete hook.data();
     // The thread's calendar window outlives the widget: it must not write a
     // picked day into a control whose widget is gone.
     closePopup(true);
