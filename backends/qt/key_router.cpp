@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <memory>
 
+#include "backends/qt/event_hook.h"
+
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
 #include "tavo/qt/qt_host.h"
@@ -55,7 +57,8 @@ bool KeyRouter::eventFilter(QObject* watched, QEvent* event) {
     auto* target = qobject_cast<QWidget*>(watched);
     if (!target || target != QApplication::focusWidget()) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    return event->type() == QEvent::KeyPress ? routePress(target, key) : routeRelease(target, key);
+    return deliverGuarded(
+        [&] { return event->type() == QEvent::KeyPress ? routePress(target, key) : routeRelease(target, key); });
 }
 
 bool KeyRouter::routePress(QWidget* target, QKeyEvent* event) {

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "backends/qt/event_hook.h"
 #include "backends/qt/month_grid_accessible.h"
 #include "backends/qt/month_grid_painter.h"
 
@@ -207,6 +208,10 @@ void MonthGridWidget::keyPressEvent(QKeyEvent* e) {
     }
     select(d);
     if (onSelect) onSelect(value_);
+}
+
+bool MonthGridWidget::event(QEvent* e) {
+    return deliverGuarded([&] { return QWidget::event(e); });
 }
 
 void MonthGridWidget::paintEvent(QPaintEvent*) {

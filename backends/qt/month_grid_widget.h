@@ -64,6 +64,7 @@ public:
     QSize sizeHint() const override { return layout_.size(); }
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

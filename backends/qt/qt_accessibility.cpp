@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 
+#include "backends/qt/event_hook.h"
+
 namespace tavo {
 
 namespace {
@@ -33,7 +35,10 @@ public:
         if (action != pressAction()) return QAccessibleWidget::doAction(action);
         if (!child_.pressable() || !widget()->isEnabled()) return;
         const PointerStandIn pointer(widget()->mapToGlobal(widget()->rect().center()));
-        child_.pressByTool();
+        deliverGuarded([&] {
+            child_.pressByTool();
+            return true;
+        });
     }
 
 private:

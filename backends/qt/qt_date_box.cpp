@@ -53,6 +53,9 @@ public:
     using QDateTimeEdit::QDateTimeEdit;
 
 protected:
+    bool event(QEvent* e) override {
+        return deliverGuarded([&] { return QDateTimeEdit::event(e); });
+    }
     void keyPressEvent(QKeyEvent* e) override {
         const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
         const bool opens = (e->key() == Qt::Key_F4 && mods == Qt::NoModifier) ||

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QDate>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <utility>
 
+#include "backends/qt/event_hook.h"
 #include "backends/qt/key_router.h"
 #include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_control_site.h"
@@ -43,6 +45,8 @@ QScreen* screen() {
     if (!s) throwHostError(err::InvalidProcedureCall, "the Qt host has no screen");
     return s;
 }
+
+Q_LOGGING_CATEGORY(lcQtHost, "tavo.qt")
 
 // Where the pointer is, or where a press by a tool stands in for it.
 QPoint pointerPos() {
@@ -145,6 +149,14 @@ std::shared_ptr<QtHost> QtHost::forThisThread() {
     auto made = std::make_shared<QtHost>();
     madeHost = made;
     return made;
+}
+
+void reportHandlerError(const std::exception& e) {
+    const auto* hostError = dynamic_cast<const HostError*>(&e);
+    const HostError error =
+        hostError ? *hostError : HostError(err::InternalError, standardErrorText(err::InternalError) + ": " + e.what());
+    if (threadHost && threadHost->onHandlerError) threadHost->onHandlerError(error);
+    else qCWarning(lcQtHost).noquote() << "a handler failed:" << QString::fromStdString(error.what());
 }
 
 QtHost::~QtHost() {

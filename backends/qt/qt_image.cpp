@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPointer>
 
+#include "backends/qt/event_hook.h"
 #include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_picture.h"
@@ -35,6 +36,9 @@ public:
     }
 
 protected:
+    bool event(QEvent* e) override {
+        return deliverGuarded([&] { return QWidget::event(e); });
+    }
     void paintEvent(QPaintEvent*) override {
         if (image_.isNull()) return;
         const qreal ratio = devicePixelRatioF();

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "backends/qt/event_hook.h"
 #include "backends/qt/qt_accessibility.h"
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_picture.h"
@@ -26,6 +27,9 @@ public:
     }
 
 protected:
+    bool event(QEvent* e) override {
+        return deliverGuarded([&] { return Widget::event(e); });
+    }
     void mousePressEvent(QMouseEvent* e) override {
         QPointer<QWidget> guard(this);
         // The host's MouseDown comes first: it may open a window or unload

@@ -1,5 +1,7 @@
 #include "backends/qt/qt_timer.h"
 
+#include "backends/qt/event_hook.h"
+
 namespace tavo {
 
 QtTimer::QtTimer(const ChildDesign& d, QtHost&, QObject* parent)
@@ -12,7 +14,10 @@ QtTimer::QtTimer(const ChildDesign& d, QtHost&, QObject* parent)
     QObject::connect(timer_, &QTimer::timeout, timer_, [this] {
         if (detached_ || !onTimer) return;
         auto self = shared_from_this();
-        onTimer();
+        deliverGuarded([&] {
+            onTimer();
+            return true;
+        });
     });
     update();
 }

@@ -381,6 +381,28 @@ TEST_F(DateDropDownTest, AToolsPressDropsTheCalendarUnderTheWidgetWhereverThePoi
     }
 }
 
+// A range narrowed while the calendar is up: a day it still offers past the
+// range is refused by the control. The error ends at the click, as at the
+// host's own dispatch: reported, the date kept, the calendar left open (its
+// watch already stopped), and the application goes on.
+TEST_F(DateDropDownTest, ADayPastARangeNarrowedWhileTheCalendarIsUpIsReportedNotThrown) {
+    show();
+    std::vector<std::string> reported;
+    host.onHandlerError = [&](const HostError& e) { reported.emplace_back(e.what()); };
+    press(date->findChild<QWidget*>(QStringLiteral("cmd")), {3, 4});
+    pump();
+    ASSERT_TRUE(popup()->Visible());
+    date->setMaximumDate(QDate(2000, 8, 22));
+    MonthGridWidget& grid = *static_cast<QtMonthGrid&>(popup()->cal()).grid();
+    click(&grid, grid.dayRect(QDate(2000, 8, 25)).center());
+    pump();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("2000-08-25"), std::string::npos) << reported[0];
+    EXPECT_EQ(date->date(), QDate(2000, 8, 21));
+    EXPECT_TRUE(popup()->Visible());
+    host.onHandlerError = nullptr;
+}
+
 // The widget as an item view's editor: what the user typed or picked goes
 // into the model when the focus moves on, as it does from a QDateEdit; the
 // calendar it drops down keeps the editor open meanwhile.

@@ -77,6 +77,7 @@ int runWindows(int argc, char** argv, const WindowRunOptions& options) {
     {
         WindowSession session(host, std::cout, std::cerr);
         app.onHandlerError = [&](const HostError& e) { session.backend().reportHandlerError(e); };
+        host.onHandlerError = app.onHandlerError;
         session.open(options.formPath);
         if (!options.scriptPath.empty()) status = session.runScript(script);
         if (!options.screenshotPath.empty() && status != 2) {
@@ -89,6 +90,7 @@ int runWindows(int argc, char** argv, const WindowRunOptions& options) {
         }
         if (!unattended) QApplication::exec();
         app.onHandlerError = nullptr;
+        host.onHandlerError = nullptr;
     }
     return status;
 }

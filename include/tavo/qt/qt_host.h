@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tavo/host/error.h"
 #include "tavo/host/host.h"
 #include "tavo/host/registry.h"
 #include "tavo/qt/qt_export.h"
@@ -110,6 +111,10 @@ public:
     std::function<bool()> onModalIdle;
     // When set, MsgBox shows no box and returns this answer at once.
     std::optional<int> msgBoxAnswer;
+    // An error that a handler let out, where the event it handled came in
+    // (the rest of that handler did not run). Unset: a warning in the
+    // logging category "tavo.qt".
+    std::function<void(const HostError&)> onHandlerError;
 
 private:
     std::optional<double> today_;
