@@ -26,6 +26,11 @@ void QtModelTree::Impl::rewire() {
     QObject::connect(model, &M::rowsAboutToBeMoved, ctx, before);
     QObject::connect(model, &M::layoutAboutToBeChanged, ctx, before);
     QObject::connect(model, &M::modelAboutToBeReset, ctx, before);
+    // The rows are read by column 0: columns coming or going change which
+    // index stands for a row, and whether a row has one.
+    QObject::connect(model, &M::columnsAboutToBeInserted, ctx, before);
+    QObject::connect(model, &M::columnsAboutToBeRemoved, ctx, before);
+    QObject::connect(model, &M::columnsAboutToBeMoved, ctx, before);
     QObject::connect(model, &M::rowsInserted, ctx, [this, after](const QModelIndex& parent) {
         after();
         rowsAdded(parent);
@@ -34,6 +39,9 @@ void QtModelTree::Impl::rewire() {
     QObject::connect(model, &M::rowsMoved, ctx, after);
     QObject::connect(model, &M::layoutChanged, ctx, after);
     QObject::connect(model, &M::modelReset, ctx, after);
+    QObject::connect(model, &M::columnsInserted, ctx, after);
+    QObject::connect(model, &M::columnsRemoved, ctx, after);
+    QObject::connect(model, &M::columnsMoved, ctx, after);
 }
 
 // One pass over the rows loaded, with a stack of its own: trees may be far
@@ -48,7 +56,7 @@ void QtModelTree::Impl::rebuild() {
     QHash<QModelIndex, QtModelNode*> waiting = takeLiveNodes();
     QHash<QModelIndex, bool> leaves;
     for (const QPersistentModelIndex& leaf : pinnedLeaves)
-        if (leaf.isValid()) leaves.insert(leaf, true);
+        if (leaf.isValid()) leaves.insert(QModelIndex(leaf).siblingAtColumn(0), true);
     pinnedLeaves.clear();
     openLeaves = 0;
     recs.clear();
@@ -61,10 +69,15 @@ void QtModelTree::Impl::rebuild() {
             int32_t parent;
         };
         std::vector<Step> stack;
+        // A row the model gives no index for (a model without columns has
+        // rows but no column 0) is none: the view shows none, and reading
+        // below an invalid index would read the top level again, without end.
         auto pushChildren = [&](const QModelIndex& parent, int32_t parentPlace) {
-            const int rows = model->rowCount(parent);
-            for (int r = rows - 1; r >= 0; --r) stack.push_back({model->index(r, 0, parent), parentPlace});
-            return rows;
+            const std::size_t before = stack.size();
+            for (int r = model->rowCount(parent) - 1; r >= 0; --r)
+                if (const QModelIndex child = model->index(r, 0, parent); child.isValid())
+                    stack.push_back({child, parentPlace});
+            return stack.size() - before;
         };
         pushChildren(root, -1);
         while (!stack.empty()) {
@@ -78,7 +91,7 @@ void QtModelTree::Impl::rebuild() {
                     waiting.erase(it);
                 }
             }
-            const int rows = pushChildren(s.index, place);
+            const std::size_t rows = pushChildren(s.index, place);
             if (!leaves.isEmpty() && rows == 0 && leaves.remove(s.index)) {
                 recs[std::size_t(place)].leafOpen = true;
                 ++openLeaves;
@@ -97,7 +110,8 @@ QHash<QModelIndex, QtModelNode*> QtModelTree::Impl::takeLiveNodes() {
     QHash<QModelIndex, QtModelNode*> waiting;
     for (QtModelNode* n = live; n;) {
         QtModelNode* nextNode = n->nextLive;
-        const QModelIndex now = n->pinned;
+        // A column put before the first one takes the pinned index along.
+        const QModelIndex now = QModelIndex(n->pinned).siblingAtColumn(0);
         if (now.isValid() && !waiting.contains(now)) {
             waiting.insert(now, n);
         } else {

@@ -267,6 +267,29 @@ TEST_F(TreeControllerTest, ASortedProxyListsItsNodesInTheOrderItShowsThem) {
     EXPECT_EQ(listed, (std::vector<std::string>{"c", "b", "b1", "a", "a2", "a1"}));
 }
 
+// A model with rows but no column has no index to show them by: the view
+// shows none, and the buttons find none, and end. Columns coming and going
+// are followed.
+TEST_F(TreeControllerTest, AModelWithRowsButNoColumnHasNoNodes) {
+    QStandardItemModel noColumns(5, 0);
+    QTreeView view;
+    view.setModel(&noColumns);
+    ctl->setTreeView(&view);
+    for (int k = 0; k < 4; ++k) click(k);
+    pump();
+    EXPECT_EQ(bound()->count(), 0u);
+    noColumns.setColumnCount(1);
+    pump();
+    EXPECT_EQ(bound()->count(), 5u) << "a column added gives the rows their nodes";
+    const TreeNodeRef third = bound()->nodeFor(noColumns.index(2, 0));
+    noColumns.insertColumn(0);
+    EXPECT_EQ(bound()->count(), 5u);
+    EXPECT_EQ(bound()->nodeFor(noColumns.index(2, 0)), third) << "a node keeps its row when a column goes before it";
+    noColumns.removeColumns(0, 2);
+    EXPECT_EQ(bound()->count(), 0u);
+    ctl->setTreeView(nullptr);
+}
+
 // ---- A model that changes while bound -------------------------------------------
 
 struct ChangeCase {
