@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "backends/qt/event_hook.h"
-
 #include "backends/qt/qt_convert.h"
 #include "backends/qt/qt_window.h"
 #include "tavo/qt/qt_host.h"

@@ -7,6 +7,7 @@
 
 #include "apps/tavo_run/qt/window_session.h"
 #include "apps/tavo_run/script_input.h"
+#include "backends/qt/event_hook.h"
 #include "tavo/calendar/register.h"
 #include "tavo/host/error.h"
 #include "tavo/qt/deep_stack.h"
@@ -17,24 +18,15 @@ namespace tavo {
 
 namespace {
 
-// Qt cannot carry an exception through its event dispatch, so an error that
-// a handler lets out ends at the dispatch of that one event, as the host's
-// own dispatch does, and is reported.
+// Qt cannot carry an exception through its event dispatch. The widgets of
+// the host end an error at the event it came in with; this ends one at the
+// dispatch of any other event of the run the same way, reported through the
+// host's onHandlerError.
 class RunnerApplication : public QApplication {
 public:
     RunnerApplication(int& argc, char** argv) : QApplication(argc, argv) {}
-    std::function<void(const HostError&)> onHandlerError;
-
     bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const HostError& e) {
-            if (onHandlerError) onHandlerError(e);
-        } catch (const std::exception& e) {
-            if (onHandlerError)
-                onHandlerError(HostError(err::InternalError, standardErrorText(err::InternalError) + ": " + e.what()));
-        }
-        return true;
+        return deliverGuarded([&] { return QApplication::notify(receiver, event); });
     }
 };
 
@@ -76,8 +68,7 @@ int runWindows(int argc, char** argv, const WindowRunOptions& options) {
     int status = 0;
     {
         WindowSession session(host, std::cout, std::cerr);
-        app.onHandlerError = [&](const HostError& e) { session.backend().reportHandlerError(e); };
-        host.onHandlerError = app.onHandlerError;
+        host.onHandlerError = [&](const HostError& e) { session.backend().reportHandlerError(e); };
         session.open(options.formPath);
         if (!options.scriptPath.empty()) status = session.runScript(script);
         if (!options.screenshotPath.empty() && status != 2) {
@@ -89,7 +80,6 @@ int runWindows(int argc, char** argv, const WindowRunOptions& options) {
             }
         }
         if (!unattended) QApplication::exec();
-        app.onHandlerError = nullptr;
         host.onHandlerError = nullptr;
     }
     return status;
