@@ -26,8 +26,10 @@ class TreeWalk::Run {
 public:
     Run(TreeWalk& walk, bool expanding, TopLevelWatch* watch) : walk_(walk), expanding_(expanding), watch_(watch) {}
 
-    // Steps 1 to 4.1 of a call; false when it returned at once.
-    bool begin(const TreeNodeRef& node, bool sameLevel) {
+    // Steps 1 to 4.1 of a call; false when it returned at once. atOnce: the
+    // tree may take the call's whole branch in one go, when nobody else would
+    // see its steps.
+    bool begin(const TreeNodeRef& node, bool sameLevel, bool atOnce = false) {
         if (!node || walk_.switchedOff_(skip_)) {
             ++cutShort_;
             return false;
@@ -36,6 +38,7 @@ public:
             levelDone_ = true;
             return true;
         }
+        if (atOnce && branchAtOnce(*node)) return true;
         skip_.step([&] { node->setExpanded(expanding_); });
         if (watch_) watch_->asked(*node);
         ++walk_.depth_;
@@ -84,6 +87,16 @@ public:
     bool levelDone() const { return levelDone_; }
 
 private:
+    // Not taking the branch in one go is never a failure of the walk: it
+    // walks the branch node by node instead.
+    bool branchAtOnce(TreeNode& node) {
+        try {
+            return node.branchAtOnce(expanding_);
+        } catch (...) {
+            return false;
+        }
+    }
+
     // A chain as deep as the tree has one of these a level: kept small.
     struct Loop {
         TreeNodeRef cur;
@@ -137,7 +150,7 @@ bool TreeWalk::run(const TreeNodeRef& myNode, bool expanding, bool sameLevel, To
     } restore{depth_, depth_};
 
     Run call(*this, expanding, sameLevel ? watch : nullptr);
-    if (!call.begin(myNode, sameLevel)) return false;
+    if (!call.begin(myNode, sameLevel, !sameLevel)) return false;
     call.walkLoops();
     if (expanding && depth_ == 0) call.bringIntoView(myNode);
     return call.levelDone();

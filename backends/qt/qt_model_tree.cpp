@@ -187,6 +187,12 @@ std::optional<uint64_t> QtModelNode::branchChangedAt() const {
     return std::max(t.recs[std::size_t(r.top)].branchChange, t.shapeChangedAt);
 }
 
+bool QtModelNode::branchAtOnce(bool expanding) {
+    rec();
+    QtModelTree::Impl& t = tree();
+    return t.unobserved() && t.setRange(place, t.branchEnd(place), expanding);
+}
+
 // ---- The tree ------------------------------------------------------------------
 
 QtModelTree::QtModelTree(ControlSite& site, QTreeView* view)
@@ -206,6 +212,15 @@ QTreeView* QtModelTree::treeView() const { return impl_->view; }
 TreeNodeRef QtModelTree::nodeFor(const QModelIndex& index) const { return impl_->nodeAt(impl_->placeOf(index)); }
 
 TreeNodeRef QtModelTree::selectedItem() const { return nodeFor(impl_->widget().currentIndex()); }
+
+bool QtModelTree::allAtOnce(bool expanding) {
+    Impl& d = *impl_;
+    d.fresh();
+    if (!d.unobserved() || disabledOrHidden() || !d.setRange(0, int32_t(d.recs.size()), expanding)) return false;
+    if (expanding)
+        for (const int32_t top : d.topRecs) d.bringIntoView(top);
+    return true;
+}
 
 std::size_t QtModelTree::count() const {
     impl_->fresh();

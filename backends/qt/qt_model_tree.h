@@ -25,7 +25,10 @@
 // the node interface's change counts. Opening and closing nodes through the
 // node interface defers the view's layout, and bringing nodes into view
 // defers the scroll to the last of them: a command over tens of thousands of
-// nodes lays the view out once, at the next turn of the event loop.
+// nodes lays the view out once, at the next turn of the event loop. While
+// nobody else listens to the view's expanded and collapsed signals, nobody
+// can see a command's single steps: the commands then open or close a branch,
+// or every row, in one pass over the records, in the order the walk would.
 #include <QModelIndex>
 #include <QTreeView>
 #include <functional>
@@ -69,6 +72,7 @@ public:
     TreeNodeRef nodeMember(const Variant& index) override;
     Variant nodeLevelMember(const Variant& index) override;
     std::optional<int32_t> firstTopLevel(int32_t from, int32_t to) override;
+    bool allAtOnce(bool expanding) override;
 
     struct Impl;
     Impl& impl() const { return *impl_; }

@@ -25,6 +25,7 @@ namespace modeltree {
 // a derived class, which the language allows for any object of the base.
 struct ViewAccess : QTreeView {
     static void scheduleLayout(QAbstractItemView* view) { (view->*(&ViewAccess::scheduleDelayedItemsLayout))(); }
+    static int listeners(const QTreeView* view, const char* signal) { return (view->*(&ViewAccess::receivers))(signal); }
 };
 
 // Others' openings and closings dated in their branches at most; past that,
@@ -91,6 +92,7 @@ public:
     int32_t bringIntoView() override;
     std::optional<uint64_t> treeChangeCount() const override;
     std::optional<uint64_t> branchChangedAt() const override;
+    bool branchAtOnce(bool expanding) override;
 
     std::string className() const override { return "SSNode"; }
     Variant get(std::string_view member, const Variant* arg = nullptr) override;
@@ -305,6 +307,37 @@ struct QtModelTree::Impl {
         v.setExpanded(r.index, open);
         if (stillHere) std::tie(opening, openingTop, openingBuild) = was;
     }
+    // Nobody but the adapter hears of the view's rows opening or closing,
+    // and no hook watches rows brought into view: the steps of a command
+    // are seen by nobody, and may be taken in one go.
+    bool unobserved() const {
+        using modeltree::ViewAccess;
+        return view && model && !owner.onBringIntoView &&
+               ViewAccess::listeners(view, SIGNAL(expanded(QModelIndex))) == 1 &&
+               ViewAccess::listeners(view, SIGNAL(collapsed(QModelIndex))) == 1;
+    }
+    // Opens or closes the rows of the records from..to (not included) in
+    // order; false, as soon as it is seen, when the rows or the view's model
+    // changed meanwhile (a model may load rows while it is read), or the
+    // adapter went.
+    bool setRange(int32_t from, int32_t to, bool open) {
+        const uint64_t build = builds;
+        const QPointer<QObject> stillHere = context.get();
+        for (int32_t place = from; place < to; ++place) {
+            setExpanded(place, open);
+            if (!stillHere || dirty || builds != build || currentModel() != model) return false;
+        }
+        return true;
+    }
+    // Just past the last record of the place's branch: the records are in
+    // tree order, and a branch ends where the next sibling of it or of one
+    // of its ancestors begins.
+    int32_t branchEnd(int32_t place) const {
+        for (int32_t p = place; p >= 0; p = recs[std::size_t(p)].parent)
+            if (recs[std::size_t(p)].next >= 0) return recs[std::size_t(p)].next;
+        return int32_t(recs.size());
+    }
+
     bool expanded(int32_t place) const {
         const ModelRecord& r = recs[std::size_t(place)];
         return r.leafOpen || widget().isExpanded(r.index);

@@ -163,8 +163,11 @@ struct ModelSide {
         const TreeNodeRef node = tree ? tree->nodeFor(i) : nullptr;
         return node ? node->expanded() : view->isExpanded(i);
     }
-    void record(QtModelTree& adapter) {
+    // heard: with handlers on the view's signals and the adapter's hook, so
+    // that the commands take every step where they can be seen.
+    void record(QtModelTree& adapter, bool heard = true) {
         tree = &adapter;
+        if (!heard) return;
         auto raised = [this](const char* sign) {
             return [this, sign](const QModelIndex& i) { seen.push_back(sign + i.data().toString().toStdString()); };
         };
@@ -211,11 +214,11 @@ public:
 // The widget's side and a twin on which the plain walk runs, through an
 // adapter of its own.
 struct Twins {
-    Twins(TreeControllerTest& t, Kind kind, std::string_view shape)
+    Twins(TreeControllerTest& t, Kind kind, std::string_view shape, bool mineHeard = true)
         : mine(kind, shape), plain(kind, shape), site(t.host, plain.view.get(), "Plain"),
           plainTree(std::make_shared<QtModelTree>(site, plain.view.get())), reference(*plainTree) {
         t.ctl->setTreeView(mine.view.get());
-        mine.record(*t.bound());
+        mine.record(*t.bound(), mineHeard);
         plain.record(*plainTree);
     }
     void select(const std::string& text) {
@@ -250,6 +253,78 @@ TEST_P(TreeControllerOnModel, TheFourButtonsShowAndRaiseWhatThePlainWalkDoes) {
         EXPECT_EQ(t.mine.dump().find(wrong), std::string::npos) << "button " << k << "\n" << t.mine.dump();
     }
     pump();
+}
+
+// With nobody listening to the view's rows opening and closing, nobody sees
+// the commands' single steps, and they may take them in one go: what they
+// leave (every row's open state, leaves included, the current row and where
+// the view stands) must still be what the plain walk leaves.
+TEST_P(TreeControllerOnModel, WithNobodyListeningTheButtonsLeaveWhatThePlainWalkLeaves) {
+    std::string shape;
+    for (int top = 0; top < 30; ++top) {
+        const std::string t = "t" + std::to_string(top);
+        shape += t;
+        if (top % 3 == 1) shape += "(" + t + "a(" + t + "a1 " + t + "a2) " + t + "b)";
+        if (top % 3 == 2) shape += "(" + t + "a)";
+        shape += " ";
+    }
+    Twins t(*this, GetParam(), shape, false);
+    t.mine.view->resize(200, 150);
+    t.plain.view->resize(200, 150);
+    struct Step {
+        const char* select;
+        int button;
+    };
+    for (const Step& step : std::vector<Step>{
+             {"t1", 1}, {"t1", 2}, {"t4a", 0}, {"t4", 3}, {"t25", 0}, {"t4a", 1}, {"t7", 3}, {"t25a", 2}, {"t28", 1}}) {
+        t.select(step.select);
+        click(step.button);
+        t.reference.click(step.button);
+        pump();
+        const std::string at = std::string(step.select) + " button " + std::to_string(step.button);
+        EXPECT_EQ(t.mine.dump(), t.plain.dump()) << at;
+        EXPECT_EQ(t.mine.view->currentIndex().data(), t.plain.view->currentIndex().data()) << at;
+        EXPECT_EQ(t.mine.view->verticalScrollBar()->value(), t.plain.view->verticalScrollBar()->value()) << at;
+    }
+}
+
+// A model that adds a row while it is only read (here when it is asked
+// whether the leaf "c" has children, a sibling before it): the rows as read
+// before no longer stand, and the command must open the rows as they stand
+// now, every one of them. Expand all on rows a to e; expand the selected r
+// with the children a to e.
+TEST_F(TreeControllerTest, AModelThatAddsARowWhileReadStillEndsWithEveryRowOpen) {
+    struct Growing : QStandardItemModel {
+        bool hasChildren(const QModelIndex& parent) const override {
+            if (parent.data().toString() == "c" && !grown) {
+                grown = true;
+                QStandardItem* under = itemFromIndex(parent.parent());
+                (under ? under : invisibleRootItem())->insertRow(0, new QStandardItem("new"));
+            }
+            return QStandardItemModel::hasChildren(parent);
+        }
+        mutable bool grown = false;
+    };
+    for (const bool selected : {false, true}) {
+        ModelSide side(Kind::Standard, "");
+        auto* growing = new Growing;
+        QStandardItem* under = growing->invisibleRootItem();
+        if (selected) growing->appendRow(under = new QStandardItem("r"));
+        for (const char* name : {"a", "b", "c", "d", "e"}) {
+            auto* row = new QStandardItem(name);
+            if (name[0] != 'c') row->appendRow(new QStandardItem(QString(name) + "1"));
+            under->appendRow(row);
+        }
+        side.view->setModel(growing);
+        growing->setParent(side.view.get());
+        side.view->setCurrentIndex(growing->index(0, 0));
+        ctl->setTreeView(side.view.get());
+        side.record(*bound(), false);
+        click(selected ? 0 : 1);
+        EXPECT_TRUE(growing->grown);
+        EXPECT_EQ(side.dump().find(" -"), std::string::npos) << side.dump();
+        ctl->setTreeView(nullptr);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TreeControllerOnModel,

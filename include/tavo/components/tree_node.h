@@ -51,6 +51,14 @@ public:
 
     // What reading "Level" by name gives; a node may answer it more directly.
     virtual Variant levelMember() { return get("Level"); }
+
+    // Opens or closes the node and every node below it in one go, in the
+    // order a walk takes them (a node before its children, children first to
+    // last), where the tree can tell that nobody but the walk sees the steps:
+    // no handler of the application hears of a node opening or closing. True
+    // when done. False when the tree cannot tell, or when the tree changed
+    // meanwhile; the walk then goes node by node, and what was done stays done.
+    virtual bool branchAtOnce(bool /*expanding*/) { return false; }
 };
 using TreeNodeRef = std::shared_ptr<TreeNode>;
 
@@ -77,6 +85,12 @@ public:
     // they stand answers at once, and any other leaves it to the controller
     // to read each row's Level (nullopt).
     virtual std::optional<int32_t> firstTopLevel(int32_t /*from*/, int32_t /*to*/) { return std::nullopt; }
+    // What the commands on all nodes do, in one go, on the terms of
+    // TreeNode::branchAtOnce and only while the tree is enabled and visible:
+    // every node opened or closed in tree order, then, when opening, each
+    // top-level node brought into view in turn. True when done; false leaves
+    // the command to walk node by node.
+    virtual bool allAtOnce(bool /*expanding*/) { return false; }
 
 protected:
     ~TreeViewReads() = default;
