@@ -7,6 +7,7 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTimer>
+#include <QTreeWidget>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -309,12 +310,21 @@ struct QtModelTree::Impl {
     }
     // Nobody but the adapter hears of the view's rows opening or closing,
     // and no hook watches rows brought into view: the steps of a command
-    // are seen by nobody, and may be taken in one go.
+    // are seen by nobody, and may be taken in one go. A tree widget hears
+    // of them itself, to tell of its items opening and closing: then nobody
+    // may listen to those.
     bool unobserved() const {
         using modeltree::ViewAccess;
-        return view && model && !owner.onBringIntoView &&
-               ViewAccess::listeners(view, SIGNAL(expanded(QModelIndex))) == 1 &&
-               ViewAccess::listeners(view, SIGNAL(collapsed(QModelIndex))) == 1;
+        if (!view || !model || owner.onBringIntoView) return false;
+        int own = 1;
+        if (const auto* items = qobject_cast<const QTreeWidget*>(view.data())) {
+            if (ViewAccess::listeners(items, SIGNAL(itemExpanded(QTreeWidgetItem*))) > 0 ||
+                ViewAccess::listeners(items, SIGNAL(itemCollapsed(QTreeWidgetItem*))) > 0)
+                return false;
+            own = 2;
+        }
+        return ViewAccess::listeners(view, SIGNAL(expanded(QModelIndex))) == own &&
+               ViewAccess::listeners(view, SIGNAL(collapsed(QModelIndex))) == own;
     }
     // Opens or closes the rows of the records from..to (not included) in
     // order; false, as soon as it is seen, when the rows or the view's model

@@ -288,6 +288,24 @@ TEST_P(TreeControllerOnModel, WithNobodyListeningTheButtonsLeaveWhatThePlainWalk
     }
 }
 
+// A tree widget's own itemExpanded and itemCollapsed are heard as the view's
+// signals are: a handler there that closes a row the command opened before
+// sees the command walk on as the plain walk does.
+TEST_F(TreeControllerTest, AHandlerOnATreeWidgetsItemsSeesEveryStep) {
+    Twins t(*this, Kind::TreeWidget, "t1(t1a) t2(t2a) t3(t3a) t4(t4a)", false);
+    auto* items = static_cast<QTreeWidget*>(t.mine.view.get());
+    QObject::connect(items, &QTreeWidget::itemExpanded, items, [items](QTreeWidgetItem* item) {
+        if (item->text(0) == "t3") items->topLevelItem(1)->setExpanded(false);
+    });
+    QObject::connect(t.plain.view.get(), &QTreeView::expanded, t.plain.view.get(), [&t](const QModelIndex& i) {
+        if (i.data().toString() == "t3") t.plain.view->collapse(t.plain.find("t2"));
+    });
+    click(1);
+    t.reference.click(1);
+    EXPECT_EQ(t.mine.dump(), t.plain.dump());
+    EXPECT_NE(t.mine.dump().find("t2 +"), std::string::npos) << "the walk from t2 on opens it again";
+}
+
 // A model that adds a row while it is only read (here when it is asked
 // whether the leaf "c" has children, a sibling before it): the rows as read
 // before no longer stand, and the command must open the rows as they stand
