@@ -5,6 +5,7 @@
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -145,6 +146,7 @@ struct DateDropDown::Private {
     void lendLocale();
     // After the box has lost the keyboard and taken what was typed.
     void boxLeft();
+    bool offerKey(const QKeyEvent& key);
     void fontChanged();
     void enabledChanged();
     void controlChanged(std::string_view property);
@@ -170,6 +172,9 @@ struct DateDropDown::Private {
     bool syncingFont = false;
     bool syncingEnabled = false;
     Qt::FocusReason focusOutReason = Qt::OtherFocusReason;
+    // A key of the box on its way through the widget (see offerKey).
+    bool offeringKey = false;
+    bool keyReachedWidget = false;
     // The connections and filters that call into this object; they go
     // before it does.
     std::unique_ptr<QObject> context = std::make_unique<QObject>();
@@ -195,7 +200,7 @@ DateDropDown::Private::Private(DateDropDown* owner) : q(owner), host(QtHost::for
         q->setFocusPolicy(e->focusPolicy());
         hooks.emplace_back(new EventHook(e, [this](QObject*, QEvent* ev) {
             if (ev->type() == QEvent::FocusOut) focusOutReason = static_cast<QFocusEvent*>(ev)->reason();
-            return false;
+            return ev->type() == QEvent::KeyPress && offerKey(*static_cast<QKeyEvent*>(ev));
         }));
         QObject::connect(e, &QAbstractSpinBox::editingFinished, context.get(), [this] { boxLeft(); });
     }
@@ -220,6 +225,25 @@ void DateDropDown::Private::boxLeft() {
     if (picking()) return;
     QFocusEvent left(QEvent::FocusOut, focusOutReason);
     QCoreApplication::sendEvent(q, &left);
+}
+
+// Tab and Shift+Tab move through the box's sections, and the box takes them
+// before the widget hears of them. A QDateEdit gets them itself, and so does
+// whatever watches it: an item view's delegate takes them to commit the date
+// and open the next item's editor. So the widget is offered them first; what
+// nobody takes on the way goes on to the box. True when taken.
+bool DateDropDown::Private::offerKey(const QKeyEvent& key) {
+    if (offeringKey || (key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) ||
+        (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    QKeyEvent offered(key.type(), key.key(), key.modifiers(), key.text(), key.isAutoRepeat(), key.count());
+    const QPointer<QObject> stillHere = context.get();
+    offeringKey = true;
+    keyReachedWidget = false;
+    QCoreApplication::sendEvent(q, &offered);
+    if (!stillHere) return true;
+    offeringKey = false;
+    return !keyReachedWidget;
 }
 
 // The calendar window is the thread's, shared by every date widget, and set
@@ -577,6 +601,17 @@ QSize DateDropDown::sizeHint() const {
 QSize DateDropDown::minimumSizeHint() const {
     QDateTimeEdit* e = d->edit();
     return e ? e->minimumSizeHint() : d->designSize();
+}
+
+// A key the box offered, that reached the widget untaken, goes back to the
+// box; it is no key of the widget's own, nor of its parents.
+bool DateDropDown::event(QEvent* event) {
+    if (d && d->offeringKey && event->type() == QEvent::KeyPress) {
+        d->keyReachedWidget = true;
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void DateDropDown::changeEvent(QEvent* event) {

@@ -418,10 +418,13 @@ TEST_F(DateDropDownTest, AsAnItemViewsEditorCommitsWhenTheFocusMovesOn) {
     window.layout()->addWidget(save);
     table->setItemDelegate(&delegate);
     show();
+    // Moving on: the focus to another widget, or Tab, with which the
+    // delegate also opens the next item's editor.
     struct EditCase {
         const char* name;
         std::function<void(DateDropDownTest&, DateDropDown&)> edit;
         QDate committed;
+        bool byTab = false;
     };
     const std::vector<EditCase> cases = {
         {"typed",
@@ -442,6 +445,12 @@ TEST_F(DateDropDownTest, AsAnItemViewsEditorCommitsWhenTheFocusMovesOn) {
              pump();
          },
          QDate(2000, 8, 25)},
+        {"typed, then Tab",
+         [](DateDropDownTest&, DateDropDown& e) {
+             e.findChild<QDateTimeEdit*>(QStringLiteral("cal"))->setCurrentSection(QDateTimeEdit::DaySection);
+             typeKey(Qt::Key_Up);
+         },
+         QDate(2000, 8, 22), true},
     };
     for (const EditCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -456,14 +465,40 @@ TEST_F(DateDropDownTest, AsAnItemViewsEditorCommitsWhenTheFocusMovesOn) {
         c.edit(*this, *editor);
         EXPECT_EQ(editor->date(), c.committed);
         EXPECT_EQ(table->indexWidget(table->currentIndex()), editor);
-        save->setFocus(Qt::MouseFocusReason);
+        if (c.byTab) typeKey(Qt::Key_Tab);
+        else save->setFocus(Qt::MouseFocusReason);
         pump();
         EXPECT_EQ(table->item(0, 0)->data(Qt::EditRole).toDate(), c.committed);
-        EXPECT_EQ(table->indexWidget(table->currentIndex()), nullptr) << "the editor closed";
+        EXPECT_EQ(table->indexWidget(table->model()->index(0, 0)), nullptr) << "the editor closed";
+        if (c.byTab) {
+            EXPECT_EQ(table->currentRow(), 1) << "on to the next item";
+            EXPECT_NE(table->indexWidget(table->currentIndex()), nullptr) << "in its editor";
+            table->closePersistentEditor(table->item(1, 0));
+            table->setFocus();
+            pump();
+        }
     }
 }
 
 // ---- Keys and mouse --------------------------------------------------------------------
+
+// Outside an item view nobody takes Tab on its way through the widget: the
+// box moves through its sections with it, as before.
+TEST_F(DateDropDownTest, OutsideAnItemViewTabMovesThroughTheBoxsSections) {
+    show();
+    edit()->setFocus();
+    struct TabCase {
+        int from, to;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+    };
+    for (const TabCase& c : {TabCase{0, 1, Qt::Key_Tab, Qt::NoModifier}, TabCase{1, 0, Qt::Key_Backtab, Qt::ShiftModifier}}) {
+        edit()->setCurrentSectionIndex(c.from);
+        typeKey(c.key, {}, c.mods);
+        EXPECT_EQ(edit()->currentSectionIndex(), c.to) << c.from;
+        EXPECT_EQ(QApplication::focusWidget(), edit()) << c.from;
+    }
+}
 
 TEST_F(DateDropDownTest, ASlotChangesOrSwallowsTheKeyTheBoxGets) {
     show();

@@ -195,6 +195,7 @@ signals:
     void keyUp(qint16& keyCode, qint16& shift);
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
