@@ -241,8 +241,9 @@ void TavoSSTreeController::imgClick(int Index) {
 // that nothing has changed since the command walked them are not walked again.
 void TavoSSTreeController::expandOrCollapseAll(bool expanding, TreeSkip& skip) {
     // A tree that can tell that nobody else sees the steps takes them in one
-    // go; within another walk, where nothing is brought into view, it does not.
-    if (treeReads_ && depth_ == 0 && allAtOnce(expanding)) return;
+    // go; within another walk, where nothing is brought into view, it does
+    // not. Not done in one go is no failure: the command walks node by node.
+    if (treeReads_ && depth_ == 0 && answerOr(false, [&] { return treeReads_->allAtOnce(expanding); })) return;
     int32_t count = 0;
     skip.step([&] {
         count = objectOf(deref(tree_, "mySSTree").get("Nodes"), "Nodes").get("Count").toLong();
@@ -292,15 +293,6 @@ bool TavoSSTreeController::treeSwitchedOff(TreeSkip& skip) const {
 void TavoSSTreeController::bindTree(std::shared_ptr<Control> tree) {
     tree_ = std::move(tree);
     treeReads_ = dynamic_cast<TreeViewReads*>(tree_.get());
-}
-
-// Not done in one go is never a failure: the command walks node by node instead.
-bool TavoSSTreeController::allAtOnce(bool expanding) const {
-    try {
-        return treeReads_->allAtOnce(expanding);
-    } catch (...) {
-        return false;
-    }
 }
 
 TreeNodeRef TavoSSTreeController::nodeAt(const Variant& index) const {

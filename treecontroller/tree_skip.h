@@ -36,4 +36,15 @@ private:
     uint64_t failures_ = 0;
 };
 
+// What f answers, or `otherwise` when asking fails: for the questions whose
+// answer only spares work, where not knowing is no failed step.
+template <class T, class F>
+T answerOr(T otherwise, F&& f) {
+    try {
+        return std::forward<F>(f)();
+    } catch (...) {
+        return otherwise;
+    }
+}
+
 }  // namespace tavo

@@ -38,7 +38,8 @@ public:
             levelDone_ = true;
             return true;
         }
-        if (atOnce && branchAtOnce(*node)) return true;
+        // Not taking the branch in one go is no failure: it is walked node by node.
+        if (atOnce && answerOr(false, [&] { return node->branchAtOnce(expanding_); })) return true;
         skip_.step([&] { node->setExpanded(expanding_); });
         if (watch_) watch_->asked(*node);
         ++walk_.depth_;
@@ -87,16 +88,6 @@ public:
     bool levelDone() const { return levelDone_; }
 
 private:
-    // Not taking the branch in one go is never a failure of the walk: it
-    // walks the branch node by node instead.
-    bool branchAtOnce(TreeNode& node) {
-        try {
-            return node.branchAtOnce(expanding_);
-        } catch (...) {
-            return false;
-        }
-    }
-
     // A chain as deep as the tree has one of these a level: kept small.
     struct Loop {
         TreeNodeRef cur;

@@ -1,5 +1,7 @@
 #include "treecontroller/walked_top_level.h"
 
+#include "treecontroller/tree_skip.h"
+
 namespace tavo {
 
 namespace {
@@ -7,27 +9,15 @@ namespace {
 // What the node answers, or nothing when asking fails: a tree adapter may
 // fail anywhere, and not knowing only costs a walk that could have been saved.
 std::optional<uint64_t> treeChangesOf(const TreeNode& node) {
-    try {
-        return node.treeChangeCount();
-    } catch (...) {
-        return std::nullopt;
-    }
+    return answerOr<std::optional<uint64_t>>(std::nullopt, [&] { return node.treeChangeCount(); });
 }
 
 std::optional<uint64_t> branchChangedAt(const TreeNode& node) {
-    try {
-        return node.branchChangedAt();
-    } catch (...) {
-        return std::nullopt;
-    }
+    return answerOr<std::optional<uint64_t>>(std::nullopt, [&] { return node.branchChangedAt(); });
 }
 
 const void* identityOf(const TreeNode* node) {
-    try {
-        return node ? node->identity() : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
+    return answerOr<const void*>(nullptr, [&] { return node ? node->identity() : nullptr; });
 }
 
 }  // namespace

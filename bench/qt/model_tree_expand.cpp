@@ -3,8 +3,9 @@
 // clicked on its image as the user does, against Qt's own
 // QTreeView::expandAll and collapseAll on the same view and model, in five
 // tree shapes; each button also with a handler listening to the view's rows
-// opening and closing ("Heard"), where the command takes every step. Each run includes the turn of the event loop that lays the
-// view out and draws it. A chain 32,767 levels deep is deeper than Qt's
+// opening and closing ("Heard"), where the command takes every step. Each
+// run includes the turn of the event loop that lays the view out and draws
+// it. A chain 32,767 levels deep is deeper than Qt's
 // recursive layout can go on the default 8 MB stack, so the program runs on
 // a thread with a larger stack.
 #include <benchmark/benchmark.h>

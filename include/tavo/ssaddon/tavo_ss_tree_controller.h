@@ -85,7 +85,6 @@ private:
     void expandOrCollapseAll(bool expanding, TreeSkip& skip);
     bool treeSwitchedOff(TreeSkip& skip) const;
     void bindTree(std::shared_ptr<Control> tree);
-    bool allAtOnce(bool expanding) const;
     TreeNodeRef nodeAt(const Variant& index) const;
 
     std::array<std::string, kButtonCount> toolTips_;
